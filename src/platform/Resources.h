@@ -1,0 +1,38 @@
+// The program's own resources, as the platform looks them up. The records
+// are defined by the program in res/; the platform only reads them.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <cstddef>
+
+// One control of a dialog template. Positions and sizes are dialog units.
+struct DialogItemTemplate {
+    WORD id;
+    const char* windowClass;  // "button", "static", "edit", "combobox", "SysListView32" or a registered class
+    const WCHAR* text;        // initial window text; for an icon static, the icon's resource number as "#147"
+    DWORD style;
+    DWORD exStyle;
+    SHORT x, y, cx, cy;
+};
+
+struct DialogTemplate {
+    WORD id;
+    DWORD style;
+    const WCHAR* caption;
+    const WCHAR* fontFace;  // "MS Shell Dlg" maps to Tahoma
+    WORD pointSize;
+    SHORT x, y, cx, cy;
+    const DialogItemTemplate* items;
+    std::size_t itemCount;
+};
+
+// Implemented in res/: the module's resource tables. Each returns null for an
+// identifier the module does not have.
+const DialogTemplate* FindDialogResource(UINT id);
+const WCHAR* FindStringResource(UINT id);
+
+// Win32-shaped string loading. Copies at most maxChars - 1 code units and a
+// terminating zero; returns the number of code units copied, 0 when the
+// string does not exist.
+int LoadStringW(HINSTANCE instance, UINT id, WCHAR* buffer, int maxChars);

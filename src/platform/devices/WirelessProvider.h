@@ -1,0 +1,52 @@
+// The source of wireless information behind the devices "UIO1:" and "NDS0:".
+// The device layer turns these answers into the NDIS records the program
+// reads; a provider only describes interfaces and the networks they hear.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// One BSS as a provider reports it.
+struct WirelessBss {
+    std::array<std::uint8_t, 6> bssid{};
+    std::vector<std::uint8_t> ssid;  // 0 to 32 bytes, exactly as broadcast (hidden networks: empty or zeros)
+    std::int32_t rssiDbm = 0;        // signal strength in dBm
+    std::uint32_t frequencyMhz = 0;  // centre frequency of the primary channel
+    bool privacy = false;            // capability bit 4
+    std::uint32_t infrastructureMode = 1;  // 1 ESS (access point), 0 IBSS (ad hoc)
+    std::uint32_t beaconPeriod = 100;      // time units of 1024 us
+};
+
+// Every operation returns ERROR_SUCCESS or a Win32 error code
+// (ERROR_FILE_NOT_FOUND for an unknown interface, ERROR_ACCESS_DENIED when
+// privilege is missing, ERROR_NOT_SUPPORTED, ERROR_GEN_FAILURE, ...).
+class WirelessProvider {
+public:
+    virtual ~WirelessProvider() = default;
+
+    // Names of every network interface, wireless or not, in the provider's order.
+    virtual DWORD ListInterfaces(std::vector<std::string>& names) = 0;
+    // Whether the named interface is a wireless LAN interface.
+    virtual DWORD IsWireless(const std::string& name, bool& wireless) = 0;
+    // Starts a new scan on the named interface; results are read later.
+    virtual DWORD TriggerScan(const std::string& name) = 0;
+    // The networks the named interface currently holds in its scan list.
+    virtual DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) = 0;
+};
+
+// The provider the devices answer from. The program's start-up installs one;
+// with none installed the devices cannot be opened.
+void SetWirelessProvider(std::shared_ptr<WirelessProvider> provider);
+std::shared_ptr<WirelessProvider> GetWirelessProvider();
+
+// The provider on the real kernel (nl80211 through libnl).
+std::shared_ptr<WirelessProvider> MakeNl80211Provider();
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+// The built-in "static" and "button" window classes, drawn through the
+// drawing layer like every other window.
+#include "platform/core/WindowObject.h"
+#include "platform/core/Window.h"
+#include "platform/gdi/Gdi.h"
+
+namespace platform::core {
+
+namespace {
+
+// State bits a button keeps in its window's userData.
+constexpr std::intptr_t kCheckMask = 0x3;
+constexpr std::intptr_t kPressed = 0x4;
+
+std::u16string WindowText(HWND window)
+{
+    HWND__* w = Lookup(window);
+    return w != nullptr ? w->text : std::u16string();
+}
+
+HBRUSH AskParentForColours(HWND window, UINT message, HDC dc)
+{
+    HWND parent = GetParent(window);
+    if (parent == nullptr)
+        return nullptr;
+    return reinterpret_cast<HBRUSH>(
+        SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+}
+
+void PaintStatic(HWND window)
+{
+    HWND__* w = Lookup(window);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc == nullptr)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
+    FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    if ((w->style & 0x1F) != SS_ICON) {
+        HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
+        UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+        if ((w->style & 0x1F) == SS_CENTER)
+            format |= DT_CENTER;
+        else if ((w->style & 0x1F) == SS_RIGHT)
+            format |= DT_RIGHT;
+        const std::u16string text = w->text;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, format);
+        if (oldFont != nullptr)
+            SelectObject(dc, oldFont);
+    }
+    EndPaint(window, &paint);
+}
+
+void PaintButton(HWND window)
+{
+    HWND__* w = Lookup(window);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc == nullptr)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    const DWORD kind = w->style & BS_TYPEMASK;
+    const bool pressed = (w->userData & kPressed) != 0;
+    const bool checked = (w->userData & kCheckMask) != 0;
+    HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
+    const std::u16string text = WindowText(window);
+    if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON) {
+        HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
+        FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+        const int box = 13;
+        const int top = (client.bottom - box) / 2;
+        RECT mark{0, top, box, top + box};
+        DrawFrameControl(dc, &mark, DFC_BUTTON, DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0));
+        RECT label{box + 4, 0, client.right, client.bottom};
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    } else {
+        AskParentForColours(window, WM_CTLCOLORBTN, dc);
+        DrawFrameControl(dc, &client, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+        RECT label = client;
+        if (pressed)
+            label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if (oldFont != nullptr)
+        SelectObject(dc, oldFont);
+    EndPaint(window, &paint);
+}
+
+bool Inside(HWND window, LPARAM lParam)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    return x >= client.left && x < client.right && y >= client.top && y < client.bottom;
+}
+
+void SetPressed(HWND__* w, bool pressed)
+{
+    const std::intptr_t state = pressed ? (w->userData | kPressed) : (w->userData & ~kPressed);
+    if (state != w->userData) {
+        w->userData = state;
+        InvalidateRect(w, nullptr, TRUE);
+    }
+}
+
+}  // namespace
+
+LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PaintStatic(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND__* w = Lookup(window);
+    if (w == nullptr)
+        return 0;
+    switch (message) {
+    case WM_PAINT:
+        PaintButton(window);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetCapture(window);
+        SetPressed(w, true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == window)
+            SetPressed(w, Inside(window, lParam));
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool click = GetCapture() == window && Inside(window, lParam);
+        ReleaseCapture();
+        SetPressed(w, false);
+        if (click) {
+            if ((w->style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+                w->userData ^= 1;
+            SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(w->id, BN_CLICKED), reinterpret_cast<LPARAM>(window));
+        }
+        return 0;
+    }
+    case BM_GETCHECK:
+        return w->userData & kCheckMask;
+    case BM_SETCHECK:
+        w->userData = (w->userData & ~kCheckMask) | (static_cast<std::intptr_t>(wParam) & kCheckMask);
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace platform::core

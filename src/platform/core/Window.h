@@ -1,0 +1,75 @@
+// Win32-shaped window services: creation, messages, timers, geometry, text,
+// focus and capture. Every window is a platform object behind an HWND.
+#pragma once
+
+#include "platform/core/Messages.h"
+
+// Window classes
+BOOL RegisterClassW(const WNDCLASSW* windowClass);
+BOOL GetClassInfoW(HINSTANCE instance, const WCHAR* className, WNDCLASSW* windowClass);
+
+HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, UINT_PTR id, HINSTANCE instance, void* param);
+BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
+
+// Messages. SendMessage runs the window's procedure at once; PostMessage
+// queues the message for the running message loop.
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+WNDPROC SetWindowProcW(HWND window, WNDPROC procedure);  // subclassing; returns the previous procedure
+
+// Timers deliver WM_TIMER with the timer's id in wParam. Setting an existing
+// id restarts it with the new period.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void* unused);
+BOOL KillTimer(HWND window, UINT_PTR id);
+DWORD GetTickCount();
+
+// Painting. A window paints into its own off-screen image; the screen shows
+// that image.
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL UpdateWindow(HWND window);
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+
+// Geometry. Client coordinates start at the window's top-left corner;
+// screen coordinates at the handheld screen's.
+BOOL GetClientRect(HWND window, RECT* rect);
+BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL ClientToScreen(HWND window, POINT* point);
+BOOL ScreenToClient(HWND window, POINT* point);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL ShowWindow(HWND window, int command);
+BOOL IsWindowVisible(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+
+// Relations and attributes
+HWND GetParent(HWND window);
+HWND GetDlgItem(HWND dialog, int id);
+int GetDlgCtrlID(HWND window);
+LONG GetWindowLongW(HWND window, int index);
+LONG SetWindowLongW(HWND window, int index, LONG value);
+BOOL SetWindowTextW(HWND window, const WCHAR* text);
+int GetWindowTextW(HWND window, WCHAR* buffer, int maxChars);
+int GetWindowTextLengthW(HWND window);
+int GetClassNameW(HWND window, WCHAR* buffer, int maxChars);
+HWND FindWindowW(const WCHAR* className, const WCHAR* windowName);
+
+// Focus and stylus capture
+HWND SetFocus(HWND window);
+HWND GetFocus();
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+// The handheld screen: 240 x 320 pixels, its work area without the two
+// 26-pixel bars.
+int GetSystemMetrics(int index);
+BOOL SystemParametersInfoW(UINT action, UINT param, void* value, UINT winIni);
+
+// The module's instance handle.
+HINSTANCE AfxGetInstanceHandle();

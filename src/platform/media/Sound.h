@@ -1,0 +1,42 @@
+// Asynchronous playback of the program's wave resources, Win32-shaped.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <cstdint>
+
+// A resource number carried in a name pointer, as the Win32 resource calls take it.
+#ifndef MAKEINTRESOURCEW
+#define MAKEINTRESOURCEW(id) (reinterpret_cast<const WCHAR*>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
+#endif
+#ifndef IS_INTRESOURCE
+#define IS_INTRESOURCE(name) ((reinterpret_cast<std::uintptr_t>(name) >> 16) == 0)
+#endif
+
+constexpr DWORD SND_SYNC = 0x00000000;
+constexpr DWORD SND_ASYNC = 0x00000001;
+constexpr DWORD SND_NODEFAULT = 0x00000002;
+constexpr DWORD SND_PURGE = 0x00000040;
+constexpr DWORD SND_RESOURCE = 0x00040004;
+
+// Plays wave resource `name` (a MAKEINTRESOURCEW number) of the program's own
+// module; `module` may be null. Only SND_RESOURCE | SND_ASYNC (with
+// SND_NODEFAULT) is supported: the call returns at once, and a sound that is
+// already playing starts again from the beginning. Returns TRUE when the
+// sound was started; FALSE for an unknown resource, an unsupported flag, or
+// when there is no audio output (then nothing is heard and nothing printed).
+// Playing needs a running Qt application; without one the call is silent.
+BOOL PlaySoundW(const WCHAR* name, HINSTANCE module, DWORD flags);
+
+// One call of PlaySoundW as it arrived, for tests to see what the program
+// asks the player to do without listening to it.
+struct SoundRequest {
+    std::uintptr_t resource;  // the resource number, or 0 for a name that is not one
+    HINSTANCE module;
+    DWORD flags;
+};
+using SoundObserver = void (*)(const SoundRequest& request, void* context);
+
+// Installs an observer that sees every request before it is played; null
+// removes it. One observer at a time.
+void SetSoundObserver(SoundObserver observer, void* context);

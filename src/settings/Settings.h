@@ -18,12 +18,23 @@ constexpr int SettingAdapter = 0;
 
 class CSettings {
 public:
+    static constexpr int kNumberCount = 6;
+    // The registry key under HKEY_LOCAL_MACHINE that holds all seven values.
+    static constexpr const WCHAR* kKeyName = u"Software\\Tarvolin";
+
+    // Fills in names and defaults; the current values stay 0 and the text
+    // empty until Load.
     CSettings();
     ~CSettings();
 
+    // Reads every setting; one that is missing or unreadable takes its
+    // default. Always succeeds.
     BOOL Load();
+    // Writes all seven values. FALSE when the key cannot be created or the
+    // file holding it cannot be written.
     BOOL Save();
 
+    // In-memory access by index; FALSE (output untouched) for an unknown index.
     BOOL GetValue(int index, LONG& value) const;
     BOOL SetValue(int index, LONG value);
     BOOL GetString(int index, CString& text) const;
@@ -40,6 +51,6 @@ private:
         CString defaultText;
         CString text;
     };
-    NumberSetting m_numbers[6];
+    NumberSetting m_numbers[kNumberCount];
     TextSetting m_text;
 };

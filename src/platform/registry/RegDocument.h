@@ -1,0 +1,60 @@
+// The registry as it stands in the .reg text file: an ordered list of keys,
+// each with its ordered values. Parsing and writing live here, so the rest of
+// the registry never sees the text form.
+#pragma once
+
+#include "platform/Types.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// True when two key or value names are equal ignoring case, as the Windows
+// registry compares them.
+bool SameRegistryName(std::u16string_view a, std::u16string_view b);
+
+struct RegValue {
+    std::u16string name;  // empty: the key's default value, written "@"
+    DWORD type = 0;       // REG_* number
+    std::vector<BYTE> data;
+    std::vector<std::string> comments;  // ";" lines that stood above it, kept on rewrite
+};
+
+struct RegKey {
+    std::u16string path;  // full path with its root, e.g. HKEY_LOCAL_MACHINE\Software\Tarvolin
+    std::vector<RegValue> values;
+    std::vector<std::string> comments;
+};
+
+class RegDocument {
+public:
+    static constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+
+    // Reads a whole file (UTF-8 with or without a byte order mark, or UTF-16LE
+    // with one). Returns nothing when any line cannot be understood, so that a
+    // file is either taken whole or not at all.
+    static std::optional<RegDocument> Parse(std::string_view bytes);
+
+    // The file text, UTF-8, one key block after another as regedit writes them.
+    std::string Format() const;
+
+    // A key exists when it is listed or some listed key lies below it.
+    bool HasKey(std::u16string_view path) const;
+    const RegValue* FindValue(std::u16string_view path, std::u16string_view name) const;
+
+    // Adds the key at the end if it is not listed yet.
+    RegKey& EnsureKey(std::u16string_view path);
+    void SetValue(std::u16string_view path, const RegValue& value);
+
+private:
+    RegKey* FindKey(std::u16string_view path);
+    const RegKey* FindKey(std::u16string_view path) const;
+
+    std::vector<RegKey> m_keys;
+    std::vector<std::string> m_trailingComments;
+};
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// The texts of the user interface in the language chosen at start-up.
+#pragma once
+
+#include "platform/Types.h"
+
+class CLanguage {
+public:
+    static constexpr int kTextCount = 37;           // string numbers 0 to 36
+    static constexpr int kNotFoundSlot = kTextCount;  // holds "<Not found>"
+
+    CLanguage();
+    ~CLanguage();
+
+    // Loads the 37 texts of language `language` (0 English to 6 German); a
+    // text the language lacks falls back to English, then to "<Not found>".
+    BOOL SelectLanguage(int language);
+
+    // The text of string number `number`; any number past the last gives the
+    // "<Not found>" slot. Empty until SelectLanguage has run.
+    const CString& GetText(int number) const;
+
+private:
+    int m_language;
+    CString m_texts[kTextCount + 1];
+};

@@ -1,5 +1,6 @@
 #include "platform/core/MessageWidget.h"
 
+#include "platform/core/MessageQueue.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"
 
@@ -48,7 +49,7 @@ void MessageWidget::SendMouse(UINT message, QMouseEvent* event)
         ScreenToClient(capture, &point);
         target = capture;
     }
-    SendMessageW(target, message, keys, MAKELPARAM(point.x, point.y));
+    DeliverInput(MSG{target, message, keys, MAKELPARAM(point.x, point.y), 0, {}, 0});
 }
 
 void MessageWidget::mousePressEvent(QMouseEvent* event)
@@ -95,7 +96,7 @@ void MessageWidget::keyPressEvent(QKeyEvent* event)
         break;
     }
     if (key != 0)
-        SendMessageW(m_window, WM_KEYDOWN, key, 1);
+        DeliverInput(MSG{m_window, WM_KEYDOWN, key, 1, 0, {}, 0});
 }
 
 void MessageWidget::closeEvent(QCloseEvent* event)

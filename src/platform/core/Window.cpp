@@ -1,5 +1,6 @@
 #include "platform/core/Window.h"
 
+#include "platform/core/MessageQueue.h"
 #include "platform/core/MessageWidget.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
@@ -243,15 +244,9 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (Lookup(window) == nullptr || QCoreApplication::instance() == nullptr)
+    if (Lookup(window) == nullptr)
         return FALSE;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [window, message, wParam, lParam] {
-            if (Lookup(window) != nullptr)
-                Dispatch(window, message, wParam, lParam);
-        },
-        Qt::QueuedConnection);
+    QueueMessage(MSG{window, message, wParam, lParam, 0, {}, 0});
     return TRUE;
 }
 

@@ -1,0 +1,15 @@
+// Window tests need an application object and fixed colours.
+#include "platform/core/WinApp.h"
+#include "platform/gdi/GdiInternal.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    platform::RegisterProgramFonts();
+    platform::gdi::UseFixedPalette();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,237 @@
+#include "platform/core/Window.h"
+#include "platform/core/WindowObject.h"
+#include "platform/gdi/Gdi.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<Seen> g_seen;
+COLORREF g_paintColour = RGB(200, 10, 30);
+
+LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_seen.push_back({message, wParam, lParam});
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        HBRUSH brush = CreateSolidBrush(g_paintColour);
+        RECT r{2, 2, 6, 6};
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        WNDCLASSW wc{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = RecordingProc;
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
+        wc.lpszClassName = u"RecordingWindow";
+        RegisterClassW(&wc);
+    }
+    void SetUp() override
+    {
+        g_seen.clear();
+        m_parent = CreateWindowExW(0, u"RecordingWindow", u"parent", WS_VISIBLE, 0, 0, 100, 80, nullptr, 0, nullptr,
+                                   nullptr);
+        m_child = CreateWindowExW(0, u"RecordingWindow", u"child", WS_CHILD | WS_VISIBLE, 10, 20, 30, 40, m_parent, 7,
+                                  nullptr, nullptr);
+        g_seen.clear();
+    }
+    void TearDown() override { DestroyWindow(m_parent); }
+
+    std::vector<UINT> Messages() const
+    {
+        std::vector<UINT> out;
+        for (const Seen& s : g_seen)
+            out.push_back(s.message);
+        return out;
+    }
+
+    static void ProcessUntil(const std::function<bool()>& done)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+
+    HWND m_parent = nullptr;
+    HWND m_child = nullptr;
+};
+
+TEST_F(WindowTest, SendIsImmediateAndPostWaitsForTheLoop)
+{
+    PostMessageW(m_child, WM_USER + 2, 0, 0);
+    EXPECT_EQ(SendMessageW(m_child, WM_USER + 1, 5, 6), 0);
+    ASSERT_EQ(Messages(), std::vector<UINT>{WM_USER + 1});
+    EXPECT_EQ(g_seen[0].wParam, 5u);
+    EXPECT_EQ(g_seen[0].lParam, 6);
+    ProcessUntil([&] { return g_seen.size() == 2; });
+    EXPECT_EQ(Messages(), (std::vector<UINT>{WM_USER + 1, WM_USER + 2}));
+}
+
+TEST_F(WindowTest, PostedMessagesToADestroyedWindowAreDropped)
+{
+    PostMessageW(m_child, WM_USER + 3, 0, 0);
+    DestroyWindow(m_child);
+    g_seen.clear();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_FALSE(IsWindow(m_child));
+    EXPECT_EQ(GetDlgItem(m_parent, 7), nullptr);
+}
+
+TEST_F(WindowTest, TimerTicksUntilKilledAndCarriesItsId)
+{
+    SetTimer(m_child, 291, 10, nullptr);
+    ProcessUntil([&] { return g_seen.size() >= 2; });
+    ASSERT_GE(g_seen.size(), 2u);
+    EXPECT_EQ(g_seen[0].message, WM_TIMER);
+    EXPECT_EQ(g_seen[0].wParam, 291u);
+    EXPECT_TRUE(KillTimer(m_child, 291));
+    EXPECT_FALSE(KillTimer(m_child, 291));  // already stopped
+    g_seen.clear();
+    QTest::qWait(40);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(WindowTest, PaintGoesToTheOffscreenImageAfterErase)
+{
+    InvalidateRect(m_child, nullptr, TRUE);
+    UpdateWindow(m_child);
+    EXPECT_EQ(Messages(), (std::vector<UINT>{WM_PAINT, WM_ERASEBKGND}));
+    HDC dc = GetDC(m_child);
+    EXPECT_EQ(GetPixel(dc, 3, 3), g_paintColour);
+    EXPECT_EQ(GetPixel(dc, 10, 10), GetSysColor(COLOR_WINDOW));  // class background
+    ReleaseDC(m_child, dc);
+    g_seen.clear();
+    UpdateWindow(m_child);  // nothing invalid: no paint
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(WindowTest, GeometryConvertsBetweenClientAndScreen)
+{
+    MoveWindow(m_parent, 0, 26, 100, 80, FALSE);
+    RECT r;
+    GetWindowRect(m_child, &r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 46);
+    EXPECT_EQ(r.right, 40);
+    EXPECT_EQ(r.bottom, 86);
+    POINT p{1, 1};
+    ClientToScreen(m_child, &p);
+    EXPECT_EQ(p.x, 11);
+    EXPECT_EQ(p.y, 47);
+    ScreenToClient(m_child, &p);
+    EXPECT_EQ(p.x, 1);
+    EXPECT_EQ(p.y, 1);
+    GetClientRect(m_child, &r);
+    EXPECT_EQ(r.right, 30);
+    EXPECT_EQ(r.bottom, 40);
+}
+
+TEST_F(WindowTest, MoveSendsSizeWithPackedDimensions)
+{
+    MoveWindow(m_child, 1, 2, 50, 60, TRUE);
+    ASSERT_FALSE(g_seen.empty());
+    EXPECT_EQ(g_seen[0].message, WM_SIZE);
+    EXPECT_EQ(LOWORD(static_cast<std::uintptr_t>(g_seen[0].lParam)), 50);
+    EXPECT_EQ(HIWORD(static_cast<std::uintptr_t>(g_seen[0].lParam)), 60);
+}
+
+TEST_F(WindowTest, MouseEventsArriveAsMessagesWithKeyFlagsAndPackedPoint)
+{
+    QWidget* widget = platform::core::Lookup(m_child)->widget;
+    QTest::mousePress(widget, Qt::LeftButton, Qt::ControlModifier, QPoint(5, 9));
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 9));
+    std::vector<Seen> mouse;
+    for (const Seen& s : g_seen)
+        if (s.message == WM_LBUTTONDOWN || s.message == WM_LBUTTONUP)
+            mouse.push_back(s);
+    ASSERT_EQ(mouse.size(), 2u);
+    EXPECT_EQ(mouse[0].message, WM_LBUTTONDOWN);
+    EXPECT_EQ(mouse[0].wParam, MK_LBUTTON | MK_CONTROL);
+    EXPECT_EQ(GET_X_LPARAM(mouse[0].lParam), 5);
+    EXPECT_EQ(GET_Y_LPARAM(mouse[0].lParam), 9);
+    EXPECT_EQ(mouse[1].message, WM_LBUTTONUP);
+    EXPECT_EQ(mouse[1].wParam & MK_LBUTTON, 0u);
+}
+
+TEST_F(WindowTest, CaptureRedirectsTheStylusToTheCapturingWindow)
+{
+    SetCapture(m_parent);
+    QWidget* widget = platform::core::Lookup(m_child)->widget;
+    QTest::mouseMove(widget, QPoint(3, 4));
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(3, 4));
+    ReleaseCapture();
+    // The parent heard the press at the child's point in its own client
+    // coordinates (the child sits at 10, 20).
+    bool found = false;
+    for (const Seen& s : g_seen)
+        if (s.message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(GET_X_LPARAM(s.lParam), 13);
+            EXPECT_EQ(GET_Y_LPARAM(s.lParam), 24);
+            found = true;
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(WindowTest, TextAndStyleAttributes)
+{
+    SetWindowTextW(m_child, u"Hello");
+    WCHAR buffer[4];
+    EXPECT_EQ(GetWindowTextW(m_child, buffer, 4), 3);
+    EXPECT_EQ(std::u16string(buffer), u"Hel");
+    EXPECT_EQ(GetWindowTextLengthW(m_child), 5);
+    EXPECT_EQ(GetDlgCtrlID(m_child), 7);
+    EXPECT_EQ(GetDlgItem(m_parent, 7), m_child);
+    EXPECT_EQ(GetParent(m_child), m_parent);
+    EXPECT_TRUE(IsWindowVisible(m_child));
+    ShowWindow(m_parent, SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(m_child));  // hidden with its parent
+}
+
+TEST(WindowClasses, UnknownClassAndDoubleRegistrationFail)
+{
+    EXPECT_EQ(CreateWindowExW(0, u"NoSuchClass", u"", 0, 0, 0, 1, 1, nullptr, 0, nullptr, nullptr), nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"OnceOnly";
+    EXPECT_TRUE(RegisterClassW(&wc));
+    EXPECT_FALSE(RegisterClassW(&wc));
+    WNDCLASSW info{};
+    EXPECT_TRUE(GetClassInfoW(nullptr, u"onceonly", &info));  // names ignore case
+}
+
+TEST(Screen, HandheldScreenAndWorkArea)
+{
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 240);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 320);
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(work.top, 26);
+    EXPECT_EQ(work.bottom, 294);
+    EXPECT_EQ(work.right, 240);
+}
+
+}  // namespace

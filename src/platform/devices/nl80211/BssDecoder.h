@@ -1,0 +1,52 @@
+// Turns nl80211 scan results into WirelessBss records. Pure functions on byte
+// buffers, apart from any socket, so that every length check can be tried
+// with hand-built and damaged input.
+#pragma once
+
+#include "platform/devices/WirelessProvider.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace platform::nl80211 {
+
+// One netlink attribute whose whole payload lies inside the buffer it came from.
+struct Attribute {
+    std::uint16_t type = 0;  // without the nested and byte-order flags
+    std::span<const std::uint8_t> payload;
+};
+
+// Splits a run of netlink attributes (4-byte header: length, type; payload
+// padded to 4 bytes). Returns nothing when a header is short or claims more
+// bytes than remain: a run that cannot be walked to its end is not trusted.
+std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8_t> bytes);
+
+// One 802.11 information element: id and body.
+struct Element {
+    std::uint8_t id = 0;
+    std::span<const std::uint8_t> body;
+};
+
+// Splits information elements (1-byte id, 1-byte length, body). Every element
+// is checked against the buffer here, once, before any decoder sees it. The
+// walk stops at the first element that runs past the end (or a lone trailing
+// byte); the elements before it are kept, since a damaged tail does not
+// change what the head says.
+std::vector<Element> SplitElements(std::span<const std::uint8_t> bytes);
+
+// The longest SSID 802.11 allows.
+inline constexpr std::size_t kMaxSsidLength = 32;
+
+// Decodes the attributes nested in NL80211_ATTR_BSS. Nothing for a BSS
+// without a well-formed BSSID or with an attribute run that cannot be walked;
+// a single field of the wrong size is left at its default instead.
+std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes);
+
+// Decodes the attribute part of one NL80211_CMD_NEW_SCAN_RESULTS message (the
+// bytes after the generic netlink header). Nothing when it holds no usable BSS.
+std::optional<WirelessBss> DecodeScanResult(std::span<const std::uint8_t> messageAttributes);
+
+}  // namespace platform::nl80211

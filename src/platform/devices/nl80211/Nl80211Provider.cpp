@@ -1,0 +1,265 @@
+#include "platform/devices/nl80211/Nl80211Provider.h"
+
+#include "platform/devices/nl80211/BssDecoder.h"
+#include "platform/devices/nl80211/NetworkManagerScan.h"
+
+#include <linux/nl80211.h>
+#include <net/if.h>
+#include <netlink/genl/ctrl.h>
+#include <netlink/genl/genl.h>
+#include <netlink/msg.h>
+#include <netlink/netlink.h>
+
+#include <cerrno>
+#include <memory>
+
+namespace platform::nl80211 {
+
+namespace {
+
+// The scan list may change while it is dumped; the kernel then marks the dump
+// as interrupted and it is read again.
+constexpr int kDumpAttempts = 3;
+
+// What the callbacks of one request collect.
+struct Exchange {
+    const std::function<void(std::span<const std::uint8_t>)>* handler = nullptr;
+    int error = 0;
+    bool done = false;
+};
+
+int OnValid(nl_msg* message, void* context) {
+    auto* exchange = static_cast<Exchange*>(context);
+    auto* header = static_cast<genlmsghdr*>(nlmsg_data(nlmsg_hdr(message)));
+    const auto* attributes = reinterpret_cast<const std::uint8_t*>(genlmsg_attrdata(header, 0));
+    const int length = genlmsg_attrlen(header, 0);
+    if (length >= 0 && exchange->handler && *exchange->handler)
+        (*exchange->handler)(std::span<const std::uint8_t>(attributes, static_cast<std::size_t>(length)));
+    return NL_OK;
+}
+
+int OnFinish(nl_msg*, void* context) {
+    static_cast<Exchange*>(context)->done = true;
+    return NL_STOP;
+}
+
+int OnAck(nl_msg*, void* context) {
+    static_cast<Exchange*>(context)->done = true;
+    return NL_STOP;
+}
+
+int OnError(sockaddr_nl*, nlmsgerr* error, void* context) {
+    auto* exchange = static_cast<Exchange*>(context);
+    exchange->error = error->error < 0 ? error->error : -EIO;
+    exchange->done = true;
+    return NL_STOP;
+}
+
+// The interface index for a name, or 0 for an unknown (or impossible) name.
+unsigned InterfaceIndex(const std::string& name) {
+    // A name with a zero byte inside would be cut short by the C call and
+    // could name another interface.
+    if (name.empty() || name.size() >= IF_NAMESIZE || name.find('\0') != std::string::npos)
+        return 0;
+    return if_nametoindex(name.c_str());
+}
+
+struct MessageDeleter {
+    void operator()(nl_msg* message) const { nlmsg_free(message); }
+};
+struct CallbackDeleter {
+    void operator()(nl_cb* callbacks) const { nl_cb_put(callbacks); }
+};
+
+}  // namespace
+
+DWORD ErrnoToWin32(int error) {
+    switch (error < 0 ? -error : error) {
+    case 0:
+        return ERROR_SUCCESS;
+    case EPERM:
+    case EACCES:
+        return ERROR_ACCESS_DENIED;
+    // The interface exists (it was found by name) but nl80211 has no
+    // wireless device behind it.
+    case ENODEV:
+    case EOPNOTSUPP:
+        return ERROR_NOT_SUPPORTED;
+    case ENETDOWN:
+        return ERROR_NOT_READY;
+    case EBUSY:
+        return ERROR_BUSY;
+    case ENOMEM:
+    case ENOBUFS:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL:
+        return ERROR_INVALID_PARAMETER;
+    default:
+        return ERROR_GEN_FAILURE;
+    }
+}
+
+Nl80211Provider::~Nl80211Provider() {
+    Disconnect();
+}
+
+DWORD Nl80211Provider::Connect() {
+    if (m_socket)
+        return ERROR_SUCCESS;
+    nl_sock* socket = nl_socket_alloc();
+    if (!socket)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    if (genl_connect(socket) < 0) {
+        nl_socket_free(socket);
+        return ERROR_GEN_FAILURE;
+    }
+    // Scan results carry whole beacons: let libnl size each read to the
+    // message waiting instead of cutting it at one page.
+    nl_socket_enable_msg_peek(socket);
+    const int family = genl_ctrl_resolve(socket, NL80211_GENL_NAME);
+    if (family < 0) {
+        nl_socket_free(socket);
+        return ERROR_NOT_SUPPORTED;
+    }
+    m_socket = socket;
+    m_family = family;
+    return ERROR_SUCCESS;
+}
+
+void Nl80211Provider::Disconnect() {
+    if (m_socket)
+        nl_socket_free(m_socket);
+    m_socket = nullptr;
+    m_family = -1;
+}
+
+int Nl80211Provider::Transact(std::uint8_t command, bool dump, unsigned interfaceIndex,
+                              const MessageHandler& handler) {
+    std::unique_ptr<nl_msg, MessageDeleter> message(nlmsg_alloc());
+    std::unique_ptr<nl_cb, CallbackDeleter> callbacks(nl_cb_alloc(NL_CB_DEFAULT));
+    if (!message || !callbacks)
+        return -ENOMEM;
+    if (!genlmsg_put(message.get(), NL_AUTO_PORT, NL_AUTO_SEQ, m_family, 0, dump ? NLM_F_DUMP : 0, command, 0) ||
+        nla_put_u32(message.get(), NL80211_ATTR_IFINDEX, interfaceIndex) < 0)
+        return -ENOMEM;
+
+    Exchange exchange;
+    exchange.handler = &handler;
+    nl_cb_set(callbacks.get(), NL_CB_VALID, NL_CB_CUSTOM, OnValid, &exchange);
+    nl_cb_set(callbacks.get(), NL_CB_FINISH, NL_CB_CUSTOM, OnFinish, &exchange);
+    nl_cb_set(callbacks.get(), NL_CB_ACK, NL_CB_CUSTOM, OnAck, &exchange);
+    nl_cb_err(callbacks.get(), NL_CB_CUSTOM, OnError, &exchange);
+
+    if (nl_send_auto(m_socket, message.get()) < 0) {
+        // The socket is no longer usable; the next request opens a new one.
+        Disconnect();
+        return -EIO;
+    }
+    // An interrupted dump is read to its end all the same, so that no stale
+    // reply is left on the socket for the next request.
+    bool interrupted = false;
+    while (!exchange.done) {
+        const int received = nl_recvmsgs(m_socket, callbacks.get());
+        if (exchange.error != 0)
+            return exchange.error;
+        if (received == -NLE_DUMP_INTR) {
+            interrupted = true;
+        } else if (received < 0) {
+            Disconnect();
+            return -EIO;
+        }
+    }
+    return interrupted ? -EAGAIN : 0;
+}
+
+DWORD Nl80211Provider::ListInterfaces(std::vector<std::string>& names) {
+    struct if_nameindex* list = if_nameindex();
+    if (!list)
+        return errno == ENOMEM || errno == ENOBUFS ? ERROR_NOT_ENOUGH_MEMORY : ERROR_GEN_FAILURE;
+    names.clear();
+    for (const struct if_nameindex* entry = list; entry->if_index != 0 && entry->if_name; ++entry)
+        names.emplace_back(entry->if_name);
+    if_freenameindex(list);
+    return ERROR_SUCCESS;
+}
+
+DWORD Nl80211Provider::IsWireless(const std::string& name, bool& wireless) {
+    const unsigned index = InterfaceIndex(name);
+    if (index == 0)
+        return ERROR_FILE_NOT_FOUND;
+    std::lock_guard guard(m_lock);
+    const DWORD connected = Connect();
+    if (connected == ERROR_NOT_SUPPORTED) {
+        // No nl80211 in this kernel: nothing here is wireless.
+        wireless = false;
+        return ERROR_SUCCESS;
+    }
+    if (connected != ERROR_SUCCESS)
+        return connected;
+    const int result = Transact(NL80211_CMD_GET_INTERFACE, false, index, {});
+    if (result == -ENODEV || result == -EOPNOTSUPP || result == -EINVAL) {
+        wireless = false;
+        return ERROR_SUCCESS;
+    }
+    if (result != 0)
+        return ErrnoToWin32(result);
+    wireless = true;
+    return ERROR_SUCCESS;
+}
+
+DWORD Nl80211Provider::TriggerScan(const std::string& name) {
+    const unsigned index = InterfaceIndex(name);
+    if (index == 0)
+        return ERROR_FILE_NOT_FOUND;
+    int result = 0;
+    {
+        std::lock_guard guard(m_lock);
+        const DWORD connected = Connect();
+        if (connected != ERROR_SUCCESS)
+            return connected;
+        result = Transact(NL80211_CMD_TRIGGER_SCAN, false, index, {});
+    }
+    // A scan already under way delivers fresh results all the same.
+    if (result == 0 || result == -EBUSY)
+        return ERROR_SUCCESS;
+    if (result == -EPERM || result == -EACCES)
+        return RequestNetworkManagerScan(name);
+    return ErrnoToWin32(result);
+}
+
+DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks) {
+    const unsigned index = InterfaceIndex(name);
+    if (index == 0)
+        return ERROR_FILE_NOT_FOUND;
+    std::lock_guard guard(m_lock);
+    const DWORD connected = Connect();
+    if (connected != ERROR_SUCCESS)
+        return connected;
+
+    std::vector<WirelessBss> found;
+    const MessageHandler collect = [&found](std::span<const std::uint8_t> attributes) {
+        if (auto bss = DecodeScanResult(attributes))
+            found.push_back(std::move(*bss));
+    };
+    int result = -EAGAIN;
+    for (int attempt = 0; attempt < kDumpAttempts && result == -EAGAIN; ++attempt) {
+        found.clear();
+        result = Transact(NL80211_CMD_GET_SCAN, true, index, collect);
+    }
+    if (result == -EAGAIN)
+        return ERROR_BUSY;
+    if (result != 0)
+        return ErrnoToWin32(result);
+    networks = std::move(found);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace platform::nl80211
+
+namespace platform {
+
+std::shared_ptr<WirelessProvider> MakeNl80211Provider() {
+    return std::make_shared<nl80211::Nl80211Provider>();
+}
+
+}  // namespace platform

@@ -1,0 +1,105 @@
+#!/bin/sh
+# First process of the test machine. Sets up six simulated radios: four access
+# points (open, WPA2, hidden name, 5 GHz), one ad hoc peer and one scanner,
+# then runs the scanner and prints each result between marker lines for the
+# host to check. Always powers the machine off at the end.
+export PATH=/bin:/sbin:/usr/bin:/usr/sbin
+export LD_LIBRARY_PATH=/lib/x86_64-linux-gnu:/usr/lib/x86_64-linux-gnu:/lib:/usr/lib
+export HOME=/tmp
+
+mount -t proc proc /proc
+mount -t sysfs sys /sys
+mount -t devtmpfs dev /dev
+mount -t tmpfs tmp /tmp
+chmod 1777 /tmp
+mkdir -p /run && mount -t tmpfs run /run
+
+finish() {
+  echo "@@ DONE"
+  sync
+  poweroff -f
+  # poweroff needs ACPI; without it the machine reboots, and QEMU runs with
+  # -no-reboot, so that ends it too.
+  reboot -f
+}
+
+# Runs a command and frames its output and exit status for the host.
+run() {
+  name=$1
+  shift
+  echo "@@ BEGIN $name"
+  "$@" 2>&1
+  echo "@@ END $name $?"
+}
+
+log() { echo "vm: $*"; }
+
+# Any module the kernel asks for later is noted, so that a missing one shows
+# in the log instead of as a silent failure.
+printf '#!/bin/sh\necho "$*" >>/tmp/modprobe-requests\nexit 1\n' >/tmp/modprobe
+chmod 755 /tmp/modprobe
+echo /tmp/modprobe >/proc/sys/kernel/modprobe
+
+SCAN_WAIT_MS=$(sed -n 's/.*tarvolin.wait=\([0-9]*\).*/\1/p' /proc/cmdline)
+[ -n "$SCAN_WAIT_MS" ] || # Any module the kernel asks for later is noted, so that a missing one shows
+# in the log instead of as a silent failure.
+printf '#!/bin/sh\necho "$*" >>/tmp/modprobe-requests\nexit 1\n' >/tmp/modprobe
+chmod 755 /tmp/modprobe
+echo /tmp/modprobe >/proc/sys/kernel/modprobe
+
+SCAN_WAIT_MS=5000
+
+for module in $(cat /etc/modules.order); do
+  case $module in
+    *mac80211_hwsim.ko) insmod "$module" radios=6 || { log "cannot load $module"; finish; } ;;
+    # A cipher module made for a processor feature the emulated processor
+    # lacks refuses to load; the generic one beside it serves instead.
+    *) insmod "$module" || log "cannot load $module" ;;
+  esac
+done
+
+for i in $(seq 1 50); do
+  [ -e /sys/class/net/wlan5 ] && break
+  sleep 0.1
+done
+[ -e /sys/class/net/wlan5 ] || { log "the simulated radios did not appear"; finish; }
+ip link set lo up
+
+# The 5 GHz access point first: its country code sets the regulatory domain
+# the other radios follow.
+for conf in 5ghz open wpa2 hidden; do
+  hostapd -B -P /run/hostapd-$conf.pid -f /tmp/hostapd-$conf.log /etc/hostapd-$conf.conf \
+    || { log "hostapd $conf failed"; cat /tmp/hostapd-$conf.log; }
+done
+
+iw dev wlan4 set type ibss
+ip link set wlan4 up
+iw dev wlan4 ibss join TarvolinAdhoc 2462 fixed-freq
+
+ip link set wlan5 up
+
+# Give every access point time to come up and beacon, the ad hoc peer time to
+# create its cell.
+for i in $(seq 1 100); do
+  up=0
+  for conf in 5ghz open wpa2 hidden; do
+    grep -q AP-ENABLED /tmp/hostapd-$conf.log 2>/dev/null && up=$((up + 1))
+  done
+  [ $up -eq 4 ] && break
+  sleep 0.2
+done
+for conf in 5ghz open wpa2 hidden; do
+  grep -q AP-ENABLED /tmp/hostapd-$conf.log || { log "hostapd $conf did not start:"; cat /tmp/hostapd-$conf.log; }
+done
+run module-requests cat /tmp/modprobe-requests
+run regdomain iw reg get
+run interfaces iw dev
+
+scanner=/opt/tarvolin/tarvolin-scan
+run adapters $scanner
+run scan-root $scanner --trigger --wait "$SCAN_WAIT_MS" wlan5
+run read-user su user -c "$scanner wlan5"
+run trigger-user su user -c "$scanner --trigger --wait 0 wlan5"
+run unknown-adapter $scanner --trigger --wait 0 nosuchwlan
+run iw-scan iw dev wlan5 scan dump
+finish

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ctime>
 #include <ostream>
 #include <optional>
@@ -63,6 +64,18 @@ std::optional<Stored> ReadValue(const WCHAR* key, const WCHAR* name)
     RegCloseKey(h);
     return result;
 }
+
+// Test names from each case's description: "text with quotes" -> text_with_quotes.
+struct CaseName {
+    template <typename Info>
+    std::string operator()(const Info& info) const
+    {
+        std::string name;
+        for (const char* p = info.param.what; *p; ++p)
+            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    }
+};
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 
@@ -133,12 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"long binary wraps at 80 columns", REG_BINARY, Sequence(30),
                       "\"V\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n"
                       "  17,18,19,1a,1b,1c,1d"}),
-    [](const auto& info) {
-        std::string name;
-        for (const char* p = info.param.what; *p; ++p)
-            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseName{});
 
 // ---------------------------------------------------------------------------
 // Query: what fits is copied, what does not fit reports the size needed.
@@ -188,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QueryCase{"smaller", true, 4, ERROR_MORE_DATA, 6, false},
                       QueryCase{"zero", true, 0, ERROR_MORE_DATA, 6, false},
                       QueryCase{"size only", false, 0, ERROR_SUCCESS, 6, false}),
-    [](const auto& info) { return std::string(info.param.what == std::string("size only") ? "sizeOnly" : info.param.what); });
+    CaseName{});
 
 TEST(RegistryErrors, MissingKeysValuesAndBadHandlesAreReported)
 {
@@ -400,12 +408,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"bare word", kHeader + kKeyLine + "FontSize=12\n"},
         BrokenCase{"invalid UTF-8", kHeader + kKeyLine + "\"Adapter\"=\"\xC3\x28\"\n"},
         BrokenCase{"NUL byte", kHeader + kKeyLine + std::string("\"A\"=\"\0\"\n", 9)}),
-    [](const auto& info) {
-        std::string name;
-        for (const char* p = info.param.what; *p; ++p)
-            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseName{});
 
 TEST(RegistryBrokenFileNames, ATakenNameGetsACounter)
 {
@@ -524,6 +527,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"unset", nullptr, "/home/u", "/home/u/.config/tarvolin/registry.reg"},
                       PathCase{"empty", "", "/home/u", "/home/u/.config/tarvolin/registry.reg"},
                       PathCase{"relative", "cfg", "/home/u", "/home/u/.config/tarvolin/registry.reg"}),
-    [](const auto& info) { return std::string(info.param.what); });
+    CaseName{});
 
 }  // namespace

@@ -1,0 +1,123 @@
+// The language object and the string table behind it.
+#include "platform/Resources.h"
+#include "settings/Language.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace {
+
+const CString kNotFound = u"<Not found>";
+
+TEST(Language, EveryTextIsEmptyBeforeALanguageIsSelected)
+{
+    CLanguage language;
+    for (int n = 0; n <= 40; ++n)
+        EXPECT_EQ(language.GetText(n), u"") << n;
+}
+
+struct TextCase {
+    int language;
+    int number;
+    CString text;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << "language " << c.language << " text " << c.number; }
+
+class LanguageTexts : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(LanguageTexts, SelectedLanguageGivesItsText)
+{
+    const TextCase& c = GetParam();
+    CLanguage language;
+    EXPECT_TRUE(language.SelectLanguage(c.language));
+    EXPECT_EQ(language.GetText(c.number), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SpotChecks, LanguageTexts,
+    ::testing::Values(TextCase{0, 0, u"Scanner"}, TextCase{0, 19, u"active"}, TextCase{0, 36, u"Open"},
+                      TextCase{6, 0, u"Scanner"}, TextCase{6, 1, u"Optionen"}, TextCase{6, 36, u"Offen"},
+                      TextCase{6, 22, u"Vergrößern"}, TextCase{1, 0, u"Kereső"}, TextCase{1, 18, u"Turbo"},
+                      TextCase{2, 9, u"Wł. Dźwięk"}, TextCase{3, 12, u"Corp policies"}, TextCase{3, 36, u"-"},
+                      TextCase{4, 20, u"Clique um nome de PA"}, TextCase{5, 32, u"Последнее сканирование"},
+                      // Beyond the last text every number gives the fallback.
+                      TextCase{0, 37, kNotFound}, TextCase{0, 38, kNotFound}, TextCase{0, 1000, kNotFound},
+                      TextCase{5, 37, kNotFound}));
+
+// The Russian texts are kept exactly as the program has always shown them,
+// including a Latin letter and misspellings.
+TEST(LanguageTexts, OddRussianTextsKeepTheirExactCodePoints)
+{
+    CLanguage language;
+    language.SelectLanguage(5);
+    const CString& large = language.GetText(22);  // "Kрупно"
+    ASSERT_EQ(large.size(), 6u);
+    EXPECT_EQ(large[0], u'\u004B') << "a Latin K";
+    EXPECT_EQ(large.substr(1), u"\u0440\u0443\u043F\u043D\u043E");
+    EXPECT_EQ(language.GetText(4), u"\u041F\u0440\u043E\u0434\u043E\u0436\u0438\u0442\u044C");  // "Продожить"
+    EXPECT_EQ(language.GetText(33),
+              u"\u041F\u043E\u043B\u044C\u0437\u0430\u0432\u0430\u0442\u0435\u043B\u0438");  // "Пользаватели"
+    EXPECT_EQ(language.GetText(5),
+              u"\u041F\u043E\u043B\u044C\u0437\u043E\u0432\u0430\u0442\u0435\u043B\u0438");  // "Пользователи"
+    EXPECT_EQ(language.GetText(7), u"\u0417\u0430\u0449\u0438\u0449\u0451\u043D\u044B\u0435");  // "Защищёные"
+}
+
+// A language number without texts, in or out of any sensible range, gives
+// the English interface.
+TEST(LanguageTexts, LanguageWithoutTextsFallsBackToEnglish)
+{
+    CLanguage english;
+    english.SelectLanguage(0);
+    for (int number : {7, 9, -1, 536870913, 2147483647, -2147483647 - 1}) {
+        CLanguage language;
+        EXPECT_TRUE(language.SelectLanguage(number));
+        for (int n = 0; n < CLanguage::kTextCount; ++n)
+            EXPECT_EQ(language.GetText(n), english.GetText(n)) << "language " << number << " text " << n;
+        EXPECT_EQ(language.GetText(37), kNotFound);
+    }
+}
+
+// Every language has all 37 texts of its own, and nothing lies between the
+// blocks that a language could pick up by mistake.
+TEST(StringTable, EachLanguageHasExactlyItsThirtySevenTexts)
+{
+    for (UINT language = 0; language < 7; ++language) {
+        const UINT first = 2000 + 200 * language;
+        for (UINT n = 0; n < 37; ++n) {
+            const WCHAR* text = FindStringResource(first + n);
+            ASSERT_NE(text, nullptr) << first + n;
+            EXPECT_NE(text[0], 0) << first + n;
+        }
+        EXPECT_EQ(FindStringResource(first + 37), nullptr);
+        EXPECT_EQ(FindStringResource(first - 1), nullptr);
+    }
+    EXPECT_EQ(FindStringResource(3400), nullptr);
+}
+
+TEST(StringTable, LoadStringCopiesCutsAndReports)
+{
+    WCHAR buffer[16];
+    std::fill(std::begin(buffer), std::end(buffer), u'#');
+    EXPECT_EQ(LoadStringW(nullptr, 2001, buffer, 16), 7);
+    EXPECT_EQ(CString(buffer), u"Options");
+
+    // Cut to the room given, always terminated, never past it.
+    std::fill(std::begin(buffer), std::end(buffer), u'#');
+    EXPECT_EQ(LoadStringW(nullptr, 2001, buffer, 4), 3);
+    EXPECT_EQ(CString(buffer), u"Opt");
+    EXPECT_EQ(buffer[4], u'#');
+
+    EXPECT_EQ(LoadStringW(nullptr, 1999, buffer, 16), 0);
+    EXPECT_EQ(LoadStringW(nullptr, 2001, nullptr, 16), 0);
+    EXPECT_EQ(LoadStringW(nullptr, 2001, buffer, -1), 0);
+
+    // No room at all: a pointer to the text itself, and its full length.
+    const WCHAR* direct = nullptr;
+    EXPECT_EQ(LoadStringW(nullptr, 3032, reinterpret_cast<WCHAR*>(&direct), 0), 22);
+    ASSERT_NE(direct, nullptr);
+    EXPECT_EQ(CString(direct), u"Последнее сканирование");
+}
+
+}  // namespace

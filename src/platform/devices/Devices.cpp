@@ -1,0 +1,269 @@
+#include "platform/devices/Devices.h"
+
+#include "platform/Text.h"
+#include "platform/devices/BssidListWriter.h"
+#include "platform/devices/Ndis.h"
+#include "platform/devices/WirelessProvider.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using platform::WirelessProvider;
+
+enum class DeviceKind { NdisUio, NdisNames };
+
+// What a device handle points at. The provider is the one installed when the
+// device was opened, so a handle keeps answering from it.
+struct DeviceObject {
+    DeviceKind kind;
+    std::shared_ptr<WirelessProvider> provider;
+};
+
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
+std::mutex g_providerMutex;
+std::shared_ptr<WirelessProvider> g_provider;
+
+// Every open handle, so that a stale or foreign handle is refused instead of
+// being followed.
+std::mutex g_handlesMutex;
+std::map<const void*, std::unique_ptr<DeviceObject>> g_handles;
+
+BOOL Fail(DWORD error)
+{
+    t_lastError = error;
+    return FALSE;
+}
+
+bool SameNameIgnoringCase(const WCHAR* text, std::u16string_view name)
+{
+    for (WCHAR expected : name) {
+        WCHAR c = *text++;
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<WCHAR>(c - u'a' + u'A');
+        if (c != expected)
+            return false;
+    }
+    return *text == 0;
+}
+
+// Longest adapter name we follow through a caller's pointer; Linux interface
+// names are at most 15 bytes, so anything longer is a missing terminator.
+constexpr std::size_t kMaxAdapterName = 256;
+
+// A request to "UIO1:" after every length in it has been checked: the OID,
+// the adapter name, and the data span the reply goes to (query) or the
+// request's data comes from (set).
+struct OidRequest {
+    NDIS_OID oid = 0;
+    std::string adapter;
+    BYTE* data = nullptr;
+    std::size_t dataSize = 0;
+};
+
+// The one place that checks the buffers of an OID request before anything
+// reads or writes them.
+DWORD CheckOidRequest(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, OidRequest& request)
+{
+    if (in == nullptr || inSize < kNdisuioDataOffset)
+        return ERROR_INVALID_PARAMETER;
+    const BYTE* header = static_cast<const BYTE*>(in);
+    std::memcpy(&request.oid, header + offsetof(NDISUIO_QUERY_OID, Oid), sizeof(request.oid));
+    const WCHAR* name = nullptr;
+    std::memcpy(&name, header + offsetof(NDISUIO_QUERY_OID, ptcDeviceName), sizeof(name));
+    if (name == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    std::size_t length = 0;
+    while (length < kMaxAdapterName && name[length] != 0)
+        ++length;
+    if (length == kMaxAdapterName)
+        return ERROR_INVALID_PARAMETER;
+    request.adapter = platform::Utf16ToUtf8(std::u16string_view(name, length));
+
+    if (code == IOCTL_NDISUIO_SET_OID_VALUE) {
+        request.data = static_cast<BYTE*>(in) + kNdisuioDataOffset;
+        request.dataSize = inSize - kNdisuioDataOffset;
+        return ERROR_SUCCESS;
+    }
+    if (out == nullptr || outSize < kNdisuioDataOffset)
+        return ERROR_INSUFFICIENT_BUFFER;
+    // The reply carries the request's header, as when one buffer serves both.
+    if (out != in)
+        std::memmove(out, in, kNdisuioDataOffset);
+    request.data = static_cast<BYTE*>(out) + kNdisuioDataOffset;
+    request.dataSize = outSize - kNdisuioDataOffset;
+    return ERROR_SUCCESS;
+}
+
+DWORD QueryOid(WirelessProvider& provider, const OidRequest& request, std::size_t& written)
+{
+    switch (request.oid) {
+    case OID_GEN_PHYSICAL_MEDIUM: {
+        if (request.dataSize < sizeof(ULONG))
+            return ERROR_INSUFFICIENT_BUFFER;
+        bool wireless = false;
+        if (const DWORD error = provider.IsWireless(request.adapter, wireless); error != ERROR_SUCCESS)
+            return error;
+        const ULONG medium = wireless ? NdisPhysicalMediumWirelessLan : NdisPhysicalMediumUnspecified;
+        std::memcpy(request.data, &medium, sizeof(medium));
+        written = sizeof(medium);
+        return ERROR_SUCCESS;
+    }
+    case OID_802_11_BSSID_LIST: {
+        if (request.dataSize < sizeof(ULONG))
+            return ERROR_INSUFFICIENT_BUFFER;
+        std::vector<platform::WirelessBss> networks;
+        if (const DWORD error = provider.ReadScan(request.adapter, networks); error != ERROR_SUCCESS)
+            return error;
+        return platform::WriteBssidList(networks, request.data, request.dataSize, written);
+    }
+    default:
+        return ERROR_NOT_SUPPORTED;
+    }
+}
+
+DWORD SetOid(WirelessProvider& provider, const OidRequest& request)
+{
+    if (request.oid != OID_802_11_BSSID_LIST_SCAN)
+        return ERROR_NOT_SUPPORTED;
+    return provider.TriggerScan(request.adapter);
+}
+
+// Writes every interface name, each NUL-terminated, then an empty name. A
+// name that does not fit together with the final terminator is left out.
+DWORD ListAdapterNames(WirelessProvider& provider, void* out, DWORD outSize, std::size_t& written)
+{
+    if (out == nullptr || outSize < sizeof(WCHAR))
+        return ERROR_INSUFFICIENT_BUFFER;
+    std::vector<std::string> names;
+    if (const DWORD error = provider.ListInterfaces(names); error != ERROR_SUCCESS)
+        return error;
+    BYTE* bytes = static_cast<BYTE*>(out);
+    std::size_t used = 0;
+    const WCHAR nul = 0;
+    for (const std::string& name : names) {
+        const std::u16string text = platform::Utf8ToUtf16(name, true);
+        if (text.empty())
+            continue;  // an empty name would end the list early
+        const std::size_t size = (text.size() + 1) * sizeof(WCHAR);
+        if (used + size + sizeof(WCHAR) > outSize)
+            continue;
+        std::memcpy(bytes + used, text.data(), text.size() * sizeof(WCHAR));
+        std::memcpy(bytes + used + text.size() * sizeof(WCHAR), &nul, sizeof(nul));
+        used += size;
+    }
+    std::memcpy(bytes + used, &nul, sizeof(nul));
+    written = used + sizeof(nul);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+namespace platform {
+
+void SetWirelessProvider(std::shared_ptr<WirelessProvider> provider)
+{
+    std::lock_guard lock(g_providerMutex);
+    g_provider = std::move(provider);
+}
+
+std::shared_ptr<WirelessProvider> GetWirelessProvider()
+{
+    std::lock_guard lock(g_providerMutex);
+    return g_provider;
+}
+
+}  // namespace platform
+
+HANDLE CreateFileW(const WCHAR* fileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE)
+{
+    DeviceKind kind;
+    if (fileName != nullptr && SameNameIgnoringCase(fileName, u"UIO1:"))
+        kind = DeviceKind::NdisUio;
+    else if (fileName != nullptr && SameNameIgnoringCase(fileName, u"NDS0:"))
+        kind = DeviceKind::NdisNames;
+    else {
+        t_lastError = ERROR_FILE_NOT_FOUND;
+        return INVALID_HANDLE_VALUE;
+    }
+    auto provider = platform::GetWirelessProvider();
+    if (!provider) {
+        t_lastError = ERROR_DEV_NOT_EXIST;
+        return INVALID_HANDLE_VALUE;
+    }
+    auto object = std::make_unique<DeviceObject>(DeviceObject{kind, std::move(provider)});
+    HANDLE handle = object.get();
+    std::lock_guard lock(g_handlesMutex);
+    g_handles.emplace(handle, std::move(object));
+    return handle;
+}
+
+BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, void* inBuffer, DWORD inBufferSize, void* outBuffer,
+                     DWORD outBufferSize, DWORD* bytesReturned, void*)
+{
+    if (bytesReturned != nullptr)
+        *bytesReturned = 0;
+    DeviceKind kind;
+    std::shared_ptr<WirelessProvider> provider;
+    {
+        std::lock_guard lock(g_handlesMutex);
+        const auto it = g_handles.find(device);
+        if (it == g_handles.end())
+            return Fail(ERROR_INVALID_HANDLE);
+        kind = it->second->kind;
+        provider = it->second->provider;
+    }
+
+    std::size_t written = 0;
+    DWORD error = ERROR_NOT_SUPPORTED;
+    if (kind == DeviceKind::NdisNames && ioControlCode == IOCTL_NDIS_GET_ADAPTER_NAMES) {
+        error = ListAdapterNames(*provider, outBuffer, outBufferSize, written);
+    } else if (kind == DeviceKind::NdisUio &&
+               (ioControlCode == IOCTL_NDISUIO_QUERY_OID_VALUE || ioControlCode == IOCTL_NDISUIO_SET_OID_VALUE)) {
+        OidRequest request;
+        error = CheckOidRequest(ioControlCode, inBuffer, inBufferSize, outBuffer, outBufferSize, request);
+        if (error == ERROR_SUCCESS && ioControlCode == IOCTL_NDISUIO_QUERY_OID_VALUE) {
+            error = QueryOid(*provider, request, written);
+            if (error == ERROR_SUCCESS)
+                written += kNdisuioDataOffset;
+        } else if (error == ERROR_SUCCESS) {
+            error = SetOid(*provider, request);
+        }
+    }
+    if (error != ERROR_SUCCESS)
+        return Fail(error);
+    if (bytesReturned != nullptr)
+        *bytesReturned = static_cast<DWORD>(written);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle)
+{
+    std::unique_ptr<DeviceObject> object;
+    {
+        std::lock_guard lock(g_handlesMutex);
+        const auto it = g_handles.find(handle);
+        if (it == g_handles.end())
+            return Fail(ERROR_INVALID_HANDLE);
+        object = std::move(it->second);
+        g_handles.erase(it);
+    }
+    return TRUE;
+}
+
+DWORD GetLastError()
+{
+    return t_lastError;
+}
+
+void SetLastError(DWORD errorCode)
+{
+    t_lastError = errorCode;
+}

@@ -1,0 +1,454 @@
+#include "platform/devices/Scenario.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+namespace platform {
+
+namespace {
+
+constexpr std::uint32_t kMaxSteps = 1000000;
+constexpr int kWeakestDbm = -127;
+constexpr int kStrongestDbm = 0;
+
+struct Token {
+    std::string key;    // the word before '=', or the whole word
+    std::string value;  // after '=', quotes and escapes resolved
+    bool hasValue = false;
+};
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Splits a line into words: white space separates them outside double
+// quotes, '#' outside quotes starts a comment. Inside quotes \" \\ and \xNN
+// stand for a quote, a backslash and any byte.
+bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error)
+{
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+            continue;
+        }
+        if (c == '#')
+            break;
+        Token token;
+        std::string* target = &token.key;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '#') {
+            if (line[i] == '=' && !token.hasValue) {
+                token.hasValue = true;
+                target = &token.value;
+                ++i;
+            } else if (line[i] == '"') {
+                ++i;
+                bool closed = false;
+                while (i < line.size()) {
+                    const char q = line[i++];
+                    if (q == '"') {
+                        closed = true;
+                        break;
+                    }
+                    if (q != '\\') {
+                        target->push_back(q);
+                        continue;
+                    }
+                    if (i >= line.size())
+                        break;
+                    const char e = line[i++];
+                    if (e == '"' || e == '\\') {
+                        target->push_back(e);
+                    } else if (e == 'x' && i + 1 < line.size() && HexDigit(line[i]) >= 0 && HexDigit(line[i + 1]) >= 0) {
+                        target->push_back(static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1])));
+                        i += 2;
+                    } else {
+                        error = "unknown escape in quoted text (use \\\", \\\\ or \\xNN)";
+                        return false;
+                    }
+                }
+                if (!closed) {
+                    error = "quoted text is not closed";
+                    return false;
+                }
+            } else {
+                target->push_back(line[i++]);
+            }
+        }
+        tokens.push_back(std::move(token));
+    }
+    return true;
+}
+
+bool ParseInt(std::string_view text, long long& value)
+{
+    if (text.empty())
+        return false;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+bool ParseMac(std::string_view text, std::array<std::uint8_t, 6>& mac)
+{
+    if (text.size() != 17)
+        return false;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const int high = HexDigit(text[i * 3]);
+        const int low = HexDigit(text[i * 3 + 1]);
+        if (high < 0 || low < 0 || (i < 5 && text[i * 3 + 2] != ':'))
+            return false;
+        mac[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return true;
+}
+
+std::string FormatMac(const std::array<std::uint8_t, 6>& mac)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        if (i > 0)
+            text.push_back(':');
+        text.push_back(digits[mac[i] >> 4]);
+        text.push_back(digits[mac[i] & 15]);
+    }
+    return text;
+}
+
+// 2.4 GHz channels 1 to 14 and 5 GHz channels 32 to 177.
+std::optional<std::uint32_t> ChannelToFrequency(long long channel)
+{
+    if (channel >= 1 && channel <= 13)
+        return static_cast<std::uint32_t>(2407 + 5 * channel);
+    if (channel == 14)
+        return 2484;
+    if (channel >= 32 && channel <= 177)
+        return static_cast<std::uint32_t>(5000 + 5 * channel);
+    return std::nullopt;
+}
+
+// "0:-90,10:-60,30:off": steps strictly increasing, values in dBm or "off".
+bool ParseSignal(std::string_view text, std::vector<SignalPoint>& points, std::string& error)
+{
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        if (comma != std::string_view::npos && text.empty()) {
+            error = "signal ends with a comma";
+            return false;
+        }
+        const std::size_t colon = item.find(':');
+        long long step = 0;
+        if (colon == std::string_view::npos || !ParseInt(item.substr(0, colon), step) || step < 0 ||
+            step >= kMaxSteps) {
+            error = "signal point '" + std::string(item) + "' is not STEP:DBM or STEP:off";
+            return false;
+        }
+        SignalPoint point;
+        point.step = static_cast<std::uint32_t>(step);
+        const std::string_view value = item.substr(colon + 1);
+        long long dbm = 0;
+        if (value != "off") {
+            if (!ParseInt(value, dbm) || dbm < kWeakestDbm || dbm > kStrongestDbm) {
+                error = "signal '" + std::string(value) + "' at step " + std::to_string(step) +
+                        " is not 'off' or a whole number of dBm from -127 to 0";
+                return false;
+            }
+            point.dbm = static_cast<int>(dbm);
+        }
+        if (!points.empty() && points.back().step >= point.step) {
+            error = "signal steps must increase (step " + std::to_string(step) + " follows step " +
+                    std::to_string(points.back().step) + ")";
+            return false;
+        }
+        points.push_back(point);
+    }
+    if (points.empty()) {
+        error = "signal has no points";
+        return false;
+    }
+    return true;
+}
+
+bool ParseSsid(const Token& token, std::vector<std::uint8_t>& ssid, std::string& error)
+{
+    std::string bytes = token.value;
+    if (bytes.starts_with("hex:")) {
+        const std::string_view digits = std::string_view(bytes).substr(4);
+        if (digits.size() % 2 != 0) {
+            error = "ssid=hex: needs two hex digits per byte";
+            return false;
+        }
+        std::string decoded;
+        for (std::size_t i = 0; i < digits.size(); i += 2) {
+            const int high = HexDigit(digits[i]);
+            const int low = HexDigit(digits[i + 1]);
+            if (high < 0 || low < 0) {
+                error = "ssid=hex: has a character that is not a hex digit";
+                return false;
+            }
+            decoded.push_back(static_cast<char>(high * 16 + low));
+        }
+        bytes = decoded;
+    }
+    if (bytes.size() > 32) {
+        error = "ssid is " + std::to_string(bytes.size()) + " bytes long; at most 32 are allowed";
+        return false;
+    }
+    ssid.assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+class Parser {
+public:
+    bool ParseLine(std::string_view line, int number, std::string& error)
+    {
+        std::vector<Token> tokens;
+        if (!Tokenize(line, tokens, error))
+            return false;
+        if (tokens.empty())
+            return true;
+        const Token& head = tokens.front();
+        if (head.hasValue) {
+            error = "a line starts with 'steps', 'after', 'adapter' or 'network', not '" + head.key + "='";
+            return false;
+        }
+        if (head.key == "steps")
+            return ParseSteps(tokens, number, error);
+        if (head.key == "after")
+            return ParseAfter(tokens, error);
+        if (head.key == "adapter")
+            return ParseAdapter(tokens, error);
+        if (head.key == "network")
+            return ParseNetwork(tokens, number, error);
+        error = "unknown line '" + head.key + "' (expected steps, after, adapter or network)";
+        return false;
+    }
+
+    // Checks what only the whole scenario shows; returns the line at fault.
+    int Finish(std::string& error)
+    {
+        std::uint32_t lastPoint = 0;
+        for (const ScenarioNetwork& network : m_scenario.networks)
+            lastPoint = std::max(lastPoint, network.signal.back().step);
+        if (m_stepsLine == 0) {
+            m_scenario.steps = lastPoint + 1;
+            return 0;
+        }
+        for (const ScenarioNetwork& network : m_scenario.networks) {
+            if (network.signal.back().step >= m_scenario.steps) {
+                error = "signal step " + std::to_string(network.signal.back().step) +
+                        " lies beyond the timeline of " + std::to_string(m_scenario.steps) + " steps (line " +
+                        std::to_string(m_stepsLine) + ")";
+                return network.line;
+            }
+        }
+        return 0;
+    }
+
+    Scenario& Result() { return m_scenario; }
+
+private:
+    bool ParseSteps(const std::vector<Token>& tokens, int number, std::string& error)
+    {
+        long long steps = 0;
+        if (tokens.size() != 2 || tokens[1].hasValue || !ParseInt(tokens[1].key, steps) || steps < 1 ||
+            steps > kMaxSteps) {
+            error = "expected 'steps N' with N from 1 to " + std::to_string(kMaxSteps);
+            return false;
+        }
+        if (m_stepsLine != 0) {
+            error = "steps given twice (first on line " + std::to_string(m_stepsLine) + ")";
+            return false;
+        }
+        m_stepsLine = number;
+        m_scenario.steps = static_cast<std::uint32_t>(steps);
+        return true;
+    }
+
+    bool ParseAfter(const std::vector<Token>& tokens, std::string& error)
+    {
+        if (tokens.size() != 2 || tokens[1].hasValue || (tokens[1].key != "loop" && tokens[1].key != "hold")) {
+            error = "expected 'after loop' or 'after hold'";
+            return false;
+        }
+        m_scenario.loop = tokens[1].key == "loop";
+        return true;
+    }
+
+    bool ParseAdapter(const std::vector<Token>& tokens, std::string& error)
+    {
+        if (tokens.size() < 3 || tokens[1].hasValue || tokens[1].key.empty()) {
+            error = "expected 'adapter NAME wireless|wired [trigger=denied]'";
+            return false;
+        }
+        ScenarioAdapter adapter;
+        adapter.name = tokens[1].key;
+        if (m_adapterNames.contains(adapter.name)) {
+            error = "adapter '" + adapter.name + "' is declared twice";
+            return false;
+        }
+        for (std::size_t i = 2; i < tokens.size(); ++i) {
+            const Token& token = tokens[i];
+            if (!token.hasValue && (token.key == "wireless" || token.key == "wired"))
+                adapter.wireless = token.key == "wireless";
+            else if (token.hasValue && token.key == "trigger" && token.value == "denied")
+                adapter.triggerDenied = true;
+            else {
+                error = "unknown word '" + token.key + "' for an adapter (expected wireless, wired or trigger=denied)";
+                return false;
+            }
+        }
+        m_adapterNames.insert(adapter.name);
+        m_scenario.adapters.push_back(std::move(adapter));
+        return true;
+    }
+
+    bool ParseNetwork(const std::vector<Token>& tokens, int number, std::string& error)
+    {
+        ScenarioNetwork network;
+        network.line = number;
+        if (tokens.size() < 2 || tokens[1].hasValue || !ParseMac(tokens[1].key, network.bss.bssid)) {
+            error = "expected 'network MAC ...' with a MAC such as 02:00:00:00:00:01";
+            return false;
+        }
+        bool haveSsid = false;
+        bool haveFrequency = false;
+        for (std::size_t i = 2; i < tokens.size(); ++i) {
+            const Token& token = tokens[i];
+            long long number64 = 0;
+            if (!token.hasValue && (token.key == "open" || token.key == "secured")) {
+                network.bss.privacy = token.key == "secured";
+            } else if (!token.hasValue && (token.key == "ap" || token.key == "adhoc")) {
+                network.bss.infrastructureMode = token.key == "ap" ? 1 : 0;
+            } else if (token.hasValue && token.key == "ssid") {
+                if (!ParseSsid(token, network.bss.ssid, error))
+                    return false;
+                haveSsid = true;
+            } else if (token.hasValue && token.key == "channel") {
+                std::optional<std::uint32_t> frequency;
+                if (ParseInt(token.value, number64))
+                    frequency = ChannelToFrequency(number64);
+                if (!frequency) {
+                    error = "channel '" + token.value + "' is not 1 to 14 or 32 to 177 (use freq=MHZ for others)";
+                    return false;
+                }
+                if (haveFrequency) {
+                    error = "give either channel= or freq=, once";
+                    return false;
+                }
+                network.bss.frequencyMhz = *frequency;
+                haveFrequency = true;
+            } else if (token.hasValue && token.key == "freq") {
+                if (!ParseInt(token.value, number64) || number64 < 2000 || number64 > 8000) {
+                    error = "freq '" + token.value + "' is not a frequency from 2000 to 8000 MHz";
+                    return false;
+                }
+                if (haveFrequency) {
+                    error = "give either channel= or freq=, once";
+                    return false;
+                }
+                network.bss.frequencyMhz = static_cast<std::uint32_t>(number64);
+                haveFrequency = true;
+            } else if (token.hasValue && token.key == "beacon") {
+                if (!ParseInt(token.value, number64) || number64 < 1 || number64 > 65535) {
+                    error = "beacon '" + token.value + "' is not a period from 1 to 65535 time units";
+                    return false;
+                }
+                network.bss.beaconPeriod = static_cast<std::uint32_t>(number64);
+            } else if (token.hasValue && token.key == "adapter") {
+                if (!m_adapterNames.contains(token.value)) {
+                    error = "adapter '" + token.value + "' is not declared above";
+                    return false;
+                }
+                network.adapter = token.value;
+            } else if (token.hasValue && token.key == "signal") {
+                if (!ParseSignal(token.value, network.signal, error))
+                    return false;
+            } else {
+                error = "unknown word '" + token.key + (token.hasValue ? "=" : "") + "' for a network";
+                return false;
+            }
+        }
+        if (!haveSsid || !haveFrequency || network.signal.empty()) {
+            error = "a network needs ssid=, channel= or freq=, and signal=";
+            return false;
+        }
+        const std::string key = network.adapter + '|' + FormatMac(network.bss.bssid);
+        if (const auto it = m_macLines.find(key); it != m_macLines.end()) {
+            error = "MAC " + FormatMac(network.bss.bssid) + " is already used on line " + std::to_string(it->second);
+            return false;
+        }
+        m_macLines.emplace(key, number);
+        m_scenario.networks.push_back(std::move(network));
+        return true;
+    }
+
+    Scenario m_scenario;
+    int m_stepsLine = 0;
+    std::set<std::string> m_adapterNames;
+    std::map<std::string, int> m_macLines;
+};
+
+}  // namespace
+
+std::uint32_t Scenario::StepAt(std::uint64_t counter) const
+{
+    if (loop)
+        return static_cast<std::uint32_t>(counter % steps);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(counter, steps - 1));
+}
+
+std::optional<int> SignalAt(const ScenarioNetwork& network, std::uint32_t step)
+{
+    const auto& points = network.signal;
+    // The last point at or before the step decides; before the first point
+    // the network has not appeared yet.
+    auto next = std::upper_bound(points.begin(), points.end(), step,
+                                 [](std::uint32_t s, const SignalPoint& p) { return s < p.step; });
+    if (next == points.begin())
+        return std::nullopt;
+    const SignalPoint& at = *(next - 1);
+    if (!at.dbm || next == points.end() || !next->dbm)
+        return at.dbm;
+    const long long span = next->step - at.step;
+    const long long moved = step - at.step;
+    return static_cast<int>(*at.dbm + (*next->dbm - *at.dbm) * moved / span);
+}
+
+std::optional<Scenario> ParseScenario(std::string_view text, std::string& error)
+{
+    Parser parser;
+    int number = 0;
+    while (!text.empty() || number == 0) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        std::string message;
+        if (!parser.ParseLine(line, number, message)) {
+            error = "line " + std::to_string(number) + ": " + message;
+            return std::nullopt;
+        }
+    }
+    std::string message;
+    if (const int line = parser.Finish(message); line != 0) {
+        error = "line " + std::to_string(line) + ": " + message;
+        return std::nullopt;
+    }
+    return std::move(parser.Result());
+}
+
+}  // namespace platform

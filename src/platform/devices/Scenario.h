@@ -1,0 +1,53 @@
+// A scenario for the simulated radio: adapters, and networks whose signal
+// follows a timeline of steps. docs/scenario-format.md describes the text form.
+#pragma once
+
+#include "platform/devices/WirelessProvider.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+struct ScenarioAdapter {
+    std::string name;
+    bool wireless = true;
+    bool triggerDenied = false;  // scan requests fail with ERROR_ACCESS_DENIED
+};
+
+// One key point of a signal timeline: from `step` on the network is heard at
+// `dbm` (moving in a straight line towards the next heard point), or is not
+// heard at all when dbm is empty.
+struct SignalPoint {
+    std::uint32_t step = 0;
+    std::optional<int> dbm;
+};
+
+struct ScenarioNetwork {
+    WirelessBss bss;                 // everything but the signal, which comes from the timeline
+    std::string adapter;             // the one adapter that hears it; empty: every wireless adapter
+    std::vector<SignalPoint> signal; // steps strictly increasing
+    int line = 0;                    // where the network was declared
+};
+
+struct Scenario {
+    std::uint32_t steps = 1;  // length of the timeline
+    bool loop = false;        // after the last step: start again (true) or stay on the last step
+    std::vector<ScenarioAdapter> adapters;
+    std::vector<ScenarioNetwork> networks;
+
+    // The timeline step a scan counter stands on.
+    std::uint32_t StepAt(std::uint64_t counter) const;
+};
+
+// The signal of a network at a timeline step, or nothing when it is not heard.
+std::optional<int> SignalAt(const ScenarioNetwork& network, std::uint32_t step);
+
+// Parses a scenario. On a malformed one returns nothing and sets error to
+// "line N: what is wrong".
+std::optional<Scenario> ParseScenario(std::string_view text, std::string& error);
+
+}  // namespace platform

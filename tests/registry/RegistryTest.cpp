@@ -467,6 +467,22 @@ TEST(RegistryWriting, CreatesMissingFoldersAndLeavesNoTemporaryFile)
     EXPECT_TRUE(ReadValue(kKey, u"B"));
 }
 
+TEST(RegistryWriting, ALinkedFileIsUpdatedWhereItLivesWithItsPermissions)
+{
+    TempConfigHome home;
+    std::filesystem::path real = home.Root() / "dotfiles" / "tarvolin.reg";
+    std::filesystem::create_directories(real.parent_path());
+    std::ofstream(real) << kHeader;
+    std::filesystem::permissions(real, std::filesystem::perms(0640));
+    std::filesystem::create_directories(home.Folder());
+    std::filesystem::create_symlink(real, home.File());
+
+    ASSERT_EQ(WriteValue(kKey, u"A", REG_DWORD, Bytes{1, 0, 0, 0}), ERROR_SUCCESS);
+    EXPECT_TRUE(std::filesystem::is_symlink(home.File()));
+    EXPECT_EQ(TempConfigHome::ReadPath(real), kHeader + kKeyLine + "\"A\"=dword:00000001\n\n");
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0640));
+}
+
 TEST(RegistryWriting, CreatingAKeyWithoutValuesWritesTheKey)
 {
     TempConfigHome home;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -93,8 +94,15 @@ RegistryFileContents ReadRegistryFile(const std::string& path)
     return result;
 }
 
-LONG WriteRegistryFile(const std::string& path, const std::string& text)
+LONG WriteRegistryFile(const std::string& filePath, const std::string& text)
 {
+    // A file kept elsewhere behind a link is updated where it really lives,
+    // so the link stays a link.
+    std::string path = filePath;
+    if (char* real = realpath(filePath.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
     std::string folder = RegistryFolder(path);
     if (!MakeFolders(folder))
         return ErrorFromErrno(errno);
@@ -102,6 +110,10 @@ LONG WriteRegistryFile(const std::string& path, const std::string& text)
     int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return ErrorFromErrno(errno);
+    // A new file is private to the user; an existing one keeps its permissions.
+    struct stat old {};
+    if (stat(path.c_str(), &old) == 0)
+        fchmod(fd, old.st_mode & 07777);
     bool ok = WriteAll(fd, text) && fsync(fd) == 0;
     int err = errno;
     if (close(fd) != 0 && ok) {

@@ -8,6 +8,9 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Headless unless a display is asked for (test discovery runs this too).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     platform::RegisterProgramFonts();
     platform::gdi::UseFixedPalette();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace platform::gdi {
 
@@ -99,6 +100,18 @@ int CopyRecord(const Record& record, int bufferSize, void* buffer)
     }
     std::memcpy(buffer, &record, sizeof(Record));
     return static_cast<int>(sizeof(Record));
+}
+
+COLORREF ExchangeColor(HDC dc, COLORREF DeviceContext::*member, COLORREF color)
+{
+    DeviceContext* context = FindContext(dc);
+    return context == nullptr ? CLR_INVALID : std::exchange(context->*member, color & 0x00FFFFFF);
+}
+
+COLORREF ReadColor(HDC dc, COLORREF DeviceContext::*member)
+{
+    DeviceContext* context = FindContext(dc);
+    return context == nullptr ? CLR_INVALID : context->*member;
 }
 
 }  // namespace
@@ -350,35 +363,10 @@ int GetObjectW(HGDIOBJ object, int bufferSize, void* buffer)
     return 0;
 }
 
-COLORREF SetTextColor(HDC dc, COLORREF color)
-{
-    DeviceContext* context = FindContext(dc);
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    return std::exchange(context->textColor, color & 0x00FFFFFF);
-}
-
-COLORREF GetTextColor(HDC dc)
-{
-    DeviceContext* context = FindContext(dc);
-    return context == nullptr ? CLR_INVALID : context->textColor;
-}
-
-COLORREF SetBkColor(HDC dc, COLORREF color)
-{
-    DeviceContext* context = FindContext(dc);
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    return std::exchange(context->bkColor, color & 0x00FFFFFF);
-}
-
-COLORREF GetBkColor(HDC dc)
-{
-    DeviceContext* context = FindContext(dc);
-    return context == nullptr ? CLR_INVALID : context->bkColor;
-}
+COLORREF SetTextColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &DeviceContext::textColor, color); }
+COLORREF GetTextColor(HDC dc) { return ReadColor(dc, &DeviceContext::textColor); }
+COLORREF SetBkColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &DeviceContext::bkColor, color); }
+COLORREF GetBkColor(HDC dc) { return ReadColor(dc, &DeviceContext::bkColor); }
 
 int SetBkMode(HDC dc, int mode)
 {

@@ -35,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(Table, SysColors,
                                            SysColorCase{COLOR_BTNSHADOW, RGB(128, 128, 128)},
                                            SysColorCase{COLOR_BTNTEXT, RGB(0, 0, 0)},
                                            SysColorCase{COLOR_GRAYTEXT, RGB(128, 128, 128)},
-                                           SysColorCase{COLOR_HIGHLIGHT, RGB(10, 36, 106)}));
+                                           SysColorCase{COLOR_HIGHLIGHT, RGB(10, 36, 106)}),
+                         [](const auto& info) { return "index_" + std::to_string(info.param.index); });
 
 TEST(GdiSysColors, UnknownIndicesGiveNothingAndPaletteChangesShowAtOnce)
 {

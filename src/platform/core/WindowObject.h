@@ -55,6 +55,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ListViewWindowProc(HWND, UINT, WPARAM, LPARAM);
 
 // The dialog font's Qt face: Tahoma when the font file is present.
 QString TahomaFamily();

@@ -1,0 +1,309 @@
+#include "platform/devices/Devices.h"
+#include "platform/devices/Ndis.h"
+#include "tests/devices/FakeProvider.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class DevicesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        provider = std::make_shared<FakeProvider>();
+        platform::SetWirelessProvider(provider);
+    }
+    void TearDown() override { platform::SetWirelessProvider(nullptr); }
+
+    static HANDLE Open(const WCHAR* name)
+    {
+        return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+
+    // A query buffer of the given size for an OID on an adapter, followed by
+    // guard bytes that no request may touch.
+    struct Query {
+        std::vector<BYTE> bytes;
+        DWORD size;
+        Query(NDIS_OID oid, const WCHAR* adapter, DWORD size_) : bytes(size_ + 64, 0xAB), size(size_)
+        {
+            if (size_ >= kNdisuioDataOffset) {
+                std::memcpy(bytes.data(), &oid, sizeof(oid));
+                std::memcpy(bytes.data() + offsetof(NDISUIO_QUERY_OID, ptcDeviceName), &adapter, sizeof(adapter));
+            }
+        }
+        bool GuardIntact() const
+        {
+            for (std::size_t i = size; i < bytes.size(); ++i) {
+                if (bytes[i] != 0xAB)
+                    return false;
+            }
+            return true;
+        }
+        ULONG DataWord() const
+        {
+            ULONG value = 0;
+            std::memcpy(&value, bytes.data() + kNdisuioDataOffset, sizeof(value));
+            return value;
+        }
+    };
+
+    BOOL Send(HANDLE device, DWORD code, Query& query, DWORD* returned = nullptr)
+    {
+        DWORD ignored = 0;
+        const bool set = code == IOCTL_NDISUIO_SET_OID_VALUE;
+        return DeviceIoControl(device, code, query.bytes.data(), query.size, set ? nullptr : query.bytes.data(),
+                               set ? 0 : query.size, returned != nullptr ? returned : &ignored, nullptr);
+    }
+
+    std::shared_ptr<FakeProvider> provider;
+};
+
+TEST_F(DevicesTest, OpensOnlyTheTwoDeviceNames)
+{
+    struct Case {
+        const WCHAR* name;
+        bool opens;
+    };
+    const Case cases[] = {{u"UIO1:", true},  {u"NDS0:", true},  {u"uio1:", true}, {u"nds0:", true},
+                          {u"UIO1", false},  {u"UIO2:", false}, {u"UIO1:x", false}, {u"", false},
+                          {u"COM1:", false}, {nullptr, false}};
+    for (const Case& c : cases) {
+        SetLastError(ERROR_SUCCESS);
+        HANDLE handle = Open(c.name);
+        if (c.opens) {
+            EXPECT_NE(handle, INVALID_HANDLE_VALUE);
+            EXPECT_TRUE(CloseHandle(handle));
+        } else {
+            EXPECT_EQ(handle, INVALID_HANDLE_VALUE);
+            EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+        }
+    }
+}
+
+TEST_F(DevicesTest, NoProviderMeansNoDevice)
+{
+    platform::SetWirelessProvider(nullptr);
+    EXPECT_EQ(Open(u"UIO1:"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_DEV_NOT_EXIST);
+    EXPECT_EQ(Open(u"NDS0:"), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(DevicesTest, ClosedOrForeignHandlesAreRefused)
+{
+    HANDLE handle = Open(u"UIO1:");
+    ASSERT_TRUE(CloseHandle(handle));
+    EXPECT_FALSE(CloseHandle(handle));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+
+    int foreign = 0;
+    Query query(OID_GEN_PHYSICAL_MEDIUM, u"wlan0", 24);
+    for (HANDLE bad : {handle, static_cast<HANDLE>(&foreign), static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE}) {
+        EXPECT_FALSE(Send(bad, IOCTL_NDISUIO_QUERY_OID_VALUE, query));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    }
+}
+
+TEST_F(DevicesTest, LastErrorBelongsToEachThread)
+{
+    SetLastError(ERROR_BUSY);
+    DWORD seen = 1;
+    std::thread([&seen] {
+        seen = GetLastError();
+        SetLastError(ERROR_ACCESS_DENIED);
+    }).join();
+    EXPECT_EQ(seen, ERROR_SUCCESS);
+    EXPECT_EQ(GetLastError(), ERROR_BUSY);
+}
+
+TEST_F(DevicesTest, PhysicalMediumTellsWirelessFromWired)
+{
+    provider->wireless = {{"wlan0", true}, {"eth0", false}};
+    HANDLE uio = Open(u"UIO1:");
+    struct Case {
+        const WCHAR* adapter;
+        BOOL ok;
+        ULONG medium;
+        DWORD error;
+    };
+    const Case cases[] = {{u"wlan0", TRUE, NdisPhysicalMediumWirelessLan, 0},
+                          {u"eth0", TRUE, NdisPhysicalMediumUnspecified, 0},
+                          {u"wlan9", FALSE, 0x77777777, ERROR_FILE_NOT_FOUND},
+                          {u"", FALSE, 0x77777777, ERROR_FILE_NOT_FOUND}};
+    for (const Case& c : cases) {
+        Query query(OID_GEN_PHYSICAL_MEDIUM, c.adapter, 24);
+        const ULONG marker = 0x77777777;
+        std::memcpy(query.bytes.data() + kNdisuioDataOffset, &marker, sizeof(marker));
+        DWORD returned = 0;
+        EXPECT_EQ(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, query, &returned), c.ok);
+        EXPECT_EQ(query.DataWord(), c.medium);
+        if (c.ok)
+            EXPECT_EQ(returned, kNdisuioDataOffset + sizeof(ULONG));
+        else
+            EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_TRUE(query.GuardIntact());
+    }
+    CloseHandle(uio);
+}
+
+TEST_F(DevicesTest, MalformedRequestsAreRefusedWithoutTouchingMemory)
+{
+    provider->wireless = {{"wlan0", true}};
+    HANDLE uio = Open(u"UIO1:");
+    HANDLE nds = Open(u"NDS0:");
+    struct Case {
+        const char* what;
+        HANDLE device;
+        DWORD code;
+        NDIS_OID oid;
+        const WCHAR* adapter;
+        DWORD size;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {"header cut short", uio, IOCTL_NDISUIO_QUERY_OID_VALUE, OID_GEN_PHYSICAL_MEDIUM, u"wlan0", 15,
+         ERROR_INVALID_PARAMETER},
+        {"no room for the medium", uio, IOCTL_NDISUIO_QUERY_OID_VALUE, OID_GEN_PHYSICAL_MEDIUM, u"wlan0", 19,
+         ERROR_INSUFFICIENT_BUFFER},
+        {"no room for the list count", uio, IOCTL_NDISUIO_QUERY_OID_VALUE, OID_802_11_BSSID_LIST, u"wlan0", 19,
+         ERROR_INSUFFICIENT_BUFFER},
+        {"no adapter name", uio, IOCTL_NDISUIO_QUERY_OID_VALUE, OID_GEN_PHYSICAL_MEDIUM, nullptr, 24,
+         ERROR_INVALID_PARAMETER},
+        {"unknown query", uio, IOCTL_NDISUIO_QUERY_OID_VALUE, 0x01010101, u"wlan0", 24, ERROR_NOT_SUPPORTED},
+        {"scan is a set, not a query", uio, IOCTL_NDISUIO_QUERY_OID_VALUE, OID_802_11_BSSID_LIST_SCAN, u"wlan0", 24,
+         ERROR_NOT_SUPPORTED},
+        {"list is a query, not a set", uio, IOCTL_NDISUIO_SET_OID_VALUE, OID_802_11_BSSID_LIST, u"wlan0", 24,
+         ERROR_NOT_SUPPORTED},
+        {"OID request to NDS0:", nds, IOCTL_NDISUIO_QUERY_OID_VALUE, OID_GEN_PHYSICAL_MEDIUM, u"wlan0", 24,
+         ERROR_NOT_SUPPORTED},
+        {"names request to UIO1:", uio, IOCTL_NDIS_GET_ADAPTER_NAMES, 0, u"wlan0", 24, ERROR_NOT_SUPPORTED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Query query(c.oid, c.adapter, c.size);
+        const std::vector<BYTE> before = query.bytes;
+        EXPECT_FALSE(Send(c.device, c.code, query));
+        EXPECT_EQ(GetLastError(), c.error);
+        // Only the request's own header may be rewritten.
+        EXPECT_TRUE(std::equal(before.begin() + kNdisuioDataOffset, before.end(),
+                               query.bytes.begin() + kNdisuioDataOffset) ||
+                    c.size < kNdisuioDataOffset);
+        EXPECT_TRUE(query.GuardIntact());
+    }
+    std::vector<WCHAR> unterminated(400, u'a');
+    Query query(OID_GEN_PHYSICAL_MEDIUM, unterminated.data(), 24);
+    EXPECT_FALSE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, query));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    CloseHandle(uio);
+    CloseHandle(nds);
+}
+
+TEST_F(DevicesTest, ScanRequestReachesTheProviderAndItsErrorComesBack)
+{
+    HANDLE uio = Open(u"UIO1:");
+    Query scan(OID_802_11_BSSID_LIST_SCAN, u"wlan0", 24);
+    EXPECT_TRUE(Send(uio, IOCTL_NDISUIO_SET_OID_VALUE, scan));
+    EXPECT_EQ(provider->triggered, std::vector<std::string>{"wlan0"});
+
+    for (DWORD error : {ERROR_ACCESS_DENIED, ERROR_BUSY, ERROR_NOT_SUPPORTED, ERROR_GEN_FAILURE}) {
+        provider->error = error;
+        EXPECT_FALSE(Send(uio, IOCTL_NDISUIO_SET_OID_VALUE, scan));
+        EXPECT_EQ(GetLastError(), error);
+        Query list(OID_802_11_BSSID_LIST, u"wlan0", 512);
+        EXPECT_FALSE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, list));
+        EXPECT_EQ(GetLastError(), error);
+    }
+    CloseHandle(uio);
+}
+
+TEST_F(DevicesTest, AHandleKeepsTheProviderItWasOpenedWith)
+{
+    provider->wireless = {{"wlan0", true}};
+    HANDLE uio = Open(u"UIO1:");
+    platform::SetWirelessProvider(nullptr);
+    Query query(OID_GEN_PHYSICAL_MEDIUM, u"wlan0", 24);
+    EXPECT_TRUE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, query));
+    EXPECT_EQ(query.DataWord(), NdisPhysicalMediumWirelessLan);
+    CloseHandle(uio);
+}
+
+TEST_F(DevicesTest, BssidListQueryStaysInsideEveryBufferSize)
+{
+    for (int i = 0; i < 100; ++i) {
+        platform::WirelessBss bss;
+        bss.bssid[5] = static_cast<std::uint8_t>(i);
+        bss.rssiDbm = -30 - i;
+        bss.frequencyMhz = 2412;
+        provider->networks.push_back(bss);
+    }
+    HANDLE uio = Open(u"UIO1:");
+    for (DWORD size = kNdisuioDataOffset; size <= 400; ++size) {
+        Query query(OID_802_11_BSSID_LIST, u"wlan0", size);
+        DWORD returned = 0;
+        const bool roomForCount = size >= kNdisuioDataOffset + sizeof(ULONG);
+        ASSERT_EQ(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, query, &returned) != FALSE, roomForCount) << size;
+        ASSERT_TRUE(query.GuardIntact()) << size;
+        if (!roomForCount)
+            continue;
+        const ULONG fit = (size - kNdisuioDataOffset - sizeof(ULONG)) / sizeof(NDIS_WLAN_BSSID);
+        EXPECT_EQ(query.DataWord(), fit) << size;
+        EXPECT_EQ(returned, kNdisuioDataOffset + sizeof(ULONG) + fit * sizeof(NDIS_WLAN_BSSID)) << size;
+    }
+    CloseHandle(uio);
+}
+
+TEST_F(DevicesTest, AdapterNamesAreTerminatedAndNeverPassTheReplyBuffer)
+{
+    provider->interfaces = {"lo", "eth0", "wlan0"};
+    HANDLE nds = Open(u"NDS0:");
+    struct Case {
+        DWORD size;
+        BOOL ok;
+        std::u16string reply;  // the bytes written, terminators included
+    };
+    using namespace std::string_literals;
+    const Case cases[] = {
+        {0, FALSE, u""s},
+        {1, FALSE, u""s},
+        {2, TRUE, u"\0"s},
+        {7, TRUE, u"\0"s},            // "lo" needs 6 bytes plus the final 2
+        {8, TRUE, u"lo\0\0"s},
+        {17, TRUE, u"lo\0\0"s},       // "eth0" does not fit, "wlan0" neither
+        {18, TRUE, u"lo\0eth0\0\0"s},
+        {20, TRUE, u"lo\0eth0\0\0"s},
+        {30, TRUE, u"lo\0eth0\0wlan0\0\0"s},
+        {2048, TRUE, u"lo\0eth0\0wlan0\0\0"s},
+    };
+    for (const Case& c : cases) {
+        std::vector<BYTE> out(c.size + 16, 0xAB);
+        DWORD returned = 99;
+        EXPECT_EQ(DeviceIoControl(nds, IOCTL_NDIS_GET_ADAPTER_NAMES, nullptr, 0, out.data(), c.size, &returned,
+                                  nullptr),
+                  c.ok)
+            << c.size;
+        if (!c.ok) {
+            EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+            continue;
+        }
+        const std::size_t bytes = c.reply.size() * sizeof(WCHAR);
+        EXPECT_EQ(returned, bytes) << c.size;
+        EXPECT_EQ(std::memcmp(out.data(), c.reply.data(), bytes), 0) << c.size;
+        for (std::size_t i = bytes; i < out.size(); ++i)
+            ASSERT_EQ(out[i], 0xAB) << c.size;
+    }
+    // A name that does not fit is left out while later, shorter ones still come.
+    provider->interfaces = {"averyveryverylongname", "lo"};
+    std::vector<BYTE> out(16, 0xAB);
+    DWORD returned = 0;
+    ASSERT_TRUE(DeviceIoControl(nds, IOCTL_NDIS_GET_ADAPTER_NAMES, nullptr, 0, out.data(), 10, &returned, nullptr));
+    EXPECT_EQ(std::memcmp(out.data(), u"lo\0", 8), 0);
+    CloseHandle(nds);
+}
+
+}  // namespace

@@ -1,0 +1,245 @@
+#include "platform/devices/Scenario.h"
+#include "platform/devices/SimulatedProvider.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using platform::WirelessBss;
+
+std::shared_ptr<platform::WirelessProvider> Make(std::string_view text)
+{
+    std::string error;
+    auto provider = platform::MakeSimulatedProviderFromText(text, error);
+    EXPECT_NE(provider, nullptr) << error;
+    return provider;
+}
+
+// The signal of one network (by last MAC byte) as the adapter reads it now, or
+// 1 when it is not heard.
+int Heard(platform::WirelessProvider& provider, const std::string& adapter, std::uint8_t lastByte)
+{
+    std::vector<WirelessBss> networks;
+    EXPECT_EQ(provider.ReadScan(adapter, networks), ERROR_SUCCESS);
+    for (const WirelessBss& bss : networks) {
+        if (bss.bssid[5] == lastByte)
+            return bss.rssiDbm;
+    }
+    return 1;
+}
+
+TEST(SimulatedProvider, SignalFollowsItsTimelineOneStepPerScan)
+{
+    auto provider = Make(
+        "steps 8\n"
+        "adapter wlan0 wireless\n"
+        "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=2:-90,6:-50,7:off\n"
+        "network 02:00:00:00:00:02 ssid=\"b\" channel=1 signal=0:-60,1:off,3:-70\n");
+    // Step:                          0   1    2    3    4    5    6    7   7 (held)
+    const int expectedA[] = {1, 1, -90, -80, -70, -60, -50, 1, 1};
+    const int expectedB[] = {-60, 1, 1, -70, -70, -70, -70, -70, -70};
+    for (std::size_t step = 0; step < std::size(expectedA); ++step) {
+        EXPECT_EQ(Heard(*provider, "wlan0", 1), expectedA[step]) << step;
+        EXPECT_EQ(Heard(*provider, "wlan0", 2), expectedB[step]) << step;
+        // Reading twice does not move time.
+        EXPECT_EQ(Heard(*provider, "wlan0", 1), expectedA[step]) << step;
+        ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    }
+}
+
+TEST(SimulatedProvider, InterpolationRoundsTowardsTheEarlierValue)
+{
+    const platform::ScenarioNetwork up{{}, "", {{0, -90}, {3, -80}}, 1};
+    const platform::ScenarioNetwork down{{}, "", {{0, -80}, {3, -90}}, 1};
+    EXPECT_EQ(platform::SignalAt(up, 1), -87);
+    EXPECT_EQ(platform::SignalAt(down, 1), -83);
+    EXPECT_EQ(platform::SignalAt(up, 3), -80);
+}
+
+TEST(SimulatedProvider, LoopingTimelineStartsAgainAndAdaptersKeepTheirOwnStep)
+{
+    auto provider = Make(
+        "steps 3\nafter loop\n"
+        "adapter wlan0 wireless\nadapter wlan1 wireless\n"
+        "network 02:00:00:00:00:01 ssid=\"a\" channel=6 signal=0:-40,1:off,2:-60\n"
+        "network 02:00:00:00:00:02 ssid=\"b\" channel=6 adapter=wlan1 signal=0:-70\n");
+    const int expected[] = {-40, 1, -60, -40, 1};
+    for (const int e : expected) {
+        EXPECT_EQ(Heard(*provider, "wlan0", 1), e);
+        provider->TriggerScan("wlan0");
+    }
+    EXPECT_EQ(Heard(*provider, "wlan1", 1), -40);  // wlan1 has not scanned yet
+    EXPECT_EQ(Heard(*provider, "wlan1", 2), -70);
+    EXPECT_EQ(Heard(*provider, "wlan0", 2), 1);    // only wlan1 hears it
+}
+
+TEST(SimulatedProvider, AnswersAdaptersAndRefusesWhatTheyCannotDo)
+{
+    auto provider = Make(
+        "adapter eth0 wired\nadapter wlan0 wireless\nadapter wlan1 wireless trigger=denied\n"
+        "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n");
+    std::vector<std::string> names;
+    ASSERT_EQ(provider->ListInterfaces(names), ERROR_SUCCESS);
+    EXPECT_EQ(names, (std::vector<std::string>{"eth0", "wlan0", "wlan1"}));
+
+    bool wireless = true;
+    EXPECT_EQ(provider->IsWireless("eth0", wireless), ERROR_SUCCESS);
+    EXPECT_FALSE(wireless);
+    EXPECT_EQ(provider->IsWireless("wlan1", wireless), ERROR_SUCCESS);
+    EXPECT_TRUE(wireless);
+    EXPECT_EQ(provider->IsWireless("wlan9", wireless), ERROR_FILE_NOT_FOUND);
+
+    std::vector<WirelessBss> networks;
+    EXPECT_EQ(provider->TriggerScan("eth0"), ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(provider->ReadScan("eth0", networks), ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(provider->TriggerScan("wlan9"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(provider->ReadScan("wlan9", networks), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(provider->TriggerScan("wlan1"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(provider->ReadScan("wlan1", networks), ERROR_SUCCESS);
+    EXPECT_EQ(networks.size(), 1u);
+}
+
+TEST(SimulatedProvider, NetworkWordsBecomeTheReportedFields)
+{
+    auto provider = Make(
+        "adapter wlan0 wireless\n"
+        "network AA:bb:0c:0d:0e:0F ssid=\"Caf\xc3\xa9 \\\"x\\\" \\\\ \\x01\" channel=14 secured adhoc beacon=200 "
+        "signal=0:-33  # trailing comment\n"
+        "network 02:00:00:00:00:02 ssid=hex:00ff10 channel=36 signal=0:-40\n"
+        "network 02:00:00:00:00:03 ssid=\"\" freq=5975 open ap signal=0:-41\n"
+        "network 02:00:00:00:00:04 ssid=\"0123456789abcdef0123456789ABCDEF\" channel=13 signal=0:-42\n");
+    std::vector<WirelessBss> n;
+    ASSERT_EQ(provider->ReadScan("wlan0", n), ERROR_SUCCESS);
+    ASSERT_EQ(n.size(), 4u);
+    EXPECT_EQ(n[0].bssid, (std::array<std::uint8_t, 6>{0xaa, 0xbb, 0x0c, 0x0d, 0x0e, 0x0f}));
+    const std::string name = "Caf\xc3\xa9 \"x\" \\ \x01";
+    EXPECT_EQ(n[0].ssid, std::vector<std::uint8_t>(name.begin(), name.end()));
+    EXPECT_EQ(n[0].frequencyMhz, 2484u);
+    EXPECT_TRUE(n[0].privacy);
+    EXPECT_EQ(n[0].infrastructureMode, 0u);
+    EXPECT_EQ(n[0].beaconPeriod, 200u);
+    EXPECT_EQ(n[0].rssiDbm, -33);
+    EXPECT_EQ(n[1].ssid, (std::vector<std::uint8_t>{0x00, 0xff, 0x10}));
+    EXPECT_EQ(n[1].frequencyMhz, 5180u);
+    EXPECT_FALSE(n[1].privacy);
+    EXPECT_EQ(n[1].infrastructureMode, 1u);
+    EXPECT_TRUE(n[2].ssid.empty());
+    EXPECT_EQ(n[2].frequencyMhz, 5975u);
+    EXPECT_EQ(n[3].ssid.size(), 32u);
+    EXPECT_EQ(n[3].frequencyMhz, 2472u);
+}
+
+TEST(SimulatedProvider, MalformedScenariosNameTheLine)
+{
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"adapter wlan0 wireless\nfoo bar\n", "line 2: unknown line 'foo'"},
+        {"steps 0\n", "line 1: expected 'steps N'"},
+        {"steps 5\nsteps 6\n", "line 2: steps given twice (first on line 1)"},
+        {"after forever\n", "line 1: expected 'after loop' or 'after hold'"},
+        {"adapter wlan0\n", "line 1: expected 'adapter NAME"},
+        {"adapter wlan0 wireless\nadapter wlan0 wired\n", "line 2: adapter 'wlan0' is declared twice"},
+        {"adapter wlan0 fast\n", "line 1: unknown word 'fast'"},
+        {"network 02:00:00:00:00 ssid=\"a\" channel=1 signal=0:-50\n", "line 1: expected 'network MAC"},
+        {"network 02:00:00:00:00:0g ssid=\"a\" channel=1 signal=0:-50\n", "line 1: expected 'network MAC"},
+        {"\n\nnetwork 02:00:00:00:00:01 channel=1 signal=0:-50\n", "line 3: a network needs ssid="},
+        {"network 02:00:00:00:00:01 ssid=\"a\" signal=0:-50\n", "line 1: a network needs ssid="},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1\n", "line 1: a network needs ssid="},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=15 signal=0:-50\n", "line 1: channel '15' is not"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 freq=2412 signal=0:-50\n", "line 1: give either"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" freq=900 signal=0:-50\n", "line 1: freq '900' is not"},
+        {"network 02:00:00:00:00:01 ssid=\"0123456789abcdef0123456789abcdefX\" channel=1 signal=0:-50\n",
+         "line 1: ssid is 33 bytes long; at most 32"},
+        {"network 02:00:00:00:00:01 ssid=hex:123 channel=1 signal=0:-50\n", "line 1: ssid=hex: needs two"},
+        {"network 02:00:00:00:00:01 ssid=hex:zz channel=1 signal=0:-50\n", "line 1: ssid=hex: has a character"},
+        {"network 02:00:00:00:00:01 ssid=\"abc channel=1 signal=0:-50\n", "line 1: quoted text is not closed"},
+        {"network 02:00:00:00:00:01 ssid=\"a\\q\" channel=1 signal=0:-50\n", "line 1: unknown escape"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50,0:-60\n", "line 1: signal steps must increase"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-128\n", "line 1: signal '-128' at step 0"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:5\n", "line 1: signal '5' at step 0"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50,\n", "line 1: signal ends with a comma"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=x\n", "line 1: signal point 'x' is not"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=\n", "line 1: signal has no points"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 hidden signal=0:-50\n", "line 1: unknown word 'hidden'"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 adapter=wlan0 signal=0:-50\n",
+         "line 1: adapter 'wlan0' is not declared above"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n"
+         "network 02:00:00:00:00:01 ssid=\"b\" channel=6 signal=0:-50\n",
+         "line 2: MAC 02:00:00:00:00:01 is already used on line 1"},
+        {"steps 4\nnetwork 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50,4:off\n",
+         "line 2: signal step 4 lies beyond the timeline of 4 steps (line 1)"},
+        {"x=1\n", "line 1: a line starts with"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(platform::MakeSimulatedProviderFromText(c.text, error), nullptr) << c.text;
+        EXPECT_EQ(error.rfind(c.error, 0), 0u) << "got: " << error;
+    }
+}
+
+TEST(SimulatedProvider, EmptyScenarioHasNoAdapters)
+{
+    auto provider = Make("# nothing here\n\n");
+    std::vector<std::string> names{"stale"};
+    EXPECT_EQ(provider->ListInterfaces(names), ERROR_SUCCESS);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST(SimulatedProvider, FileErrorsNameTheFile)
+{
+    std::string error;
+    EXPECT_EQ(platform::MakeSimulatedProvider("/nonexistent/walk.scn", error), nullptr);
+    EXPECT_EQ(error, "/nonexistent/walk.scn: cannot open the scenario file");
+}
+
+// The shipped walk must stay what the documentation promises: about 25
+// networks, secured and open, an ad hoc peer, a hidden one, a 32-byte name,
+// names beyond ASCII, both bands, and networks coming and going.
+TEST(SimulatedProvider, StreetWalkHasTheVarietyItPromises)
+{
+    std::string error;
+    auto provider = platform::MakeSimulatedProvider(TARVOLIN_SCENARIO_DIR "/street-walk.scn", error);
+    ASSERT_NE(provider, nullptr) << error;
+    std::set<std::array<std::uint8_t, 6>> everHeard;
+    bool secured = false, open = false, adhoc = false, hidden = false, full = false, utf8 = false;
+    bool band24 = false, band5 = false;
+    std::size_t fewest = 1000, most = 0;
+    std::vector<std::array<std::uint8_t, 6>> firstStep;
+    for (int step = 0; step < 60; ++step) {
+        std::vector<WirelessBss> networks;
+        ASSERT_EQ(provider->ReadScan("wlan0", networks), ERROR_SUCCESS);
+        fewest = std::min(fewest, networks.size());
+        most = std::max(most, networks.size());
+        for (const WirelessBss& bss : networks) {
+            if (step == 0)
+                firstStep.push_back(bss.bssid);
+            everHeard.insert(bss.bssid);
+            (bss.privacy ? secured : open) = true;
+            adhoc |= bss.infrastructureMode == 0;
+            hidden |= std::all_of(bss.ssid.begin(), bss.ssid.end(), [](std::uint8_t b) { return b == 0; });
+            full |= bss.ssid.size() == 32;
+            utf8 |= std::any_of(bss.ssid.begin(), bss.ssid.end(), [](std::uint8_t b) { return b >= 0xc2; });
+            band24 |= bss.frequencyMhz < 2500;
+            band5 |= bss.frequencyMhz > 5000;
+        }
+        ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    }
+    EXPECT_GE(everHeard.size(), 22u);
+    EXPECT_LE(everHeard.size(), 30u);
+    EXPECT_TRUE(secured && open && adhoc && hidden && full && utf8 && band24 && band5);
+    EXPECT_LT(fewest, most);
+    // After 60 steps the walk starts again.
+    std::vector<WirelessBss> again;
+    ASSERT_EQ(provider->ReadScan("wlan0", again), ERROR_SUCCESS);
+    ASSERT_EQ(again.size(), firstStep.size());
+    for (std::size_t i = 0; i < again.size(); ++i)
+        EXPECT_EQ(again[i].bssid, firstStep[i]);
+}
+
+}  // namespace

@@ -27,10 +27,26 @@ struct DialogTemplate {
     std::size_t itemCount;
 };
 
+// One entry of a menu template: a command item, or a popup with its own
+// entries.
+struct MenuItemTemplate {
+    const WCHAR* text;
+    UINT command;                      // 0 for a popup
+    const MenuItemTemplate* children;  // a popup's entries, else null
+    std::size_t childCount;
+};
+
+struct MenuTemplate {
+    WORD id;
+    const MenuItemTemplate* items;
+    std::size_t itemCount;
+};
+
 // Implemented in res/: the module's resource tables. Each returns null for an
 // identifier the module does not have.
 const DialogTemplate* FindDialogResource(UINT id);
 const WCHAR* FindStringResource(UINT id);
+const MenuTemplate* FindMenuResource(UINT id);
 
 // Win32-shaped string loading. Copies at most maxChars - 1 code units and a
 // terminating zero; returns the number of code units copied, 0 when the

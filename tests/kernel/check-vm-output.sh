@@ -1,2 +1,120 @@
-#!/bin/sh
-cat "$1"
+#!/usr/bin/env bash
+# Checks the console log of the test machine: the provider probe's answers
+# and, when the scanner ran, the scanner's lines.
+#
+#   check-vm-output.sh CONSOLE_LOG
+set -uo pipefail
+log=$1
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# The output of one framed step, and its exit status.
+section() { awk -v name="$1" '$0 == "@@ BEGIN " name {on = 1; next} on && $0 ~ "^@@ END " name " " {exit} on' "$log"; }
+status() { sed -n "s/^@@ END $1 \([0-9]*\)$/\1/p" "$log"; }
+ran() { grep -q "^@@ END $1 " "$log"; }
+
+expect_status() {
+  local step=$1 wanted=$2 got
+  got=$(status "$step")
+  [ "$got" = "$wanted" ] || fail "$step ended with status '${got:-none}', expected $wanted"
+}
+
+# The probe's line for the BSS with this escaped SSID (and, optionally, mode).
+# (awk -v would expand the backslash escapes, so the values go through the
+# environment.)
+probe_line() { section probe-read-user | SSID=$1 MODE=${2:-} awk -F'\t' '$7 == ENVIRON["SSID"] && (ENVIRON["MODE"] == "" || $4 == ENVIRON["MODE"])' | head -n1; }
+
+# probe_bss SSID MHZ MODE PRIVACY BEACON
+probe_bss() {
+  local ssid=$1 mhz=$2 mode=$3 privacy=$4 beacon=$5 line
+  line=$(probe_line "$ssid" "$mode")
+  if [ -z "$line" ]; then
+    fail "the provider did not report '$ssid' (mode $mode)"
+    return
+  fi
+  IFS=$'\t' read -r mac f rssi m p b _ <<<"$line"
+  [[ $mac =~ ^([0-9a-f]{2}:){5}[0-9a-f]{2}$ ]] || fail "'$ssid': BSSID '$mac'"
+  [ "$f" = "$mhz" ] || fail "'$ssid': frequency $f MHz, expected $mhz"
+  [ "$m" = "$mode" ] || fail "'$ssid': mode $m, expected $mode"
+  [ "$p" = "$privacy" ] || fail "'$ssid': privacy $p, expected $privacy"
+  [ "$b" = "$beacon" ] || fail "'$ssid': beacon period $b, expected $beacon"
+  { [ "$rssi" -lt 0 ] && [ "$rssi" -ge -100 ]; } || fail "'$ssid': signal $rssi dBm is not plausible"
+}
+
+if ! grep -q "^@@ DONE" "$log"; then
+  fail "the machine did not finish its script"
+fi
+
+[ "$(section user-id)" = 1000 ] || fail "the unprivileged steps did not run as user 1000"
+
+# Interfaces: the six radios are wireless, loopback is not.
+expect_status probe-list 0
+for i in 0 1 2 3 4 5; do
+  section probe-list | grep -qx "wlan$i	wireless" || fail "wlan$i is not listed as wireless"
+done
+section probe-list | grep -qx "lo	wired" || fail "lo is not listed as wired"
+
+# Starting a scan needs privilege; with no NetworkManager the refusal is
+# ERROR_ACCESS_DENIED. An unknown interface is ERROR_FILE_NOT_FOUND.
+expect_status probe-trigger-user 1
+section probe-trigger-user | grep -qx "error 5" || fail "unprivileged trigger did not report access denied"
+expect_status probe-trigger-unknown 1
+section probe-trigger-unknown | grep -qx "error 2" || fail "unknown interface did not report file not found"
+expect_status probe-trigger 0
+expect_status probe-trigger-again 0
+expect_status probe-read-wired 1
+section probe-read-wired | grep -qx "error 50" || fail "reading loopback did not report not supported"
+
+# Reading needs no privilege and reports every network as configured.
+expect_status probe-read-user 0
+probe_bss TarvolinOpen 2412 1 0 20
+probe_bss 'TarvolinWPA2-\xc3\xa9' 2437 1 1 25
+probe_bss '' 2462 1 0 20
+probe_bss Tarvolin5GHz 5180 1 0 20
+probe_bss TarvolinAdhoc 2462 0 0 20
+
+# The scanner, when it was built: same networks through the device layer.
+scanner_line() { section "$1" | SSID=$2 MODE=$3 awk -F'\t' '$6 == ENVIRON["SSID"] && $4 == ENVIRON["MODE"]' | head -n1; }
+# scanner_bss STEP SSID CHANNEL MODE PRIVACY
+scanner_bss() {
+  local step=$1 ssid=$2 channel=$3 mode=$4 privacy=$5 line
+  line=$(scanner_line "$step" "$ssid" "$mode")
+  if [ -z "$line" ]; then
+    fail "$step: the scanner did not report '$ssid' ($mode)"
+    return
+  fi
+  IFS=$'\t' read -r mac ch rssi m p _ <<<"$line"
+  [[ $mac =~ ^([0-9a-f]{2}:){5}[0-9a-f]{2}$ ]] || fail "$step '$ssid': MAC '$mac'"
+  [ "$ch" = "$channel" ] || fail "$step '$ssid': channel $ch, expected $channel"
+  [ "$p" = "$privacy" ] || fail "$step '$ssid': '$p', expected '$privacy'"
+  { [ "$rssi" -lt 0 ] && [ "$rssi" -ge -100 ]; } || fail "$step '$ssid': signal $rssi dBm is not plausible"
+}
+if ran adapters; then
+  expect_status adapters 0
+  for i in 0 1 2 3 4 5; do
+    section adapters | grep -qw "wlan$i" || fail "the scanner does not offer wlan$i"
+  done
+  section adapters | grep -qw lo && fail "the scanner offers loopback as a wireless adapter"
+  for step in scan-root read-user; do
+    expect_status $step 0
+    scanner_bss $step TarvolinOpen 1 AP open
+    scanner_bss $step "TarvolinWPA2-é" 6 AP secured
+    scanner_bss $step "" 11 AP open
+    scanner_bss $step Tarvolin5GHz 36 AP open
+    scanner_bss $step TarvolinAdhoc 11 PEER open
+  done
+  [ "$(status trigger-user)" = 0 ] && fail "an unprivileged trigger without NetworkManager reported success"
+  [ -n "$(section trigger-user)" ] || fail "an unprivileged trigger failed without a message"
+fi
+
+if [ $failures -ne 0 ]; then
+  echo "---- console of the test machine ----"
+  cat "$log"
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"

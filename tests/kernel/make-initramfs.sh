@@ -8,15 +8,17 @@
 set -euo pipefail
 
 kver=$1
-scanner=$2
-work=$3
-out=$4
+work=$2
+out=$3
+shift 3
 here=$(cd "$(dirname "$0")" && pwd)
 moddir=/usr/lib/modules/$kver
 
 fail() { echo "make-initramfs: $*" >&2; exit 1; }
 [ -d "$moddir" ] || fail "no modules for kernel $kver in $moddir"
-[ -x "$scanner" ] || fail "scanner $scanner is missing or not executable"
+for program in "$@"; do
+  [ -x "$program" ] || fail "$program is missing or not executable"
+done
 for tool in busybox hostapd iw modprobe cpio ldd; do
   command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin:/sbin command -v "$tool" >/dev/null \
     || fail "$tool is not installed"
@@ -54,7 +56,9 @@ done
 
 copy_with_libs "$(command -v hostapd)" /usr/sbin/hostapd
 copy_with_libs "$(command -v iw)" /usr/sbin/iw
-copy_with_libs "$scanner" /opt/tarvolin/tarvolin-scan
+for program in "$@"; do
+  copy_with_libs "$program" "/opt/tarvolin/$(basename "$program")"
+done
 # Every binary asks for the loader by this path.
 [ -e "$root/lib64/ld-linux-x86-64.so.2" ] || fail "the loader was not copied"
 

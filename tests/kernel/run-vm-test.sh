@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Boots Debian's packaged kernel in QEMU (software emulation) with simulated
-# radios, access points and an ad hoc peer, runs the scanner inside, and checks
-# what it reports.
+# radios, access points and an ad hoc peer, runs the provider probe and the
+# scanner inside, and checks what they report.
 #
-#   run-vm-test.sh SCANNER_BINARY WORK_DIR
+#   run-vm-test.sh WORK_DIR PROBE_BINARY [SCANNER_BINARY]
 #
 # Exits 0 when every check passes; prints each failed check and the machine's
 # console log otherwise.
 set -uo pipefail
 
-scanner=$1
-work=$2
+work=$1
+shift
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$work"
 
@@ -33,7 +33,7 @@ if ! command -v qemu-system-x86_64 >/dev/null; then
   exit 1
 fi
 
-"$here/make-initramfs.sh" "$version" "$scanner" "$work" "$work/initramfs.cpio" || exit 1
+"$here/make-initramfs.sh" "$version" "$work" "$work/initramfs.cpio" "$@" || exit 1
 
 console=$work/console.log
 accel=tcg

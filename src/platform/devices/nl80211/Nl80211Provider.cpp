@@ -11,6 +11,7 @@
 #include <netlink/netlink.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace platform::nl80211 {
@@ -38,8 +39,18 @@ int OnValid(nl_msg* message, void* context) {
     return NL_OK;
 }
 
-int OnFinish(nl_msg*, void* context) {
-    static_cast<Exchange*>(context)->done = true;
+// A dump that fails (an interface without wireless, say) ends with a done
+// message that carries the negative errno; libnl does not look at it.
+int OnFinish(nl_msg* message, void* context) {
+    auto* exchange = static_cast<Exchange*>(context);
+    const nlmsghdr* header = nlmsg_hdr(message);
+    if (header->nlmsg_len >= NLMSG_HDRLEN + sizeof(int)) {
+        int error = 0;
+        std::memcpy(&error, nlmsg_data(header), sizeof error);
+        if (error < 0)
+            exchange->error = error;
+    }
+    exchange->done = true;
     return NL_STOP;
 }
 

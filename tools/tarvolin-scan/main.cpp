@@ -40,8 +40,10 @@ constexpr const char* kUsage =
     "                   the kernel's nl80211; each --trigger moves it one step on\n"
     "  --help           show this text\n"
     "\n"
-    "Starting a scan needs the CAP_NET_ADMIN capability, or NetworkManager running\n"
-    "(it starts scans for ordinary users). Reading needs no privilege.\n"
+    "Starting a scan needs NetworkManager running (it starts scans for ordinary\n"
+    "users) or the network administration capability, granted once with:\n"
+    "  sudo setcap cap_net_admin+ep \"$(command -v tarvolin-scan)\"\n"
+    "Reading what the adapter holds needs no privilege.\n"
     "Exit status: 0 on success, 1 when the scan fails, 2 for a usage error.\n";
 
 constexpr int kFailed = 1;

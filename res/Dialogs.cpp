@@ -1,5 +1,7 @@
-// The dialog templates of the program: the main window (102).
+// The dialog templates of the program: the main window (102) and the
+// scanner page (148).
 #include "platform/Resources.h"
+#include "platform/core/ListView.h"
 #include "platform/core/Messages.h"
 
 namespace {
@@ -15,9 +17,18 @@ const DialogItemTemplate kMainItems[] = {
     {1000, "button", u"Exit", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 7, 125, 50, 14},
 };
 
+// Scanner page: the list of networks, the status line and the hint.
+const DialogItemTemplate kScannerItems[] = {
+    {1018, "SysListView32", u"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_ALIGNLEFT, 0, 3, 3, 135, 76},
+    {1019, "static", u"", WS_VISIBLE | SS_LEFT, 0, 7, 79, 53, 8},
+    {1020, "static", u"", WS_VISIBLE | SS_RIGHT, 0, 66, 79, 79, 8},
+};
+
 const DialogTemplate kDialogs[] = {
     {102, WS_POPUP | WS_CAPTION | DS_SETFONT | DS_MODALFRAME, u"Tarvolin", u"MS Shell Dlg", 8, 0, 0, 162, 169,
      kMainItems, sizeof kMainItems / sizeof kMainItems[0]},
+    {148, WS_CHILD | DS_CONTROL | DS_SETFONT, u"", u"MS Shell Dlg", 8, 0, 0, 145, 109, kScannerItems,
+     sizeof kScannerItems / sizeof kScannerItems[0]},
 };
 
 }  // namespace

@@ -1,0 +1,357 @@
+#include "pages/ScannerDlg.h"
+
+#include "app/Globals.h"
+#include "catalogue/ApList.h"
+#include "platform/core/Menu.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/media/Time.h"
+#include "settings/Language.h"
+#include "settings/Settings.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kListId = 1018;
+constexpr int kStatusId = 1019;
+constexpr int kHintId = 1020;
+constexpr int kTabContainerId = 1009;
+constexpr UINT kRowMenu = 160;
+constexpr UINT kGoLargeCommand = 32771;
+constexpr int kCreationWidths[CScannerDlg::kColumnCount] = {50, 35, 30, 40, 30, 80, 40, 40, 100, 100};
+constexpr int kNoControl = -1;
+
+CString Ascii(const char* text)
+{
+    CString out;
+    for (const char* c = text; *c != 0; ++c)
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*c)));
+    return out;
+}
+
+template <typename... Args>
+CString Format(const char* format, Args... args)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, args...);
+    return Ascii(buffer);
+}
+
+// A broadcast name is untrusted: characters that could hide text or change
+// the order the row reads in show as the replacement character.
+bool Unsafe(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
+           c == 0x200E || c == 0x200F || c == 0x061C;
+}
+
+CString NameText(const WCHAR (&ssid)[32])
+{
+    CString name;
+    for (WCHAR c : ssid) {
+        if (c == 0)
+            break;
+        name.push_back(Unsafe(c) ? u'\uFFFD' : c);
+    }
+    return name;
+}
+
+CString DateText(DATE date)
+{
+    SYSTEMTIME time{};
+    if (!VariantTimeToSystemTime(date, &time))
+        return CString();
+    return Format("%02d/%02d/%02d %02d:%02d:%02d", time.wYear % 1000, time.wMonth, time.wDay, time.wHour, time.wMinute,
+                  time.wSecond);
+}
+
+CString Magnitude(LONG value)
+{
+    return Format("%lld", std::llabs(static_cast<long long>(value)));
+}
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CScannerDlg, CColoredDlg)
+
+CScannerDlg::CScannerDlg(CWnd* parent) : CColoredDlg(148, parent) {}
+
+CScannerDlg::~CScannerDlg()
+{
+    if (m_listFont != nullptr)
+        DeleteObject(m_listFont);
+}
+
+int CScannerDlg::ColumnWidth(int column, LONG fontSize)
+{
+    const double fs = fontSize;
+    switch (column) {
+    case 0:
+        return static_cast<int>((fs * 0.1) * 50);
+    case 1:
+        return static_cast<int>((fs * (1.0 / 14)) * 35 + 10);
+    case 2:
+        return static_cast<int>((fs * 0.1) * 30);
+    case 3:
+        return static_cast<int>((fs * 0.1) * 40);
+    case 4:
+        return static_cast<int>((fs * 0.1) * 35);
+    case 5:
+        return static_cast<int>((fs * 0.1) * 90);
+    case 6:
+    case 7:
+        return static_cast<int>((fs * 0.1) * 40);
+    case 8:
+    case 9:
+        return static_cast<int>((fs * 0.1) * 100);
+    default:
+        return 0;
+    }
+}
+
+CString CScannerDlg::CellText(const ApRecord& record, int column)
+{
+    switch (column) {
+    case 0:
+        return NameText(record.ssid);
+    case 1:
+        return record.active == 1 ? Magnitude(record.rssi) : CString(u"-----");
+    case 2:
+        return Format("%lu", static_cast<unsigned long>(record.channel));
+    case 3:
+        if (record.infrastructureMode == 0)
+            return g_language.GetText(33);
+        if (record.infrastructureMode == 1)
+            return g_language.GetText(34);
+        return u"?";
+    case 4:
+        return g_language.GetText(record.privacy != 0 ? 35 : 36);
+    case 5:
+        return Format("%02x-%02x-%02x-%02x-%02x-%02x", record.mac[0], record.mac[1], record.mac[2], record.mac[3],
+                      record.mac[4], record.mac[5]);
+    case 6:
+        return Format("%d", static_cast<int>(record.bestRssi));
+    case 7:
+        return Format("%d", static_cast<int>(record.worstRssi));
+    case 8:
+        return DateText(record.firstSeen);
+    case 9:
+        return DateText(record.lastSeen);
+    default:
+        return CString();
+    }
+}
+
+void CScannerDlg::DoDataExchange(CDataExchange* dx)
+{
+    CColoredDlg::DoDataExchange(dx);
+    DDX_Control(dx, kListId, m_list);
+    DDX_Text(dx, kStatusId, m_statusText);
+    DDX_Text(dx, kHintId, m_hintText);
+}
+
+BOOL CScannerDlg::OnInitDialog()
+{
+    CColoredDlg::OnInitDialog();
+    for (int column = 0; column < kColumnCount; ++column)
+        m_list.InsertColumn(column, g_language.GetText(23 + column).c_str(), LVCFMT_LEFT, kCreationWidths[column]);
+
+    // The list starts at the page's corner and is as wide as the tab
+    // container the page lies in.
+    RECT list{};
+    m_list.GetWindowRect(&list);
+    int width = list.right - list.left;
+    if (HWND container = ::GetDlgItem(GetParentHwnd(), kTabContainerId)) {
+        RECT r{};
+        ::GetWindowRect(container, &r);
+        width = r.right - r.left;
+    }
+    m_list.MoveWindow(0, 0, width, list.bottom - list.top, TRUE);
+
+    LONG size = 12;
+    g_settings.GetValue(SettingFontSize, size);
+    if (size < 10 || size > 20)
+        size = 12;
+    if (size != m_fontSize) {
+        m_fontSize = size;
+        m_fontApplied = false;
+    }
+    m_hintText = g_language.GetText(20);
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CScannerDlg::Refresh()
+{
+    LONG total = 0;
+    LONG active = 0;
+    g_apList.BuildDisplayList(total, active);
+    m_list.SetItemCountEx(total);
+    m_statusText = Format("%d/%d ", static_cast<int>(active), static_cast<int>(total)) + g_language.GetText(19);
+    UpdateData(FALSE);
+    if (m_largeView)
+        Invalidate(TRUE);
+}
+
+void CScannerDlg::SetFontSize(LONG size)
+{
+    if (size != m_fontSize) {
+        m_fontSize = size;
+        m_fontApplied = false;
+    }
+}
+
+void CScannerDlg::Restore()
+{
+    m_largeView = false;
+    m_hintText = g_language.GetText(20);
+    m_list.DeleteAllItems();
+    m_list.ShowWindow(SW_SHOW);
+    UpdateData(FALSE);
+}
+
+void CScannerDlg::ApplyListFont()
+{
+    if (m_fontApplied)
+        return;
+    for (int column = 0; column < kColumnCount; ++column) {
+        LVCOLUMNW record{};
+        record.mask = LVCF_WIDTH;
+        record.cx = ColumnWidth(column, m_fontSize);
+        m_list.SendMessage(LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&record));
+    }
+    if (m_list.m_hWnd != nullptr) {
+        m_list.SendMessage(WM_SETFONT, 0, FALSE);
+        if (m_listFont != nullptr)
+            DeleteObject(m_listFont);
+        m_listFont = CreateFontW(m_fontSize, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, u"Tahoma");
+        m_list.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_listFont), TRUE);
+    }
+    m_fontApplied = true;
+}
+
+void CScannerDlg::OnPaint()
+{
+    Default();
+    m_list.ShowWindow(SW_HIDE);
+    ApplyListFont();
+    if (!m_largeView) {
+        m_list.ShowWindow(SW_SHOW);
+        return;
+    }
+    DrawLargeView();
+}
+
+void CScannerDlg::DrawLargeView()
+{
+    HDC dc = GetDC();
+    if (dc == nullptr)
+        return;
+    HFONT big = CreateFontW(100, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, u"Tahoma");
+    HGDIOBJ previous = SelectObject(dc, big);
+    CString number = u"--";
+    ApRecord record{};
+    const bool found = g_apList.GetByNumber(m_selectedNumber, record);
+    if (found && record.active == 1)
+        number = Magnitude(record.rssi);
+    SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), static_cast<LPARAM>(kNoControl));
+    RECT client{};
+    GetClientRect(&client);
+    RECT numberRect = client;
+    numberRect.top += 20;
+    numberRect.bottom -= 20;
+    DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &numberRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    DeleteObject(big);
+
+    HFONT small = CreateFontW(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, u"Tahoma");
+    previous = SelectObject(dc, small);
+    RECT nameRect = client;
+    nameRect.bottom = nameRect.top + 20;
+    const CString name = found ? NameText(record.ssid) : CString();
+    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(dc);
+    DeleteObject(small);
+}
+
+void CScannerDlg::OnGetDispInfo(NMHDR* header)
+{
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+    if ((info->item.mask & LVIF_TEXT) == 0 || info->item.pszText == nullptr || info->item.cchTextMax <= 0)
+        return;
+    ApRecord record{};
+    CString text;
+    if (g_apList.GetDisplayed(info->item.iItem, record))
+        text = CellText(record, info->item.iSubItem);
+    const std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(info->item.cchTextMax - 1));
+    std::copy_n(text.data(), n, info->item.pszText);
+    info->item.pszText[n] = 0;
+}
+
+void CScannerDlg::OnListClick(const NMHDR* header)
+{
+    const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(header);
+    if (click->iItem == -1)
+        return;
+    CMenu menu;
+    if (!menu.LoadMenu(kRowMenu))
+        return;
+    CMenu* popup = menu.GetSubMenu(0);
+    if (popup == nullptr)
+        return;
+    popup->DeleteMenu(0, MF_BYPOSITION);
+    popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, kGoLargeCommand, g_language.GetText(22).c_str());
+    ApRecord record{};
+    if (g_apList.GetDisplayed(click->iItem, record))
+        m_selectedNumber = record.number;
+    POINT at = click->ptAction;
+    ClientToScreen(&at);
+    popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, m_hWnd);
+    menu.DestroyMenu();
+}
+
+void CScannerDlg::OnGoLarge()
+{
+    m_largeView = true;
+    m_hintText = g_language.GetText(21);
+    m_list.ShowWindow(SW_HIDE);
+    UpdateData(FALSE);
+}
+
+LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (m_largeView)
+            Restore();
+        return Default();
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kGoLargeCommand && lParam == 0) {
+            OnGoLarge();
+            return 0;
+        }
+        break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header != nullptr && header->idFrom == static_cast<UINT_PTR>(kListId)) {
+            if (header->code == LVN_GETDISPINFOW) {
+                OnGetDispInfo(header);
+                return 0;
+            }
+            if (header->code == NM_CLICK) {
+                OnListClick(header);
+                return 0;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return CColoredDlg::WindowProc(message, wParam, lParam);
+}

@@ -46,13 +46,38 @@ bool HaveAudioOutput()
     return have;
 }
 
+const QString kEffectPrefix = QStringLiteral("tarvolin-wave-");
+
+// The audio back end releases its output stream with deferred deletes, which
+// no longer run once the application is being destroyed. So the effects go
+// first, while the application can still deliver those deletes.
+QList<QSoundEffect*> OurEffects(QCoreApplication* app)
+{
+    QList<QSoundEffect*> ours;
+    for (QSoundEffect* effect : app->findChildren<QSoundEffect*>(Qt::FindDirectChildrenOnly)) {
+        if (effect->objectName().startsWith(kEffectPrefix))
+            ours.append(effect);
+    }
+    return ours;
+}
+
+void ReleaseEffects()
+{
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        qDeleteAll(OurEffects(app));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 // The effect of one wave resource, made on first use as a child of the
-// application object so it lives on the application's thread and goes with it.
+// application object so it lives on the application's thread.
 QSoundEffect* EffectFor(QCoreApplication* app, std::uintptr_t id)
 {
-    const QString objectName = QStringLiteral("tarvolin-wave-%1").arg(static_cast<qulonglong>(id));
+    const QString objectName = kEffectPrefix + QString::number(static_cast<qulonglong>(id));
     if (auto* effect = app->findChild<QSoundEffect*>(objectName, Qt::FindDirectChildrenOnly))
         return effect;
+    if (OurEffects(app).isEmpty())
+        qAddPostRoutine(ReleaseEffects);  // once for each application object
     auto* effect = new QSoundEffect(app);
     effect->setObjectName(objectName);
     effect->setSource(QUrl(QString::fromLatin1(WaveResourcePath(id))));

@@ -1,0 +1,112 @@
+// The chime on a real audio output: a private PulseAudio server with a null
+// sink, started for this test alone.
+#include "platform/media/Sound.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+bool RunEventsUntil(const std::function<bool()>& done, int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+class SoundDeviceTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString server = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        ASSERT_FALSE(server.isEmpty()) << "pulseaudio is needed to play on a real output";
+        ASSERT_TRUE(m_dir.isValid());
+        const QString socket = m_dir.filePath(QStringLiteral("native"));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_dir.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
+        m_server.setProcessEnvironment(env);
+        m_server.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("server.log")));
+        m_server.start(server, {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                                QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
+                                QStringLiteral("-L"), QStringLiteral("module-null-sink"), QStringLiteral("-L"),
+                                QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket)});
+        ASSERT_TRUE(m_server.waitForStarted(10000));
+        QDeadlineTimer ready(20000);
+        while (!QFileInfo::exists(socket) && !ready.hasExpired())
+            QThread::msleep(20);
+        ASSERT_TRUE(QFileInfo::exists(socket)) << "the sound server did not start";
+        setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
+    }
+
+    void TearDown() override
+    {
+        m_server.kill();
+        m_server.waitForFinished(5000);
+        unsetenv("PULSE_SERVER");
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_server;
+};
+
+TEST_F(SoundDeviceTest, PlaysAndRestartsWhenStartedAgain)
+{
+    int argc = 1;
+    char name[] = "test_sound_device";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    ASSERT_TRUE(PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC));
+    auto* effect = app.findChild<QSoundEffect*>(QStringLiteral("tarvolin-wave-157"));
+    ASSERT_NE(nullptr, effect);
+    std::vector<bool> changes;
+    QObject::connect(effect, &QSoundEffect::playingChanged, [&] { changes.push_back(effect->isPlaying()); });
+
+    ASSERT_TRUE(effect->isPlaying());
+    // The wave loads in the background; playing starts when it is loaded.
+    ASSERT_TRUE(RunEventsUntil([&] { return effect->status() != QSoundEffect::Loading; }, 10000));
+    ASSERT_EQ(QSoundEffect::Ready, effect->status());
+    ASSERT_TRUE(effect->isPlaying());
+
+    // Started again a good way in: it stops and plays from the beginning, so
+    // it ends a whole chime (1.25 s) after the second start, not 0.85 s.
+    RunEventsUntil([] { return false; }, 400);
+    ASSERT_TRUE(effect->isPlaying());
+    changes.clear();
+    QElapsedTimer sinceRestart;
+    sinceRestart.start();
+    ASSERT_TRUE(PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC));
+    ASSERT_TRUE(RunEventsUntil([&] { return effect->isPlaying(); }, 10000));
+    EXPECT_EQ((std::vector<bool>{false, true}), changes);
+
+    // And it plays to its end by itself.
+    changes.clear();
+    EXPECT_TRUE(RunEventsUntil([&] { return !effect->isPlaying(); }, 20000)) << "never finished";
+    EXPECT_EQ((std::vector<bool>{false}), changes);
+    EXPECT_GE(sinceRestart.elapsed(), 1100);
+    EXPECT_EQ(1, static_cast<int>(app.findChildren<QSoundEffect*>().size())) << "one player per wave";
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -125,7 +126,7 @@ TEST(BssidListWriter, FillsEveryFieldOfTheRecord)
         EXPECT_EQ(std::memcmp(r.MacAddress, bss.bssid.data(), 6), 0);
         EXPECT_EQ(r.Reserved[0] | r.Reserved[1], 0);
         EXPECT_EQ(r.Ssid.SsidLength, c.ssidLength);
-        EXPECT_EQ(std::memcmp(r.Ssid.Ssid, c.ssid.data(), c.ssidLength), 0);
+        EXPECT_TRUE(std::equal(r.Ssid.Ssid, r.Ssid.Ssid + c.ssidLength, c.ssid.begin()));
         for (std::size_t i = c.ssidLength; i < 32; ++i)
             EXPECT_EQ(r.Ssid.Ssid[i], 0);
         EXPECT_EQ(r.Privacy, c.privacy ? 1u : 0u);

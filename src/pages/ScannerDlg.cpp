@@ -318,6 +318,8 @@ void CScannerDlg::OnGoLarge()
     m_hintText = g_language.GetText(21);
     m_list.ShowWindow(SW_HIDE);
     UpdateData(FALSE);
+    // Where the list was, the page now draws the large view.
+    Invalidate(TRUE);
 }
 
 LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,10 +1,12 @@
 #include "platform/core/Dialog.h"
 
 #include "platform/Resources.h"
+#include "platform/core/WinApp.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
 
 #include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -31,6 +33,12 @@ std::vector<CDialog*>& RunningModals()
 }
 
 bool g_endRequested = false;
+
+std::function<void()>& MainWindowWork()
+{
+    static std::function<void()> work;
+    return work;
+}
 
 constexpr DWORD kDefaultCharset = 1;
 
@@ -130,6 +138,15 @@ void RequestEndOfModalRuns()
 }
 
 }  // namespace platform::core
+
+namespace platform {
+
+void RunWhenMainWindowRuns(std::function<void()> work)
+{
+    MainWindowWork() = std::move(work);
+}
+
+}  // namespace platform
 
 SIZE GetDialogBaseUnits(const WCHAR* face, int pointSize)
 {
@@ -234,6 +251,10 @@ INT_PTR CDialog::DoModal()
         PostMessage(WM_COMMAND, IDOK, 0);
     if (!m_modalDone && m_hWnd != nullptr) {
         ShowWindow(SW_SHOW);
+        if (auto work = std::move(MainWindowWork()); work) {
+            MainWindowWork() = nullptr;
+            QTimer::singleShot(0, std::move(work));
+        }
         QEventLoop loop;
         m_modalRunning = true;
         while (!m_modalDone && m_hWnd != nullptr)

@@ -4,6 +4,8 @@
 
 #include "platform/core/Wnd.h"
 
+#include <functional>
+
 class CWinApp {
 public:
     explicit CWinApp(const WCHAR* appName = nullptr);
@@ -38,6 +40,10 @@ void InstallStopSignals();
 // Registers the Tahoma faces of Debian's fonts-wine with Qt when present;
 // otherwise fontconfig's substitute for "Tahoma" serves.
 void RegisterProgramFonts();
+
+// Runs work once the first modal dialog (the main window) is up and its
+// loop runs: used by tools that drive the program headless.
+void RunWhenMainWindowRuns(std::function<void()> work);
 
 // Creates the application environment, then runs the application object's
 // InitInstance. Command-line arguments are not looked at.

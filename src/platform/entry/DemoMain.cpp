@@ -1,0 +1,182 @@
+// The entry of `tarvolin-demo`: the same program on the simulated radio, on
+// the shipped street-walk scenario or a scenario file. With --screenshot it
+// runs headless through a number of scan ticks and writes the main window's
+// image as PNG.
+#include "platform/core/Menu.h"
+#include "platform/core/WinApp.h"
+#include "platform/core/WindowObject.h"
+#include "platform/devices/SimulatedProvider.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+extern const char* const kStreetWalkScenario;
+
+namespace {
+
+// The program's scan timer: the demo drives ticks by sending its message.
+constexpr UINT_PTR kScanTimer = 291;
+
+struct Options {
+    std::string scenario;
+    std::string screenshot;
+    int ticks = 20;
+    std::string view = "scanner";
+};
+
+void Usage(FILE* out)
+{
+    std::fputs(
+        "Usage: tarvolin-demo [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view scanner|large]]\n"
+        "\n"
+        "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
+        "  --scenario FILE     play this scenario instead of the built-in street walk\n"
+        "                      (the format is described in docs/scenario-format.md)\n"
+        "  --screenshot FILE   run without a window on screen through N scan ticks,\n"
+        "                      write the main window's image to FILE as PNG, and end\n"
+        "  --ticks N           scan ticks before the screenshot (default 20)\n"
+        "  --view VIEW         scanner: the network list (default); large: the first\n"
+        "                      network enlarged\n"
+        "  --help              show this text\n",
+        out);
+}
+
+bool Parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tarvolin-demo: %s needs a value\n", arg.c_str());
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string number;
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            std::exit(0);
+        } else if (arg == "--scenario") {
+            if (!value(options.scenario))
+                return false;
+        } else if (arg == "--screenshot") {
+            if (!value(options.screenshot))
+                return false;
+        } else if (arg == "--view") {
+            if (!value(options.view))
+                return false;
+            if (options.view != "scanner" && options.view != "large") {
+                std::fprintf(stderr, "tarvolin-demo: unknown view '%s'\n", options.view.c_str());
+                return false;
+            }
+        } else if (arg == "--ticks") {
+            if (!value(number))
+                return false;
+            char* end = nullptr;
+            const long ticks = std::strtol(number.c_str(), &end, 10);
+            if (end == number.c_str() || *end != 0 || ticks < 0 || ticks > 1000000) {
+                std::fprintf(stderr, "tarvolin-demo: --ticks needs a number from 0 to 1000000\n");
+                return false;
+            }
+            options.ticks = static_cast<int>(ticks);
+        } else {
+            std::fprintf(stderr, "tarvolin-demo: unknown argument '%s' (see --help)\n", arg.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+HWND FindByClass(HWND window, const std::u16string& className)
+{
+    HWND__* w = platform::core::Lookup(window);
+    if (w == nullptr)
+        return nullptr;
+    if (w->className == className && IsWindowVisible(window))
+        return window;
+    for (HWND child : w->children)
+        if (HWND found = FindByClass(child, className))
+            return found;
+    return nullptr;
+}
+
+// Taps the first row of the visible list and picks the first entry of the
+// popup that opens, as a person would.
+void OpenLargeView(HWND main)
+{
+    HWND list = FindByClass(main, u"SysListView32");
+    HWND__* w = platform::core::Lookup(list);
+    if (w == nullptr)
+        return;
+    auto* table = w->widget->findChild<QTableView*>();
+    if (table == nullptr || table->model()->rowCount() == 0)
+        return;
+    platform::core::SetMenuChooser([](HMENU popup, POINT) { return GetMenuItemID(popup, 0); });
+    const QPoint at = table->visualRect(table->model()->index(0, 0)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, table->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, table->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(table->viewport(), &press);
+    QCoreApplication::sendEvent(table->viewport(), &release);
+    platform::core::SetMenuChooser(nullptr);
+}
+
+void TakeScreenshot(const Options& options)
+{
+    CWinApp* app = AfxGetApp();
+    HWND main = app != nullptr && app->m_pMainWnd != nullptr ? app->m_pMainWnd->m_hWnd : nullptr;
+    HWND__* w = platform::core::Lookup(main);
+    if (w == nullptr) {
+        std::fprintf(stderr, "tarvolin-demo: the main window did not open\n");
+        std::exit(1);
+    }
+    for (int i = 0; i < options.ticks && IsWindow(main); ++i) {
+        SendMessageW(main, WM_TIMER, kScanTimer, 0);
+        QCoreApplication::processEvents();
+    }
+    if (options.view == "large")
+        OpenLargeView(main);
+    QCoreApplication::processEvents();
+    const QImage image = w->widget->grab().toImage();
+    if (!image.save(QString::fromStdString(options.screenshot), "PNG")) {
+        std::fprintf(stderr, "tarvolin-demo: cannot write %s\n", options.screenshot.c_str());
+        std::exit(1);
+    }
+    std::printf("%s\n", options.screenshot.c_str());
+    PostMessageW(main, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    platform::InstallStopSignals();
+    Options options;
+    if (!Parse(argc, argv, options))
+        return 2;
+    std::string error;
+    auto provider = options.scenario.empty() ? platform::MakeSimulatedProviderFromText(kStreetWalkScenario, error)
+                                             : platform::MakeSimulatedProvider(options.scenario, error);
+    if (!provider) {
+        std::fprintf(stderr, "tarvolin-demo: %s\n", error.c_str());
+        return 1;
+    }
+    platform::SetWirelessProvider(provider);
+    if (!options.screenshot.empty()) {
+        // A screenshot needs no display.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Runs once the main window's modal run has started.
+        platform::RunWhenMainWindowRuns([options] { TakeScreenshot(options); });
+    }
+    return platform::AfxWinMain(argc, argv);
+}

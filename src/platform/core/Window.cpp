@@ -67,6 +67,7 @@ std::map<std::u16string, RegisteredClass>& Classes()
 
 HWND g_capture = nullptr;
 HWND g_focus = nullptr;
+bool g_holdTimers = false;
 
 std::u16string Text(const WCHAR* text)
 {
@@ -363,7 +364,10 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void*)
                 SendMessageW(window, WM_TIMER, id, 0);
         });
     }
-    slot->start(static_cast<int>(std::max<UINT>(1, milliseconds)));
+    slot->setInterval(static_cast<int>(std::max<UINT>(1, milliseconds)));
+    slot->setProperty("held", g_holdTimers);
+    if (!g_holdTimers)
+        slot->start();
     return id;
 }
 
@@ -373,12 +377,33 @@ BOOL KillTimer(HWND window, UINT_PTR id)
     if (w == nullptr)
         return FALSE;
     auto it = w->timers.find(id);
-    if (it == w->timers.end() || !it->second->isActive())
+    if (it == w->timers.end() || (!it->second->isActive() && !it->second->property("held").toBool()))
         return FALSE;
     // Stopped, not deleted: the timer may be the one whose tick is running.
     it->second->stop();
+    it->second->setProperty("held", false);
     return TRUE;
 }
+
+namespace platform::core {
+
+void HoldTimers(bool hold)
+{
+    g_holdTimers = hold;
+}
+
+UINT TimerPeriod(HWND window, UINT_PTR id)
+{
+    HWND__* w = Lookup(window);
+    if (w == nullptr)
+        return 0;
+    auto it = w->timers.find(id);
+    if (it == w->timers.end() || (!it->second->isActive() && !it->second->property("held").toBool()))
+        return 0;
+    return static_cast<UINT>(it->second->interval());
+}
+
+}  // namespace platform::core
 
 DWORD GetTickCount()
 {

@@ -57,8 +57,11 @@ LRESULT ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ListViewWindowProc(HWND, UINT, WPARAM, LPARAM);
 
-// The dialog font's Qt face: Tahoma when the font file is present.
-QString TahomaFamily();
+// Tests drive timers by sending WM_TIMER themselves: with timers held, a
+// window's timers are kept as set (id and period) but never fire.
+void HoldTimers(bool hold);
+// The period of a running timer of the window, or 0 when it is not running.
+UINT TimerPeriod(HWND window, UINT_PTR id);
 
 // Handheld screen and work area.
 constexpr int kScreenWidth = 240;

@@ -1,6 +1,8 @@
 // tarvolin-scan run as a separate process on scenario files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -40,8 +42,10 @@ std::string Quote(const std::string& word)
 
 Result RunTool(const std::vector<std::string>& arguments)
 {
-    const std::string out = ::testing::TempDir() + "tarvolin-scan.out";
-    const std::string err = ::testing::TempDir() + "tarvolin-scan.err";
+    // Tests run side by side as separate processes: each has its own files.
+    const std::string stem = ::testing::TempDir() + "tarvolin-scan-" + std::to_string(getpid());
+    const std::string out = stem + ".out";
+    const std::string err = stem + ".err";
     std::string command = Quote(TARVOLIN_SCAN_TOOL);
     for (const std::string& argument : arguments)
         command += " " + Quote(argument);
@@ -56,7 +60,7 @@ Result RunTool(const std::vector<std::string>& arguments)
 
 std::string WriteScenario(const std::string& name, const std::string& text)
 {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }

@@ -61,6 +61,7 @@ std::map<std::u16string, RegisteredClass>& Classes()
         add(u"button", ButtonWindowProc, CS_DBLCLKS);
         add(u"#32770", DialogWindowProc, 0);
         add(u"SysListView32", ListViewWindowProc, CS_DBLCLKS);
+        add(u"combobox", ComboBoxWindowProc, CS_DBLCLKS);
     }
     return classes;
 }

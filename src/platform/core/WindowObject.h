@@ -56,6 +56,7 @@ LRESULT StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ListViewWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ComboBoxWindowProc(HWND, UINT, WPARAM, LPARAM);
 
 // Tests drive timers by sending WM_TIMER themselves: with timers held, a
 // window's timers are kept as set (id and period) but never fire.

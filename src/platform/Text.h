@@ -16,6 +16,18 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul = false);
 // Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// The value of one hexadecimal digit, or -1 for any other character.
+constexpr int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace platform
 
 constexpr UINT CP_ACP = 0;

@@ -178,15 +178,3 @@ TEST(Startup, FirstStartWithoutAFileWritesAllSevenDefaults)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    application.setQuitOnLastWindowClosed(false);
-    platform::RegisterProgramFonts();
-    platform::gdi::UseFixedPalette();
-    return RUN_ALL_TESTS();
-}

@@ -8,7 +8,6 @@
 #include "platform/core/WinApp.h"
 #include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
-#include "platform/gdi/GdiInternal.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -270,14 +269,3 @@ INSTANTIATE_TEST_SUITE_P(Table, ScanInterval,
                          });
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    platform::RegisterProgramFonts();
-    platform::gdi::UseFixedPalette();
-    return RUN_ALL_TESTS();
-}

@@ -1,4 +1,5 @@
 #include "platform/devices/Scenario.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,17 +19,6 @@ struct Token {
     std::string value;  // after '=', quotes and escapes resolved
     bool hasValue = false;
 };
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Splits a line into words: white space separates them outside double
 // quotes, '#' outside quotes starts a comment. Inside quotes \" \\ and \xNN
@@ -69,8 +59,8 @@ bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& er
                     const char e = line[i++];
                     if (e == '"' || e == '\\') {
                         target->push_back(e);
-                    } else if (e == 'x' && i + 1 < line.size() && HexDigit(line[i]) >= 0 && HexDigit(line[i + 1]) >= 0) {
-                        target->push_back(static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1])));
+                    } else if (e == 'x' && i + 1 < line.size() && platform::HexDigit(line[i]) >= 0 && platform::HexDigit(line[i + 1]) >= 0) {
+                        target->push_back(static_cast<char>(platform::HexDigit(line[i]) * 16 + platform::HexDigit(line[i + 1])));
                         i += 2;
                     } else {
                         error = "unknown escape in quoted text (use \\\", \\\\ or \\xNN)";
@@ -104,8 +94,8 @@ bool ParseMac(std::string_view text, std::array<std::uint8_t, 6>& mac)
     if (text.size() != 17)
         return false;
     for (std::size_t i = 0; i < 6; ++i) {
-        const int high = HexDigit(text[i * 3]);
-        const int low = HexDigit(text[i * 3 + 1]);
+        const int high = platform::HexDigit(text[i * 3]);
+        const int low = platform::HexDigit(text[i * 3 + 1]);
         if (high < 0 || low < 0 || (i < 5 && text[i * 3 + 2] != ':'))
             return false;
         mac[i] = static_cast<std::uint8_t>(high * 16 + low);
@@ -193,8 +183,8 @@ bool ParseSsid(const Token& token, std::vector<std::uint8_t>& ssid, std::string&
         }
         std::string decoded;
         for (std::size_t i = 0; i < digits.size(); i += 2) {
-            const int high = HexDigit(digits[i]);
-            const int low = HexDigit(digits[i + 1]);
+            const int high = platform::HexDigit(digits[i]);
+            const int low = platform::HexDigit(digits[i + 1]);
             if (high < 0 || low < 0) {
                 error = "ssid=hex: has a character that is not a hex digit";
                 return false;

@@ -40,17 +40,6 @@ std::string_view TrimLeft(std::string_view s)
     return s;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Parses 1 to maxDigits hex digits making up all of `s`.
 std::optional<DWORD> ParseHexNumber(std::string_view s, std::size_t maxDigits)
 {
@@ -58,7 +47,7 @@ std::optional<DWORD> ParseHexNumber(std::string_view s, std::size_t maxDigits)
         return std::nullopt;
     DWORD v = 0;
     for (char c : s) {
-        int d = HexDigit(c);
+        int d = platform::HexDigit(c);
         if (d < 0)
             return std::nullopt;
         v = (v << 4) | static_cast<DWORD>(d);

@@ -1,6 +1,7 @@
-// The dialog templates of the program: the main window (102) and the
-// scanner page (148).
+// The dialog templates of the program: the main window (102), the scanner
+// page (148) and the options page (149).
 #include "platform/Resources.h"
+#include "platform/core/ComboBox.h"
 #include "platform/core/ListView.h"
 #include "platform/core/Messages.h"
 
@@ -24,11 +25,34 @@ const DialogItemTemplate kScannerItems[] = {
     {1020, "static", u"", WS_VISIBLE | SS_RIGHT, 0, 66, 79, 79, 8},
 };
 
+// Options page: adapter list, the two sliders with their labels, the three
+// toggles, the about and language buttons. Until the sliders are attached
+// their class is only named here; the slider object registers it.
+constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT | WS_GROUP;
+constexpr DWORD kToggle = WS_VISIBLE | BS_AUTOCHECKBOX | BS_BITMAP | BS_LEFT | WS_TABSTOP;
+constexpr DWORD kImageButton = WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP | BS_FLAT;
+const DialogItemTemplate kOptionsItems[] = {
+    {1021, "static", u"Use adapter:", kLabel, 0, 6, 10, 50, 8},
+    {1004, "combobox", u"", WS_VISIBLE | CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 0, 58, 7, 70, 30},
+    {1022, "static", u"Scan speed:", kLabel, 0, 6, 28, 50, 8},
+    {1010, "CustomSliderClass", u"Custom1", WS_VISIBLE | WS_TABSTOP, 0, 57, 23, 56, 18},
+    {1013, "button", u"Hide peers", kToggle, 0, 75, 62, 67, 10},
+    {1014, "button", u"Hide secured", kToggle, 0, 3, 62, 65, 10},
+    {1015, "button", u"Sound enabled", kToggle, 0, 3, 74, 69, 10},
+    {1017, "static", u"xxx", kLabel, 0, 111, 28, 45, 8},
+    {1023, "static", u"List font size:", kLabel, 0, 6, 47, 51, 8},
+    {1011, "CustomSliderClass", u"Custom2", WS_VISIBLE | WS_TABSTOP, 0, 57, 40, 56, 18},
+    {1000, "button", u"", kImageButton, 0, 101, 72, 18, 14},
+    {1002, "button", u"", kImageButton, 0, 76, 72, 18, 14},
+};
+
 const DialogTemplate kDialogs[] = {
     {102, WS_POPUP | WS_CAPTION | DS_SETFONT | DS_MODALFRAME, u"Tarvolin", u"MS Shell Dlg", 8, 0, 0, 162, 169,
      kMainItems, sizeof kMainItems / sizeof kMainItems[0]},
     {148, WS_CHILD | DS_CONTROL | DS_SETFONT, u"", u"MS Shell Dlg", 8, 0, 0, 145, 109, kScannerItems,
      sizeof kScannerItems / sizeof kScannerItems[0]},
+    {149, WS_CHILD | DS_CONTROL | DS_SETFONT, u"", u"MS Shell Dlg", 8, 0, 0, 159, 140, kOptionsItems,
+     sizeof kOptionsItems / sizeof kOptionsItems[0]},
 };
 
 }  // namespace

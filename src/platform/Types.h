@@ -52,6 +52,15 @@ using HANDLE = void*;
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
+// A resource number carried in a name pointer, as the Win32 resource calls
+// take it, and the test for one.
+#ifndef MAKEINTRESOURCEW
+#define MAKEINTRESOURCEW(id) (reinterpret_cast<const WCHAR*>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
+#endif
+#ifndef IS_INTRESOURCE
+#define IS_INTRESOURCE(name) ((reinterpret_cast<std::uintptr_t>(name) >> 16) == 0)
+#endif
+
 struct POINT {
     LONG x = 0;
     LONG y = 0;

@@ -62,6 +62,7 @@ std::map<std::u16string, RegisteredClass>& Classes()
         add(u"#32770", DialogWindowProc, 0);
         add(u"SysListView32", ListViewWindowProc, CS_DBLCLKS);
         add(u"combobox", ComboBoxWindowProc, CS_DBLCLKS);
+        add(u"edit", EditWindowProc, 0);
     }
     return classes;
 }
@@ -406,8 +407,27 @@ UINT TimerPeriod(HWND window, UINT_PTR id)
 
 }  // namespace platform::core
 
+namespace platform::core {
+
+namespace {
+std::function<DWORD()>& TickCountOverride()
+{
+    static std::function<DWORD()> tick;
+    return tick;
+}
+}  // namespace
+
+void SetTickCountOverride(std::function<DWORD()> tick)
+{
+    TickCountOverride() = std::move(tick);
+}
+
+}  // namespace platform::core
+
 DWORD GetTickCount()
 {
+    if (const auto& tick = platform::core::TickCountOverride())
+        return tick();
     static QElapsedTimer clock = [] {
         QElapsedTimer c;
         c.start();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -57,12 +58,17 @@ LRESULT ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ListViewWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ComboBoxWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT EditWindowProc(HWND, UINT, WPARAM, LPARAM);
 
 // Tests drive timers by sending WM_TIMER themselves: with timers held, a
 // window's timers are kept as set (id and period) but never fire.
 void HoldTimers(bool hold);
 // The period of a running timer of the window, or 0 when it is not running.
 UINT TimerPeriod(HWND window, UINT_PTR id);
+
+// Tests run GetTickCount from a clock of their own; an empty function
+// gives the real clock back.
+void SetTickCountOverride(std::function<DWORD()> tick);
 
 // Handheld screen and work area.
 constexpr int kScreenWidth = 240;

@@ -197,4 +197,27 @@ TEST_F(Paint, CloseButtonShowsItsCross)
     EXPECT_EQ(Pixel(12, 12), ink);
 }
 
+// A vertical strip 30 pixels wide and 200 high: its tabs run up from the
+// bottom, and painting and hit-testing turn the same way.
+TEST_F(Paint, VerticalStripIsDrawnAndHitTurnedTheSameWay)
+{
+    TestTab& tab = Make(TabStyleTop | TabStyleAutoHideButtons | 0x0800, 30, 200);
+    const TabColors colors{kStrip, kTab, kSelected, kTabText, kSelectedText, kOutline, RGB(1, 2, 3)};
+    tab.SetColors(&colors, FALSE);
+    Add({u"", u""});
+    tab.SetCurSel(0, FALSE, FALSE);
+    Repaint();
+    // Untitled tabs are 34 pixels long: tab 0 takes rows 166 to 199.
+    EXPECT_EQ(tab.HitTest(10, 190), 0);
+    EXPECT_EQ(tab.HitTest(10, 150), 1);
+    EXPECT_EQ(tab.HitTest(10, 10), HitNowhere);
+    EXPECT_EQ(Pixel(10, 190), kSelected);
+    EXPECT_EQ(Pixel(10, 150), kTab);
+    EXPECT_EQ(Pixel(10, 10), kStrip);
+    // The baseline runs down the right-hand column, open beside tab 0.
+    EXPECT_EQ(Pixel(29, 190), kSelected);
+    EXPECT_EQ(Pixel(29, 150), kOutline);
+    EXPECT_EQ(Pixel(29, 10), kOutline);
+}
+
 }  // namespace

@@ -38,7 +38,10 @@ void PaintStatic(HWND window)
     GetClientRect(window, &client);
     HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
     FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
-    if ((w->style & 0x1F) != SS_ICON) {
+    if ((w->style & 0x1F) == SS_ICON) {
+        // The icon named by the window text ("#147") goes here once statics
+        // draw icon resources; until then the control shows its background.
+    } else {
         HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
         UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
         if ((w->style & 0x1F) == SS_CENTER)
@@ -53,9 +56,53 @@ void PaintStatic(HWND window)
     EndPaint(window, &paint);
 }
 
+// An owner-drawn button leaves its painting to its parent: the parent gets
+// the request with the button's paint context and passes it back to the
+// button's object.
+void PaintOwnerDrawn(HWND window)
+{
+    HWND__* w = Lookup(window);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc == nullptr)
+        return;
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = static_cast<UINT>(w->id);
+    item.itemAction = ODA_DRAWENTIRE;
+    if ((w->userData & kPressed) != 0)
+        item.itemState |= ODS_SELECTED;
+    if ((w->userData & kCheckMask) != 0)
+        item.itemState |= ODS_CHECKED;
+    if ((w->style & WS_DISABLED) != 0)
+        item.itemState |= ODS_DISABLED;
+    if (GetFocus() == window)
+        item.itemState |= ODS_FOCUS;
+    item.hwndItem = window;
+    item.hDC = dc;
+    GetClientRect(window, &item.rcItem);
+    if (HWND parent = GetParent(window))
+        SendMessageW(parent, WM_DRAWITEM, static_cast<WPARAM>(w->id), reinterpret_cast<LPARAM>(&item));
+    EndPaint(window, &paint);
+}
+
+// Checks an automatic radio button and clears the others of its group.
+void CheckRadioInGroup(HWND window)
+{
+    SendMessageW(window, BM_SETCHECK, BST_CHECKED, 0);
+    HWND parent = GetParent(window);
+    for (HWND item = GetNextDlgGroupItem(parent, window, FALSE); item != nullptr && item != window;
+         item = GetNextDlgGroupItem(parent, item, FALSE))
+        SendMessageW(item, BM_SETCHECK, BST_UNCHECKED, 0);
+}
+
 void PaintButton(HWND window)
 {
     HWND__* w = Lookup(window);
+    if ((w->style & BS_TYPEMASK) == BS_OWNERDRAW) {
+        PaintOwnerDrawn(window);
+        return;
+    }
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     if (dc == nullptr)
@@ -131,8 +178,15 @@ LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_PAINT:
         PaintButton(window);
         return 0;
-    case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDOWN:
+        // A disabled button takes no taps, even ones sent to it directly.
+        if ((w->style & WS_DISABLED) != 0)
+            return 0;
+        // An owner-drawn button's object sees the second tap of a double
+        // tap as a press of its own, so a quick toggle twice is two toggles.
+        if (message == WM_LBUTTONDBLCLK && (w->style & BS_TYPEMASK) == BS_OWNERDRAW)
+            return SendMessageW(window, WM_LBUTTONDOWN, wParam, lParam);
         SetCapture(window);
         SetPressed(w, true);
         return 0;
@@ -141,12 +195,16 @@ LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             SetPressed(w, Inside(window, lParam));
         return 0;
     case WM_LBUTTONUP: {
-        const bool click = GetCapture() == window && Inside(window, lParam);
-        ReleaseCapture();
+        const bool captured = GetCapture() == window;
+        const bool click = captured && Inside(window, lParam);
+        if (captured)
+            ReleaseCapture();
         SetPressed(w, false);
         if (click) {
             if ((w->style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
                 w->userData ^= 1;
+            else if ((w->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+                CheckRadioInGroup(window);
             SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(w->id, BN_CLICKED), reinterpret_cast<LPARAM>(window));
         }
         return 0;

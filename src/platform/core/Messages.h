@@ -23,6 +23,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_NOTIFY = 0x004E;
@@ -112,6 +113,11 @@ constexpr UINT BM_SETCHECK = 0x00F1;
 constexpr WPARAM BST_UNCHECKED = 0;
 constexpr WPARAM BST_CHECKED = 1;
 
+// Track bar style and the scroll codes a track bar reports with
+constexpr DWORD TBS_VERT = 0x0002;
+constexpr UINT SB_THUMBPOSITION = 4;
+constexpr UINT SB_THUMBTRACK = 5;
+
 // Class styles
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
@@ -162,4 +168,27 @@ struct WNDCLASSW {
     HBRUSH hbrBackground;
     const WCHAR* lpszMenuName;
     const WCHAR* lpszClassName;
+};
+
+// The owner-draw request (WM_DRAWITEM) a control sends its parent when it
+// needs painting. The target context is the control's own paint context.
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_CHECKED = 0x0008;
+constexpr UINT ODS_FOCUS = 0x0010;
+
+struct DRAWITEMSTRUCT {
+    UINT CtlType;     // ODT_BUTTON
+    UINT CtlID;       // the control's id
+    UINT itemID;      // unused for buttons
+    UINT itemAction;  // ODA_ flags: what changed
+    UINT itemState;   // ODS_ flags: the state to draw
+    HWND hwndItem;    // the control
+    HDC hDC;          // where to draw
+    RECT rcItem;      // the control's client rectangle
+    std::uintptr_t itemData;
 };

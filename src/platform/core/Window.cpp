@@ -634,6 +634,33 @@ int GetDlgCtrlID(HWND window)
     return w != nullptr ? w->id : 0;
 }
 
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous)
+{
+    HWND__* d = Lookup(dialog);
+    if (d == nullptr)
+        return nullptr;
+    const std::vector<HWND>& items = d->children;
+    const auto at = std::find(items.begin(), items.end(), control);
+    if (at == items.end())
+        return nullptr;
+    // The group: back to the item that starts it, forward to the next start.
+    std::size_t first = static_cast<std::size_t>(at - items.begin());
+    while (first > 0 && (items[first]->style & WS_GROUP) == 0)
+        --first;
+    std::size_t end = static_cast<std::size_t>(at - items.begin()) + 1;
+    while (end < items.size() && (items[end]->style & WS_GROUP) == 0)
+        ++end;
+    const std::size_t count = end - first;
+    const std::size_t start = static_cast<std::size_t>(at - items.begin()) - first;
+    for (std::size_t step = 1; step < count; ++step) {
+        const std::size_t offset = previous ? (start + count - step) % count : (start + step) % count;
+        HWND__* item = items[first + offset];
+        if ((item->style & WS_VISIBLE) != 0 && (item->style & WS_DISABLED) == 0)
+            return item;
+    }
+    return control;
+}
+
 LONG GetWindowLongW(HWND window, int index)
 {
     HWND__* w = Lookup(window);

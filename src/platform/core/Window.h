@@ -60,6 +60,12 @@ BOOL EnableWindow(HWND window, BOOL enable);
 HWND GetParent(HWND window);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND window);
+// The dialog group walk. A control with WS_GROUP starts a group, which runs
+// in creation order up to the next such control. Returns the next (or, with
+// previous, the preceding) visible and enabled control of the group of
+// `control`, wrapping around at the group's ends; `control` itself when it
+// is alone in its group; null when `control` is not a child of `dialog`.
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 LONG GetWindowLongW(HWND window, int index);
 LONG SetWindowLongW(HWND window, int index, LONG value);
 BOOL SetWindowTextW(HWND window, const WCHAR* text);

@@ -42,6 +42,8 @@ HWND NotificationSender(UINT message, LPARAM lParam)
         return reinterpret_cast<HWND>(lParam);
     case WM_NOTIFY:
         return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+        return lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
     default:
         return nullptr;
     }

@@ -70,7 +70,7 @@ public:
     LRESULT Default();
 
     // Notifications that a parent reflects back to the control that sent them
-    // (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL). Return
+    // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL). Return
     // TRUE to handle the message instead of the parent.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 

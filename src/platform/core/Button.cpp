@@ -1,0 +1,35 @@
+#include "platform/core/Button.h"
+
+const CRuntimeClass CButton::classCButton = {"CButton", &CWnd::classCWnd};
+
+const CRuntimeClass* CButton::GetRuntimeClass() const
+{
+    return &classCButton;
+}
+
+void CButton::DrawItem(DRAWITEMSTRUCT*) {}
+
+int CButton::GetCheck() const
+{
+    return static_cast<int>(SendMessage(BM_GETCHECK));
+}
+
+void CButton::SetCheck(int check)
+{
+    SendMessage(BM_SETCHECK, static_cast<WPARAM>(check));
+}
+
+UINT CButton::GetButtonStyle() const
+{
+    return GetStyle() & BS_TYPEMASK;
+}
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message != WM_DRAWITEM)
+        return CWnd::OnChildNotify(message, wParam, lParam, result);
+    DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    if (result != nullptr)
+        *result = TRUE;
+    return TRUE;
+}

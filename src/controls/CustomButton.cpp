@@ -181,6 +181,7 @@ void CCustomButton::PreSubclassWindow()
     ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
     ReleaseOffscreenImage(m_memDC, m_offscreen, m_savedBitmap);
     CreateOffscreenImage(m_hWnd, m_memDC, m_offscreen, m_savedBitmap);
+    Invalidate(TRUE);
 }
 
 LRESULT CCustomButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

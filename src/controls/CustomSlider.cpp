@@ -137,6 +137,9 @@ SliderScale CCustomSlider::Scale() const
 
 LRESULT CCustomSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Input may come before the first paint: the orientation must be known.
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE)
+        Prepare();
     switch (message) {
     case WM_ERASEBKGND:
         return OnEraseBkgnd();
@@ -217,8 +220,6 @@ UINT CCustomSlider::ValueAtPoint(LPARAM point) const
 
 void CCustomSlider::OnLButtonDown(LPARAM point)
 {
-    // Input may come before the first paint: the orientation must be known.
-    Prepare();
     m_dragging = 1;
     SetCapture();
     m_position = ValueAtPoint(point);

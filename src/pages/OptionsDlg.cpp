@@ -6,6 +6,7 @@
 #include "platform/core/Menu.h"
 #include "platform/core/MessageBox.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/images/Images.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 

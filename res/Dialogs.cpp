@@ -9,10 +9,9 @@ namespace {
 
 constexpr DWORD kStaticIcon = SS_ICON;
 
-// Main window. Until the tab strip has its own window class, control 1009
-// is a plain static that holds the strip's place.
+// Main window. The tab container shows itself once the window has set it up.
 const DialogItemTemplate kMainItems[] = {
-    {1009, "static", u"Tab", WS_VISIBLE, 0, 3, 4, 155, 107},
+    {1009, "CCustomTabCtrl", u"Tab", WS_TABSTOP, 0, 3, 4, 155, 107},
     {1006, "button", u"Suspend", WS_VISIBLE | BS_PUSHBUTTON | BS_CENTER, 0, 100, 125, 49, 14},
     {1008, "static", u"#147", WS_VISIBLE | kStaticIcon, 0, 68, 122, 21, 20},
     {1000, "button", u"Exit", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 7, 125, 50, 14},

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "catalogue/ApList.h"
+#include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
 #include "platform/core/Idle.h"
 #include "platform/gdi/Gdi.h"
@@ -9,15 +10,27 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
-#include <vector>
+#include <iterator>
 
 namespace {
 
-constexpr int kExitButton = 1000;
-constexpr int kSuspendButton = 1006;
-constexpr int kActivityIcon = 1008;
-constexpr int kTabContainer = 1009;
 constexpr int kSysColorIndexFlag = 0x40000000;
+constexpr UINT kScannerTemplate = 148;
+
+// The tab container: visible, strip at the top, a page area, scroll buttons
+// only when the tabs do not fit.
+constexpr DWORD kTabStyle = WS_VISIBLE | TabStyleTop | TabStylePageArea | TabStyleAutoHideButtons;
+
+// The buttons' faces run from the caption colour down to light grey.
+constexpr COLORREF kButtonGradientBottom = RGB(200, 200, 200);
+
+// The engine's adapter names: 2048 bytes of text.
+constexpr DWORD kAdapterNamesBytes = 2048;
+
+COLORREF SystemColour(int index)
+{
+    return GetSysColor(kSysColorIndexFlag | index);
+}
 
 }  // namespace
 
@@ -25,7 +38,7 @@ CMainDlg::CMainDlg(CWnd* parent) : CColoredDlg(102, parent) {}
 
 CMainDlg::~CMainDlg()
 {
-    delete m_scannerPage;
+    // The tab container deletes both pages.
     if (m_dialogFont != nullptr)
         DeleteObject(m_dialogFont);
 }
@@ -39,69 +52,119 @@ UINT CMainDlg::GetScanInterval()
     return 1000;
 }
 
+void CMainDlg::DoDataExchange(CDataExchange* dx)
+{
+    CColoredDlg::DoDataExchange(dx);
+    DDX_Control(dx, kTabContainer, m_tabs);
+    DDX_Control(dx, kSuspendButton, m_suspendButton);
+    DDX_Control(dx, kActivityIcon, m_activityIcon);
+    DDX_Control(dx, kExitButton, m_exitButton);
+}
+
 BOOL CMainDlg::OnInitDialog()
 {
     CColoredDlg::OnInitDialog();
-    m_tabs.SubclassDlgItem(kTabContainer, this);
-    m_suspendButton.SubclassDlgItem(kSuspendButton, this);
-    m_exitButton.SubclassDlgItem(kExitButton, this);
-    m_activityIcon.SubclassDlgItem(kActivityIcon, this);
 
     m_dialogFont = CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, u"Tahoma");
-    const COLORREF caption = GetSysColor(kSysColorIndexFlag | COLOR_ACTIVECAPTION);
-    SetBackColor(caption);
-    SetTextColor(GetSysColor(kSysColorIndexFlag | COLOR_CAPTIONTEXT));
+    SetBackColor(SystemColour(COLOR_ACTIVECAPTION));
+    SetTextColor(SystemColour(COLOR_CAPTIONTEXT));
 
-    // The scanner page lies where the tab container is.
-    m_scannerPage = new CScannerDlg(nullptr);
-    m_scannerPage->Create(148, this);
-    m_scannerPage->SetBackColor(CaptionTint());
-    m_scannerPage->SetTextColor(RGB(0, 0, 0));
-    RECT area{};
-    m_tabs.GetWindowRect(&area);
-    POINT origin{area.left, area.top};
-    ScreenToClient(&origin);
-    m_tabs.ShowWindow(SW_HIDE);
-    m_scannerPage->MoveWindow(origin.x, origin.y, area.right - area.left, area.bottom - area.top, TRUE);
-    m_scannerPage->ShowWindow(SW_SHOW);
-
-    m_exitButton.SetWindowText(g_language.GetText(2));
-    m_exitButton.SetFont(m_dialogFont);
-    m_suspendButton.SetWindowText(g_language.GetText(3));
-    m_suspendButton.SetFont(m_dialogFont);
-
+    SetUpTabs();
+    SetUpButtons();
     FillAdapterList();
     ApplyLandscapeLayout();
     StartScanCycle();
     return TRUE;
 }
 
+void CMainDlg::SetUpTabs()
+{
+    const COLORREF caption = SystemColour(COLOR_ACTIVECAPTION);
+    m_tabs.ModifyTabStyle(0, kTabStyle, 0);
+    TabColors colours{};
+    m_tabs.GetColors(&colours);
+    colours.stripBack = caption;
+    colours.tabBack = caption;
+    colours.selectedBack = CaptionTint();
+    colours.tabText = CaptionMix();
+    colours.selectedText = RGB(0, 0, 0);
+    m_tabs.SetColors(&colours, FALSE);
+
+    m_scannerPage = new CScannerDlg(nullptr);
+    m_scannerPage->Create(kScannerTemplate, this);
+    m_scannerPage->SetBackColor(CaptionTint());
+    m_scannerPage->SetTextColor(RGB(0, 0, 0));
+    m_tabs.AddPage(0, g_language.GetText(0), m_scannerPage);
+
+    m_optionsPage = new COptionsDlg(nullptr);
+    m_optionsPage->Create(COptionsDlg::kTemplateId, this);
+    m_optionsPage->SetBackColor(CaptionTint());
+    m_optionsPage->SetTextColor(RGB(0, 0, 0));
+    m_tabs.AddPage(1, g_language.GetText(1), m_optionsPage);
+}
+
+void CMainDlg::SetUpButtons()
+{
+    const COLORREF caption = SystemColour(COLOR_ACTIVECAPTION);
+    m_exitButton.SetBackColor(caption);
+    m_exitButton.SetCheckedBackColor(caption);
+    m_exitButton.SetGradientColors(caption, kButtonGradientBottom);
+    m_exitButton.SetDrawStyle(CCustomButton::kGradientFace);
+    m_exitButton.SetTexts(g_language.GetText(2), CString());
+    m_exitButton.SetButtonFont(m_dialogFont);
+
+    // Suspend is push-like: each click flips it and its caption.
+    m_suspendButton.SetBackColor(caption);
+    m_suspendButton.SetCheckedBackColor(caption);
+    m_suspendButton.SetTexts(g_language.GetText(3), g_language.GetText(4));
+    m_suspendButton.SetGradientColors(caption, kButtonGradientBottom);
+    m_suspendButton.SetDrawStyle(CCustomButton::kGradientFace);
+    m_suspendButton.ModifyStyle(0, BS_PUSHLIKE);
+    m_suspendButton.SetButtonFont(m_dialogFont);
+}
+
+LRESULT CMainDlg::SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_optionsPage == nullptr)
+        return CB_ERR;
+    const HWND list = m_optionsPage->GetDlgItemHwnd(kAdapterList);
+    if (list == nullptr)
+        return CB_ERR;
+    return ::SendMessageW(list, message, wParam, lParam);
+}
+
 void CMainDlg::FillAdapterList()
 {
-    WCHAR names[CWifiTarv::kAdapterNamesBufferSize / sizeof(WCHAR)] = {};
-    DWORD length = CWifiTarv::kAdapterNamesBufferSize;
+    WCHAR names[kAdapterNamesBytes / sizeof(WCHAR)] = {};
+    DWORD length = kAdapterNamesBytes;
     if (!m_wifi.GetAdapters(names, &length) || length == 0)
         return;
-    const CString text(names, length / sizeof(WCHAR));
-    // The names in the list's order: split at the commas, sorted.
-    std::vector<CString> adapters;
+    // The names come comma-separated; the list sorts them itself.
+    const CString text(names, std::min<std::size_t>(length / sizeof(WCHAR), std::size(names)));
+    const CString whole(text.c_str());
     std::size_t start = 0;
     while (true) {
-        const std::size_t comma = text.find(u',', start);
-        const CString piece = text.substr(start, comma == CString::npos ? CString::npos : comma - start);
+        const std::size_t comma = whole.find(u',', start);
+        const CString piece = whole.substr(start, comma == CString::npos ? CString::npos : comma - start);
         if (!piece.empty())
-            adapters.push_back(piece);
+            SendToAdapterList(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(piece.c_str()));
         if (comma == CString::npos || piece.empty())
             break;
         start = comma + 1;
     }
-    if (adapters.empty())
-        return;
-    std::sort(adapters.begin(), adapters.end());
-    g_settings.SetString(SettingAdapter, adapters.front());
+    SendToAdapterList(CB_SETCURSEL, 0, 0);
+    if (m_optionsPage != nullptr)
+        m_optionsPage->UpdateData(FALSE);
+    OnAdapterSelChange();
 }
 
-void CMainDlg::OnAdapterSelChange() {}
+void CMainDlg::OnAdapterSelChange()
+{
+    if (m_optionsPage == nullptr)
+        return;
+    if (CWnd* list = m_optionsPage->GetDlgItem(kAdapterList))
+        g_settings.SetString(SettingAdapter, list->GetWindowText());
+}
 
 void CMainDlg::ApplyLandscapeLayout()
 {
@@ -189,6 +252,10 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnTimer(wParam);
         return 0;
     case WM_COMMAND:
+        if (HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == kAdapterList) {
+            OnAdapterSelChange();
+            return 0;
+        }
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kExitButton) {
             OnExit();
             return 0;

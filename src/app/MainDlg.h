@@ -1,14 +1,19 @@
-// The main window: dialog 102 with the scanner page, the Exit and
-// Suspend/Resume buttons and the activity icon. Its scan timer drives the
-// whole program; its blink timer blinks the activity icon.
+// The main window: dialog 102 with the tab container holding the scanner and
+// options pages, the Exit and Suspend/Resume buttons and the activity icon.
+// Its scan timer drives the whole program; its blink timer blinks the
+// activity icon.
 #pragma once
 
 #include "controls/ColoredDlg.h"
+#include "controls/CustomButton.h"
+#include "controls/CustomTabContainer.h"
+#include "pages/PageOwner.h"
 #include "scan/WifiTarv.h"
 
 class CScannerDlg;
+class COptionsDlg;
 
-class CMainDlg : public CColoredDlg {
+class CMainDlg : public CColoredDlg, public CPageOwner {
 public:
     explicit CMainDlg(CWnd* parent = nullptr);
     ~CMainDlg() override;
@@ -17,31 +22,48 @@ public:
     // 2500 ms, anything else 1000 ms.
     static UINT GetScanInterval();
 
+    void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnTimer(UINT_PTR id);
     void OnSuspend();
     void OnExit();
+    // Stores the adapter chosen in the options page's list as the Adapter
+    // setting; the next scan tick uses it.
     void OnAdapterSelChange();
 
-    CScannerDlg* GetScannerPage() const { return m_scannerPage; }
+    CScannerDlg* GetScannerPage() override { return m_scannerPage; }
+    COptionsDlg* GetOptionsPage() const { return m_optionsPage; }
 
     static constexpr UINT_PTR kScanTimer = 291;
     static constexpr UINT_PTR kBlinkTimer = 292;
     static constexpr int kScanCapacity = 128;
 
+    // Controls of the window.
+    static constexpr int kExitButton = 1000;
+    static constexpr int kSuspendButton = 1006;
+    static constexpr int kActivityIcon = 1008;
+    static constexpr int kTabContainer = 1009;
+    // The options page's adapter list.
+    static constexpr int kAdapterList = 1004;
+
 protected:
+    void SetUpTabs();
+    void SetUpButtons();
     void FillAdapterList();
     void ApplyLandscapeLayout();
     void StartScanCycle();
+    // Sends a message to the options page's adapter list.
+    LRESULT SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam);
 
-    CWnd m_tabs;
+    CCustomTabContainer m_tabs;
     CScannerDlg* m_scannerPage = nullptr;
+    COptionsDlg* m_optionsPage = nullptr;
     CWifiTarv m_wifi;
     bool m_scanning = true;
-    CWnd m_suspendButton;
-    CWnd m_exitButton;
+    CCustomButton m_suspendButton;
+    CCustomButton m_exitButton;
     CWnd m_activityIcon;
     HFONT m_dialogFont = nullptr;
     LONG m_blinkCount = 0;

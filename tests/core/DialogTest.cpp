@@ -20,9 +20,20 @@ void CloseTopLevelWindowsSoon()
     });
 }
 
+// The main window's template holds the program's tab control; a plain
+// window of that class stands in for it here.
+void RegisterTabClassStandIn()
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.lpszClassName = u"CCustomTabCtrl";
+    RegisterClassW(&wc);
+}
+
 class ProbeDialog : public CDialog {
 public:
-    ProbeDialog() : CDialog(102) {}
+    ProbeDialog() : CDialog(102) { RegisterTabClassStandIn(); }
     BOOL OnInitDialog() override
     {
         ++initCalls;

@@ -3,6 +3,7 @@
 #include "platform/core/WindowObject.h"
 #include "platform/core/Window.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/images/Images.h"
 
 namespace platform::core {
 
@@ -39,8 +40,16 @@ void PaintStatic(HWND window)
     HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
     FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
     if ((w->style & 0x1F) == SS_ICON) {
-        // The icon named by the window text ("#147") goes here once statics
-        // draw icon resources; until then the control shows its background.
+        // The icon resource named by the window text ("#147"), at the default
+        // icon size, centred in the control over its background.
+        const std::u16string name = w->text;
+        if (auto icon = static_cast<HICON>(
+                LoadImageW(AfxGetInstanceHandle(), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {
+            const int x = (client.right - client.left - kDefaultIconSize) / 2;
+            const int y = (client.bottom - client.top - kDefaultIconSize) / 2;
+            DrawIconEx(dc, x, y, icon, kDefaultIconSize, kDefaultIconSize, 0, nullptr, DI_NORMAL);
+            DestroyIcon(icon);
+        }
     } else {
         HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
         UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 
@@ -30,6 +31,9 @@ std::map<DWORD, std::function<void()>>& TakenNatives()
     static std::map<DWORD, std::function<void()>> natives;
     return natives;
 }
+
+// How many taken natives wait at most for their dispatch.
+constexpr DWORD kKeptNatives = 64;
 
 int g_loopDepth = 0;
 bool g_drainScheduled = false;
@@ -105,7 +109,11 @@ BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
     msg->lPrivate = 0;
     if (entry.native) {
         msg->lPrivate = g_nextNativeId++;
-        TakenNatives()[msg->lPrivate] = std::move(entry.native);
+        auto& natives = TakenNatives();
+        natives[msg->lPrivate] = std::move(entry.native);
+        // A loop may take a message and never dispatch it (a swallowed key):
+        // its native handling is forgotten once many later ones were taken.
+        natives.erase(natives.begin(), natives.lower_bound(msg->lPrivate - std::min<DWORD>(msg->lPrivate, kKeptNatives)));
     }
     if (!Queue().empty())
         ScheduleDrain();

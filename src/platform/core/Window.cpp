@@ -195,8 +195,11 @@ HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowN
         DestroyWindow(w);
         return nullptr;
     }
+    // A child made without WS_VISIBLE stays hidden when its parent shows.
     if (style & WS_VISIBLE)
         widget->show();
+    else if (parentObject != nullptr)
+        widget->hide();
     return w;
 }
 

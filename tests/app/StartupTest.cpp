@@ -3,6 +3,7 @@
 // or by SIGTERM (the real executable).
 #include "app/Globals.h"
 #include "app/MainApp.h"
+#include "platform/devices/SimulatedProvider.h"
 #include "platform/gdi/GdiInternal.h"
 #include "settings/Language.h"
 
@@ -81,6 +82,10 @@ TEST(Startup, ClosingTheMainWindowSavesEverySettingAndKeepsTheRest)
 {
     ConfigFolder folder;
     folder.Write(kPrepared);
+    // No wireless adapter here, whatever this machine has: the stored
+    // adapter name stays.
+    std::string error;
+    platform::SetWirelessProvider(platform::MakeSimulatedProviderFromText("adapter eth0 wired\n", error));
     std::u16string title;
     CloseMainWindowSoon(&title);
 
@@ -94,6 +99,7 @@ TEST(Startup, ClosingTheMainWindowSavesEverySettingAndKeepsTheRest)
                              "\"Language\"=dword:00000006", "\"Adapter\"=\"wl\\\"an\\\\0\"", "\"Extra\"=hex:01,02,03",
                              "[HKEY_LOCAL_MACHINE\\Software\\Other]", "\"Kept\"=\"yes\""})
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
+    platform::SetWirelessProvider(nullptr);
 }
 
 // The executable under test, in the same build tree.

@@ -793,13 +793,28 @@ HWND GetCapture()
     return Lookup(g_capture) != nullptr ? g_capture : nullptr;
 }
 
+namespace {
+
+SIZE g_screen{kScreenWidth, kScreenHeight};
+
+}  // namespace
+
+namespace platform::core {
+
+void SetScreenSize(int width, int height)
+{
+    g_screen = width > 0 && height > 0 ? SIZE{width, height} : SIZE{kScreenWidth, kScreenHeight};
+}
+
+}  // namespace platform::core
+
 int GetSystemMetrics(int index)
 {
     switch (index) {
     case SM_CXSCREEN:
-        return kScreenWidth;
+        return g_screen.cx;
     case SM_CYSCREEN:
-        return kScreenHeight;
+        return g_screen.cy;
     default:
         return 0;
     }
@@ -809,7 +824,7 @@ BOOL SystemParametersInfoW(UINT action, UINT, void* value, UINT)
 {
     if (action != SPI_GETWORKAREA || value == nullptr)
         return FALSE;
-    *static_cast<RECT*>(value) = RECT{0, kBarHeight, kScreenWidth, kScreenHeight - kBarHeight};
+    *static_cast<RECT*>(value) = RECT{0, kBarHeight, g_screen.cx, g_screen.cy - kBarHeight};
     return TRUE;
 }
 

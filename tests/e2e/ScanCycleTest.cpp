@@ -2,6 +2,7 @@
 // ticks by sending the timer messages; real timers are held.
 #include "app/Globals.h"
 #include "app/MainDlg.h"
+#include "tests/e2e/MainWindowFixture.h"
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
 #include "platform/core/ListView.h"
@@ -64,45 +65,17 @@ private:
     std::shared_ptr<platform::WirelessProvider> m_inner;
 };
 
-class ProbeMainDlg : public CMainDlg {
-public:
-    using CMainDlg::m_activityIcon;
-    using CMainDlg::m_blinkCount;
-    using CMainDlg::m_scanning;
-};
-
-class ScanCycle : public ::testing::Test {
+class ScanCycle : public MainWindowTest {
 protected:
     void SetUp() override
     {
+        MainWindowTest::SetUp();
         std::string error;
         auto simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
         ASSERT_TRUE(simulated) << error;
         m_radio = std::make_shared<FlakyRadio>(simulated);
         platform::SetWirelessProvider(m_radio);
-        platform::core::HoldTimers(true);
-        g_settings.SetValue(SettingScanSpeed, 2);
-        g_settings.SetValue(SettingFontSize, 12);
-        g_settings.SetValue(SettingSoundOff, 1);
-        g_settings.SetString(SettingAdapter, u"stored0");
-        g_language.SelectLanguage(0);
     }
-    void TearDown() override
-    {
-        if (m_dialog)
-            m_dialog->DestroyWindow();
-        m_dialog.reset();
-        platform::SetWirelessProvider(nullptr);
-    }
-    void Open()
-    {
-        m_dialog = std::make_unique<ProbeMainDlg>();
-        ASSERT_TRUE(m_dialog->Create(102, nullptr));
-        m_dialog->ShowWindow(SW_SHOW);
-    }
-    void ScanTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0); }
-    void BlinkTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kBlinkTimer, 0); }
-    UINT Period(UINT_PTR id) const { return platform::core::TimerPeriod(m_dialog->m_hWnd, id); }
     bool IconShown() const { return m_dialog->m_activityIcon.IsWindowVisible() != FALSE; }
     CString Status() const
     {
@@ -120,7 +93,6 @@ protected:
     }
 
     std::shared_ptr<FlakyRadio> m_radio;
-    std::unique_ptr<ProbeMainDlg> m_dialog;
 };
 
 TEST_F(ScanCycle, StartSelectsTheFirstSortedAdapterAndStartsBothTimers)

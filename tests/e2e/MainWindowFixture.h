@@ -1,0 +1,60 @@
+// The main window opened in process with held timers and known settings:
+// the tests send the timer messages themselves.
+#pragma once
+
+#include "app/MainDlg.h"
+#include "platform/core/WindowObject.h"
+#include "platform/devices/SimulatedProvider.h"
+#include "settings/Language.h"
+#include "settings/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The main window with its parts in reach of the tests.
+class ProbeMainDlg : public CMainDlg {
+public:
+    using CMainDlg::m_activityIcon;
+    using CMainDlg::m_blinkCount;
+    using CMainDlg::m_exitButton;
+    using CMainDlg::m_scanning;
+    using CMainDlg::m_suspendButton;
+    using CMainDlg::m_tabs;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::core::HoldTimers(true);
+        g_settings.SetValue(SettingScanSpeed, 2);
+        g_settings.SetValue(SettingFontSize, 12);
+        g_settings.SetValue(SettingSoundOff, 1);
+        g_settings.SetString(SettingAdapter, u"stored0");
+        g_language.SelectLanguage(0);
+    }
+    void TearDown() override
+    {
+        Close();
+        platform::SetWirelessProvider(nullptr);
+        platform::core::SetScreenSize(0, 0);
+    }
+    void Open()
+    {
+        m_dialog = std::make_unique<ProbeMainDlg>();
+        ASSERT_TRUE(m_dialog->Create(102, nullptr));
+        m_dialog->ShowWindow(SW_SHOW);
+    }
+    void Close()
+    {
+        if (m_dialog)
+            m_dialog->DestroyWindow();
+        m_dialog.reset();
+    }
+    void ScanTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0); }
+    void BlinkTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kBlinkTimer, 0); }
+    UINT Period(UINT_PTR id) const { return platform::core::TimerPeriod(m_dialog->m_hWnd, id); }
+
+    std::unique_ptr<ProbeMainDlg> m_dialog;
+};

@@ -3,16 +3,6 @@
 
 #include "platform/Types.h"
 
-#include <cstdint>
-
-// A resource number carried in a name pointer, as the Win32 resource calls take it.
-#ifndef MAKEINTRESOURCEW
-#define MAKEINTRESOURCEW(id) (reinterpret_cast<const WCHAR*>(static_cast<std::uintptr_t>(static_cast<WORD>(id))))
-#endif
-#ifndef IS_INTRESOURCE
-#define IS_INTRESOURCE(name) ((reinterpret_cast<std::uintptr_t>(name) >> 16) == 0)
-#endif
-
 constexpr DWORD SND_SYNC = 0x00000000;
 constexpr DWORD SND_ASYNC = 0x00000001;
 constexpr DWORD SND_NODEFAULT = 0x00000002;

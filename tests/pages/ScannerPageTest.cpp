@@ -231,6 +231,47 @@ TEST_F(ScannerPage, CellColoursFollowTheNetworksState)
     EXPECT_EQ(m_lastLeft, 0);
 }
 
+TEST_F(ScannerPage, CellTextFitsTheListsBufferAndOnlyWhenAsked)
+{
+    ScanEntry longName = Entry(1, -50, 0);
+    std::fill(std::begin(longName.ssid), std::end(longName.ssid), u'x');
+    Merge({longName});
+    m_page.Refresh();
+    struct Case {
+        const char* name;
+        UINT mask;
+        int column;
+        int capacity;
+        std::u16string expected;
+    };
+    const std::u16string untouched(15, u'#');
+    const Case cases[] = {
+        {"whole", LVIF_TEXT, 2, 8, u"6"},
+        {"cut to the buffer", LVIF_TEXT, 0, 6, u"xxxxx"},
+        {"room for the terminator only", LVIF_TEXT, 0, 1, u""},
+        {"no such column", LVIF_TEXT, 10, 8, u""},
+        {"text not asked for", 0, 0, 8, untouched},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The buffer the list offers, with more room behind it that must
+        // stay as it was.
+        WCHAR buffer[16] = {};
+        std::copy(untouched.begin(), untouched.end(), buffer);
+        NMLVDISPINFOW info{};
+        info.hdr.code = LVN_GETDISPINFOW;
+        info.item.mask = c.mask;
+        info.item.iItem = 0;
+        info.item.iSubItem = c.column;
+        info.item.pszText = buffer;
+        info.item.cchTextMax = c.capacity;
+        EXPECT_EQ(Notify(info.hdr), 0);
+        EXPECT_EQ(std::u16string(buffer), c.expected);
+        for (int i = c.capacity; i < 15; ++i)
+            EXPECT_EQ(buffer[i], u'#') << "written beyond the buffer at " << i;
+    }
+}
+
 TEST_F(ScannerPage, GoLargeAndTapToRestore)
 {
     Merge({Entry(1, -50, 0), Entry(2, -67, 0)});

@@ -305,7 +305,13 @@ ULONG CWifiTarv::ChannelFromDSConfig(ULONG dsConfig)
         return (mhz - 4000) / 5;
     if (mhz > 5000 && mhz < 5925)
         return (mhz - 5000) / 5;
+    // 6 GHz: channel 2 sits below the 5950 MHz start of the others.
+    if (mhz == 5935)
+        return 2;
     if (mhz >= 5955 && mhz <= 7115)
         return (mhz - 5950) / 5;
+    // 60 GHz (DMG): channels 2160 MHz apart, channel 1 at 58 320 MHz.
+    if (mhz >= 58320 && mhz <= 70200)
+        return (mhz - 56160) / 2160;
     return 0;
 }

@@ -197,9 +197,11 @@ int CCustomTabCtrl::HighlightItem(int index, BOOL byMouse, BOOL ctrlDown)
 
 BOOL CCustomTabCtrl::ModifyTabStyle(DWORD remove, DWORD add, UINT flags)
 {
+    // Without the style no tap clears the change marks any more, so they go
+    // now; left set they would be told again after every later tap.
     if (remove & TabStyleMultiHighlight)
         for (auto& item : m_items)
-            item->highlighted = FALSE;
+            item->highlighted = item->highlightChanged = FALSE;
     if ((add & TabStyleMultiHighlight) && ValidIndex(m_selected))
         m_items[static_cast<std::size_t>(m_selected)]->highlighted = TRUE;
     // The vertical bits can be taken away but never given this way.

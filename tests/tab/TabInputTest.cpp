@@ -110,6 +110,14 @@ TEST_F(Input, HighlightChangesAreToldAfterTheTap)
     parent.heard.clear();
     Tap(tab.Centre(1), MK_CONTROL);
     EXPECT_EQ(parent.heard, (Sequence{{NM_CLICK, 1}}));
+    // Once the style is taken away, a tap tells of no highlight change: the
+    // marks left by the last tap with the style are not told again.
+    Tap(tab.Centre(2), MK_CONTROL);
+    ASSERT_TRUE(tab.Item(2).highlightChanged);
+    tab.ModifyTabStyle(TabStyleMultiHighlight, 0, 0);
+    parent.heard.clear();
+    Tap(tab.Centre(0));
+    EXPECT_EQ(parent.heard, (Sequence{{NM_CLICK, 0}, {TabNotifySelChange, 0}}));
 }
 
 TEST_F(Input, CloseButtonShowsPressedUntilReleaseAndDoesNothingElse)

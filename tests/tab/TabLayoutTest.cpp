@@ -3,6 +3,8 @@
 // insert, delete and select, and the page-area request.
 #include "TabTestSupport.h"
 
+#include "platform/core/WindowObject.h"
+
 #include <string>
 
 namespace {
@@ -461,6 +463,40 @@ TEST_F(Layout, PageAreaRequest)
     RECT r{1, 2, 3, 4};
     EXPECT_EQ(unattached.AdjustRect(FALSE, &r), 0);
     EXPECT_TRUE(Same(r, RECT{1, 2, 3, 4}));
+}
+
+// A screen with either side above 320 pixels gets a strip twice as high and
+// fonts twice as large.
+TEST_F(Layout, LargeScreenDoublesTheStripAndItsFont)
+{
+    struct Case {
+        int screenWidth;
+        int screenHeight;
+        int strip;
+        int fontHeight;
+    };
+    const Case cases[] = {{240, 320, 25, 12}, {320, 240, 25, 12}, {321, 240, 50, 24}, {480, 640, 50, 24}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight));
+        platform::core::SetScreenSize(c.screenWidth, c.screenHeight);
+        TestTab& tab = Make(kProgramStyle, 155, 107);
+        platform::core::SetScreenSize(0, 0);
+        RECT page{};
+        tab.GetClientRect(&page);
+        tab.AdjustRect(FALSE, &page);
+        EXPECT_EQ(page.top, c.strip);
+        Add({u"", u""});
+        EXPECT_EQ(tab.Item(0).rect.bottom, c.strip);
+        LOGFONTW normal;
+        LOGFONTW bold;
+        ASSERT_NE(GetObjectW(tab.m_font, sizeof(normal), &normal), 0);
+        ASSERT_NE(GetObjectW(tab.m_boldFont, sizeof(bold), &bold), 0);
+        EXPECT_EQ(normal.lfHeight, c.fontHeight);
+        EXPECT_EQ(normal.lfWeight, FW_NORMAL);
+        EXPECT_EQ(bold.lfHeight, c.fontHeight);
+        EXPECT_EQ(bold.lfWeight, FW_BOLD);
+        EXPECT_EQ(CString(bold.lfFaceName), u"Tahoma");
+    }
 }
 
 TEST_F(Layout, RegisteredClassAsksForDoubleTaps)

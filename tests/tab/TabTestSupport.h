@@ -23,6 +23,7 @@ public:
     using Base::m_editor;
     using Base::m_firstButton;
     using Base::m_firstVisible;
+    using Base::m_font;
     using Base::m_glyphColors;
     using Base::m_items;
     using Base::m_lastButton;

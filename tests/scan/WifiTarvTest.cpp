@@ -87,6 +87,31 @@ TEST_F(WifiTarvTest, GetAdaptersTwoAdaptersGiveTenBytes)
     EXPECT_EQ(std::u16string(buffer), u"A1,B1");
 }
 
+// A name reply filled to its last bytes with wireless adapters: the joined
+// names and their terminator still fit a buffer of the reply's size.
+TEST_F(WifiTarvTest, GetAdaptersFromAFullReplyFitTheReplySizedBuffer)
+{
+    std::vector<std::string> interfaces;
+    std::map<std::string, bool> wireless;
+    for (int i = 100; i < 300; ++i) {
+        interfaces.push_back("wlan" + std::to_string(i));
+        wireless[interfaces.back()] = true;
+    }
+    InstallFake(interfaces, wireless);
+    CWifiTarv wifi;
+    // In its own allocation, so that ASan sees a write past its end.
+    std::vector<WCHAR> buffer(CWifiTarv::kAdapterNamesBufferSize / sizeof(WCHAR), u'#');
+    DWORD length = CWifiTarv::kAdapterNamesBufferSize;
+    ASSERT_TRUE(wifi.GetAdapters(buffer.data(), &length));
+    // Names of 7 characters take 16 bytes each in the reply: 127 of them fit
+    // with the list's closing empty name.
+    std::u16string expected;
+    for (int i = 100; i < 227; ++i)
+        expected += (expected.empty() ? u"" : u",") + platform::Utf8ToUtf16("wlan" + std::to_string(i));
+    EXPECT_EQ(length, expected.size() * sizeof(WCHAR));
+    EXPECT_EQ(std::u16string(buffer.data()), expected);
+}
+
 TEST_F(WifiTarvTest, GetAdaptersRefusesBadArgumentsAndFailures)
 {
     InstallFake({"wlan0", "wlan1"}, {{"wlan0", true}, {"wlan1", true}});

@@ -200,6 +200,9 @@ TEST_F(OptionsPage, StoredValuesShowWithinTheSlidersRanges)
         ProbeOptions& page = Page();
         EXPECT_EQ(page.m_speedSlider.GetPos(), c.shown);
         EXPECT_EQ(ItemText(1017), c.name);
+        // The fastest speed sits at the right end, the slowest at the left
+        // (80-pixel slider, 20-pixel thumb).
+        EXPECT_EQ(page.m_speedSlider.Scale().ThumbCentre(page.m_speedSlider.GetPos()), 70 - 15 * (c.shown - 1));
         // Showing is not storing: the value stays until the slider moves.
         EXPECT_EQ(Setting(SettingScanSpeed), c.stored);
         TearDown();
@@ -211,6 +214,9 @@ TEST_F(OptionsPage, StoredValuesShowWithinTheSlidersRanges)
         g_settings.SetValue(SettingFontSize, c.stored);
         ProbeOptions& page = Page();
         EXPECT_EQ(page.m_fontSizeSlider.GetPos(), c.shown);
+        // Small sizes at the left end.
+        EXPECT_EQ(page.m_fontSizeSlider.Scale().ThumbCentre(page.m_fontSizeSlider.GetPos()),
+                  10 + 6 * static_cast<int>(c.shown - 10));
         EXPECT_EQ(Setting(SettingFontSize), c.stored);
         TearDown();
         SetUp();

@@ -356,6 +356,38 @@ TEST_F(ScannerPage, LargeViewShowsTheSignalOrDashes)
     EXPECT_LT(dashes, digits);
 }
 
+TEST_F(ScannerPage, ListStartsAtTheCornerAsWideAsTheTabContainer)
+{
+    auto listRect = [](ProbePage& page) {
+        RECT r{};
+        page.m_list.GetWindowRect(&r);
+        POINT corner{r.left, r.top};
+        page.ScreenToClient(&corner);
+        return RECT{corner.x, corner.y, corner.x + r.right - r.left, corner.y + r.bottom - r.top};
+    };
+    // Without a tab container beside it the list keeps its own width.
+    const RECT alone = listRect(m_page);
+    EXPECT_EQ(alone.left, 0);
+    EXPECT_EQ(alone.top, 0);
+    RECT fromTemplate{3, 3, 3 + 135, 3 + 76};
+    MapDialogRect(m_page.m_hWnd, &fromTemplate);
+    EXPECT_EQ(alone.right, fromTemplate.right - fromTemplate.left);
+    EXPECT_EQ(alone.bottom, fromTemplate.bottom - fromTemplate.top);
+
+    const HWND container = CreateWindowExW(0, u"PageHost", u"", WS_CHILD | WS_VISIBLE, 4, 6, 231, 200, m_host,
+                                           1009, nullptr, nullptr);
+    ASSERT_NE(container, nullptr);
+    ProbePage page;
+    ASSERT_TRUE(page.Create(148, &m_parent));
+    const RECT placed = listRect(page);
+    EXPECT_EQ(placed.left, 0);
+    EXPECT_EQ(placed.top, 0);
+    EXPECT_EQ(placed.right, 231);
+    EXPECT_EQ(placed.bottom, alone.bottom);  // its height stays
+    page.DestroyWindow();
+    DestroyWindow(container);
+}
+
 TEST_F(ScannerPage, OutOfRangeFontSizeUsesTwelve)
 {
     for (LONG stored : {9, 21}) {

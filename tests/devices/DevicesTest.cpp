@@ -306,4 +306,28 @@ TEST_F(DevicesTest, AdapterNamesAreTerminatedAndNeverPassTheReplyBuffer)
     CloseHandle(nds);
 }
 
+TEST_F(DevicesTest, WirelessAdaptersComeFirstSoAFullReplyStillHoldsThem)
+{
+    // Many container interfaces before the one wireless adapter: they alone
+    // would fill the 2048-byte reply.
+    for (int i = 0; i < 150; ++i) {
+        const std::string name = "veth" + std::to_string(1000000 + i);
+        provider->interfaces.push_back(name);
+        provider->wireless[name] = false;
+    }
+    provider->interfaces.insert(provider->interfaces.begin() + 1, "wlan1");
+    provider->interfaces.push_back("wlan0");
+    provider->wireless["wlan0"] = true;
+    provider->wireless["wlan1"] = true;
+    HANDLE nds = Open(u"NDS0:");
+    std::vector<BYTE> out(2048, 0xAB);
+    DWORD returned = 0;
+    ASSERT_TRUE(DeviceIoControl(nds, IOCTL_NDIS_GET_ADAPTER_NAMES, nullptr, 0, out.data(), 2048, &returned, nullptr));
+    using namespace std::string_literals;
+    const std::u16string start = u"wlan1\0wlan0\0veth1000000\0"s;
+    EXPECT_EQ(std::memcmp(out.data(), start.data(), start.size() * sizeof(WCHAR)), 0);
+    EXPECT_LE(returned, 2048u);
+    CloseHandle(nds);
+}
+
 }  // namespace

@@ -273,12 +273,13 @@ TEST_F(WifiTarvTest, TracesNameTheOperation)
     const std::vector<std::string> expected = {
         "CWifiTarv::OpenDriver: opened NDISUIO driver ok.",
         "CWifiTarv::OpenDriver: driver already opened!",
-        "CWifiTarv::GetAdapters: found adapter eth0...",
-        "CWifiTarv::IsWireless: adapter eth0 is not wireless.",
+        // The device names the wireless interfaces first.
         "CWifiTarv::GetAdapters: found adapter WWAN1...",
         "CWifiTarv::GetAdapters: found adapter wlan0...",
         "CWifiTarv::IsWireless: adapter wlan0 is wireless.",
         "CWifiTarv::GetAdapters: adapter ok: wlan0...",
+        "CWifiTarv::GetAdapters: found adapter eth0...",
+        "CWifiTarv::IsWireless: adapter eth0 is not wireless.",
         "CWifiTarv::IsWireless: cannot query adapter wlan7 phys medium. Err: 2",
         "CWifiTarv::GetBSSIDs: received 1 entries.",
         "CWifiTarv::GetBSSIDs: processed one entry.",

@@ -5,6 +5,7 @@
 #include "platform/devices/Ndis.h"
 #include "platform/devices/WirelessProvider.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -138,6 +139,9 @@ DWORD SetOid(WirelessProvider& provider, const OidRequest& request)
 
 // Writes every interface name, each NUL-terminated, then an empty name. A
 // name that does not fit together with the final terminator is left out.
+// Wireless interfaces come first, each group in the order the system gives:
+// on a machine with many virtual interfaces (containers, bridges) the reply
+// fills up, and what gets left out must not be the wireless adapters.
 DWORD ListAdapterNames(WirelessProvider& provider, void* out, DWORD outSize, std::size_t& written)
 {
     if (out == nullptr || outSize < sizeof(WCHAR))
@@ -145,6 +149,10 @@ DWORD ListAdapterNames(WirelessProvider& provider, void* out, DWORD outSize, std
     std::vector<std::string> names;
     if (const DWORD error = provider.ListInterfaces(names); error != ERROR_SUCCESS)
         return error;
+    std::stable_partition(names.begin(), names.end(), [&provider](const std::string& name) {
+        bool wireless = false;
+        return provider.IsWireless(name, wireless) == ERROR_SUCCESS && wireless;
+    });
     BYTE* bytes = static_cast<BYTE*>(out);
     std::size_t used = 0;
     const WCHAR nul = 0;

@@ -94,13 +94,16 @@ void CMainDlg::SetUpTabs()
     m_scannerPage->Create(kScannerTemplate, this);
     m_scannerPage->SetBackColor(CaptionTint());
     m_scannerPage->SetTextColor(RGB(0, 0, 0));
-    m_tabs.AddPage(0, g_language.GetText(0), m_scannerPage);
+    // A page the container refuses is deleted at once: nothing may point at it.
+    if (m_tabs.AddPage(0, g_language.GetText(0), m_scannerPage) < 0)
+        m_scannerPage = nullptr;
 
     m_optionsPage = new COptionsDlg(nullptr);
     m_optionsPage->Create(COptionsDlg::kTemplateId, this);
     m_optionsPage->SetBackColor(CaptionTint());
     m_optionsPage->SetTextColor(RGB(0, 0, 0));
-    m_tabs.AddPage(1, g_language.GetText(1), m_optionsPage);
+    if (m_tabs.AddPage(1, g_language.GetText(1), m_optionsPage) < 0)
+        m_optionsPage = nullptr;
 }
 
 void CMainDlg::SetUpButtons()

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kSysColorIndexFlag = 0x40000000;
 constexpr UINT kScannerTemplate = 148;
 
 // The tab container: visible, strip at the top, a page area, scroll buttons
@@ -23,14 +22,6 @@ constexpr DWORD kTabStyle = WS_VISIBLE | TabStyleTop | TabStylePageArea | TabSty
 
 // The buttons' faces run from the caption colour down to light grey.
 constexpr COLORREF kButtonGradientBottom = RGB(200, 200, 200);
-
-// The engine's adapter names: 2048 bytes of text.
-constexpr DWORD kAdapterNamesBytes = 2048;
-
-COLORREF SystemColour(int index)
-{
-    return GetSysColor(kSysColorIndexFlag | index);
-}
 
 }  // namespace
 
@@ -90,20 +81,20 @@ void CMainDlg::SetUpTabs()
     colours.selectedText = RGB(0, 0, 0);
     m_tabs.SetColors(&colours, FALSE);
 
-    m_scannerPage = new CScannerDlg(nullptr);
-    m_scannerPage->Create(kScannerTemplate, this);
-    m_scannerPage->SetBackColor(CaptionTint());
-    m_scannerPage->SetTextColor(RGB(0, 0, 0));
-    // A page the container refuses is deleted at once: nothing may point at it.
-    if (m_tabs.AddPage(0, g_language.GetText(0), m_scannerPage) < 0)
-        m_scannerPage = nullptr;
+    m_scannerPage = AddTabPage(new CScannerDlg(nullptr), kScannerTemplate, 0);
+    m_optionsPage = AddTabPage(new COptionsDlg(nullptr), COptionsDlg::kTemplateId, 1);
+}
 
-    m_optionsPage = new COptionsDlg(nullptr);
-    m_optionsPage->Create(COptionsDlg::kTemplateId, this);
-    m_optionsPage->SetBackColor(CaptionTint());
-    m_optionsPage->SetTextColor(RGB(0, 0, 0));
-    if (m_tabs.AddPage(1, g_language.GetText(1), m_optionsPage) < 0)
-        m_optionsPage = nullptr;
+template <typename Page>
+Page* CMainDlg::AddTabPage(Page* page, UINT templateId, int index)
+{
+    page->Create(templateId, this);
+    page->SetBackColor(CaptionTint());
+    page->SetTextColor(RGB(0, 0, 0));
+    // A page the container refuses is deleted at once: nothing may point at it.
+    if (m_tabs.AddPage(index, g_language.GetText(index), page) < 0)
+        return nullptr;
+    return page;
 }
 
 void CMainDlg::SetUpButtons()
@@ -138,13 +129,15 @@ LRESULT CMainDlg::SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CMainDlg::FillAdapterList()
 {
-    WCHAR names[kAdapterNamesBytes / sizeof(WCHAR)] = {};
-    DWORD length = kAdapterNamesBytes;
+    WCHAR names[CWifiTarv::kAdapterNamesBufferSize / sizeof(WCHAR)] = {};
+    DWORD length = CWifiTarv::kAdapterNamesBufferSize;
     if (!m_wifi.GetAdapters(names, &length) || length == 0)
         return;
-    // The names come comma-separated; the list sorts them itself.
-    const CString text(names, std::min<std::size_t>(length / sizeof(WCHAR), std::size(names)));
-    const CString whole(text.c_str());
+    // The names come comma-separated, up to the terminator; the list sorts
+    // them itself.
+    const WCHAR* begin = names;
+    const WCHAR* end = begin + std::min<std::size_t>(length / sizeof(WCHAR), std::size(names));
+    const CString whole(begin, std::find(begin, end, u'\0'));
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = whole.find(u',', start);
@@ -189,7 +182,11 @@ void CMainDlg::ApplyLandscapeLayout()
 void CMainDlg::StartScanCycle()
 {
     g_apList.Clear();
-    const UINT interval = GetScanInterval();
+    StartTimers(GetScanInterval());
+}
+
+void CMainDlg::StartTimers(UINT interval)
+{
     SetTimer(kScanTimer, interval);
     SetTimer(kBlinkTimer, interval / 2);
     m_blinkCount = 0;
@@ -234,10 +231,7 @@ void CMainDlg::OnSuspend()
         m_activityIcon.ShowWindow(SW_HIDE);
     } else {
         m_scanning = true;
-        SetTimer(kScanTimer, interval);
-        SetTimer(kBlinkTimer, interval / 2);
-        m_blinkCount = 0;
-        m_activityIcon.ShowWindow(SW_SHOW);
+        StartTimers(interval);
     }
 }
 

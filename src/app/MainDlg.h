@@ -54,6 +54,14 @@ protected:
     void FillAdapterList();
     void ApplyLandscapeLayout();
     void StartScanCycle();
+    // Starts the scan timer and the blink timer at half its interval, with
+    // the activity icon shown for a full interval.
+    void StartTimers(UINT interval);
+    // Creates a page from its template as a child of this window, in the
+    // pages' colours, and adds it as tab `index` titled with string `index`.
+    // The page, or null when the container refused it (and deleted it).
+    template <typename Page>
+    Page* AddTabPage(Page* page, UINT templateId, int index);
     // Sends a message to the options page's adapter list.
     LRESULT SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -20,14 +20,19 @@ COLORREF MixOf(COLORREF a, COLORREF b)
     return (a & b) + (((a ^ b) >> 1) & 0x7FFF7F7F);
 }
 
+COLORREF SystemColour(int index)
+{
+    return GetSysColor(kSysColorIndexFlag | index);
+}
+
 COLORREF CaptionTint()
 {
-    return TintOf(GetSysColor(kSysColorIndexFlag | COLOR_ACTIVECAPTION));
+    return TintOf(SystemColour(COLOR_ACTIVECAPTION));
 }
 
 COLORREF CaptionMix()
 {
-    return MixOf(GetSysColor(kSysColorIndexFlag | COLOR_ACTIVECAPTION), GetSysColor(kSysColorIndexFlag | COLOR_CAPTIONTEXT));
+    return MixOf(SystemColour(COLOR_ACTIVECAPTION), SystemColour(COLOR_CAPTIONTEXT));
 }
 
 IMPLEMENT_DYNAMIC(CColoredDlg, CDialog)

@@ -5,6 +5,8 @@
 
 #include "platform/core/Dialog.h"
 
+// A system colour, read by index with the system-colour-index flag.
+COLORREF SystemColour(int index);
 // The active-caption colour moved halfway towards white, per channel.
 COLORREF CaptionTint();
 // The per-channel average of the active-caption and caption-text colours.

@@ -248,4 +248,41 @@ TEST(Screen, HandheldScreenAndWorkArea)
     EXPECT_EQ(work.right, 240);
 }
 
+// Pixels of an icon static's image that differ from its background.
+int IconPixels(HWND icon)
+{
+    InvalidateRect(icon, nullptr, TRUE);
+    UpdateWindow(icon);
+    HDC dc = GetDC(icon);
+    const COLORREF background = GetPixel(dc, 0, 0);
+    int count = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            count += GetPixel(dc, x, y) != background ? 1 : 0;
+    ReleaseDC(icon, dc);
+    return count;
+}
+
+TEST(IconStatic, DrawsTheIconItsTextNamesAndFollowsTextChanges)
+{
+    HWND parent = CreateWindowExW(0, u"static", u"", WS_VISIBLE, 0, 0, 100, 80, nullptr, 0, nullptr, nullptr);
+    HWND icon = CreateWindowExW(0, u"static", u"#147", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 40, 40, parent, 1,
+                                nullptr, nullptr);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_GT(IconPixels(icon), 50);
+    // Centred: the 32-pixel icon leaves the 4-pixel border alone.
+    HDC dc = GetDC(icon);
+    const COLORREF background = GetPixel(dc, 0, 0);
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(GetPixel(dc, i, 1), background);
+        EXPECT_EQ(GetPixel(dc, 1, i), background);
+    }
+    ReleaseDC(icon, dc);
+    SetWindowTextW(icon, u"#999");  // no such icon: only the background
+    EXPECT_EQ(IconPixels(icon), 0);
+    SetWindowTextW(icon, u"#147");
+    EXPECT_GT(IconPixels(icon), 50);
+    DestroyWindow(parent);
+}
+
 }  // namespace

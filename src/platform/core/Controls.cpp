@@ -28,6 +28,22 @@ HBRUSH AskParentForColours(HWND window, UINT message, HDC dc)
         SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
 }
 
+bool IsIconStatic(const HWND__* w)
+{
+    return (w->style & 0x1F) == SS_ICON;
+}
+
+// An icon static keeps the icon resource its window text names ("#147") in
+// its userData, loaded when the text is set and released with the window.
+void LoadStaticIcon(HWND__* w)
+{
+    if (auto old = reinterpret_cast<HICON>(w->userData))
+        DestroyIcon(old);
+    const std::u16string name = w->text;
+    w->userData = reinterpret_cast<std::intptr_t>(
+        LoadImageW(AfxGetInstanceHandle(), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+}
+
 void PaintStatic(HWND window)
 {
     HWND__* w = Lookup(window);
@@ -39,16 +55,12 @@ void PaintStatic(HWND window)
     GetClientRect(window, &client);
     HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
     FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
-    if ((w->style & 0x1F) == SS_ICON) {
-        // The icon resource named by the window text ("#147"), at the default
-        // icon size, centred in the control over its background.
-        const std::u16string name = w->text;
-        if (auto icon = static_cast<HICON>(
-                LoadImageW(AfxGetInstanceHandle(), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {
+    if (IsIconStatic(w)) {
+        // The icon at the default icon size, centred over the background.
+        if (auto icon = reinterpret_cast<HICON>(w->userData)) {
             const int x = (client.right - client.left - kDefaultIconSize) / 2;
             const int y = (client.bottom - client.top - kDefaultIconSize) / 2;
             DrawIconEx(dc, x, y, icon, kDefaultIconSize, kDefaultIconSize, 0, nullptr, DI_NORMAL);
-            DestroyIcon(icon);
         }
     } else {
         HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
@@ -171,11 +183,31 @@ void SetPressed(HWND__* w, bool pressed)
 
 LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT) {
+    HWND__* w = Lookup(window);
+    switch (message) {
+    case WM_PAINT:
         PaintStatic(window);
         return 0;
+    case WM_CREATE:
+        if (w != nullptr && IsIconStatic(w))
+            LoadStaticIcon(w);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        if (w != nullptr && IsIconStatic(w))
+            LoadStaticIcon(w);
+        return result;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY:
+        if (w != nullptr && IsIconStatic(w)) {
+            if (auto icon = reinterpret_cast<HICON>(w->userData))
+                DestroyIcon(icon);
+            w->userData = 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -408,16 +408,14 @@ UINT TimerPeriod(HWND window, UINT_PTR id)
     return static_cast<UINT>(it->second->interval());
 }
 
-}  // namespace platform::core
-
-namespace platform::core {
-
 namespace {
+
 std::function<DWORD()>& TickCountOverride()
 {
     static std::function<DWORD()> tick;
     return tick;
 }
+
 }  // namespace
 
 void SetTickCountOverride(std::function<DWORD()> tick)

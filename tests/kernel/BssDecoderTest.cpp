@@ -195,6 +195,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, BssCapability,
                                          CapabilityCase{"NoCapability", {}, false, 2}),
                          [](const testing::TestParamInfo<CapabilityCase>& info) { return info.param.name; });
 
+struct LastSeenCase {
+    const char* name;
+    std::optional<std::uint64_t> boottime;
+    std::optional<std::uint32_t> msAgo;
+    std::uint64_t readAt;
+    std::uint64_t lastSeen;
+};
+
+void PrintTo(const LastSeenCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class BssLastSeen : public testing::TestWithParam<LastSeenCase> {};
+
+TEST_P(BssLastSeen, GivesTheBootTimeTheBssWasHeard) {
+    Bytes bss = BssWith({});
+    if (GetParam().boottime)
+        Put(bss, NL80211_BSS_LAST_SEEN_BOOTTIME, Value<std::uint64_t>(*GetParam().boottime));
+    if (GetParam().msAgo)
+        Put(bss, NL80211_BSS_SEEN_MS_AGO, Value<std::uint32_t>(*GetParam().msAgo));
+    const auto decoded = DecodeBss(bss, GetParam().readAt);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->lastSeenBoottimeNs, GetParam().lastSeen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BssLastSeen,
+    testing::Values(LastSeenCase{"BootTime", 7000000000u, {}, 9000000000u, 7000000000u},
+                    LastSeenCase{"BootTimeWinsOverAge", 7000000000u, 500, 9000000000u, 7000000000u},
+                    LastSeenCase{"AgeFromTheReadTime", {}, 1500, 9000000000u, 7500000000u},
+                    LastSeenCase{"AgeWithoutReadTimeIsUnknown", {}, 1500, 0, 0},
+                    // An age longer than the machine has run is clamped, not wrapped.
+                    LastSeenCase{"AgeBeforeBoot", {}, 5000, 1000000000u, 1},
+                    LastSeenCase{"Neither", {}, {}, 9000000000u, 0}),
+    [](const testing::TestParamInfo<LastSeenCase>& info) { return info.param.name; });
+
 struct DamageCase {
     const char* name;
     Bytes bss;

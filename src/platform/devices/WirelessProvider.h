@@ -22,6 +22,9 @@ struct WirelessBss {
     bool privacy = false;            // capability bit 4
     std::uint32_t infrastructureMode = 1;  // 1 ESS (access point), 0 IBSS (ad hoc)
     std::uint32_t beaconPeriod = 100;      // time units of 1024 us
+    // When the radio last heard this BSS, in nanoseconds on the CLOCK_BOOTTIME
+    // clock; 0 when the source does not say.
+    std::uint64_t lastSeenBoottimeNs = 0;
 };
 
 // Every operation returns ERROR_SUCCESS or a Win32 error code

@@ -43,6 +43,7 @@ struct BssDraft {
     std::span<const std::uint8_t> beaconElements;
     bool haveElements = false;
     bool haveBeaconElements = false;
+    std::optional<std::uint32_t> seenMsAgo;
 };
 
 // One row per attribute the decoder uses: its exact payload size (0: any) and
@@ -77,6 +78,10 @@ constexpr BssField kBssFields[] = {
          d.elements = p;
          d.haveElements = true;
      }},
+    {NL80211_BSS_LAST_SEEN_BOOTTIME, 8,
+     [](BssDraft& d, std::span<const std::uint8_t> p) { d.bss.lastSeenBoottimeNs = ReadHost<std::uint64_t>(p); }},
+    {NL80211_BSS_SEEN_MS_AGO, 4,
+     [](BssDraft& d, std::span<const std::uint8_t> p) { d.seenMsAgo = ReadHost<std::uint32_t>(p); }},
     {NL80211_BSS_BEACON_IES, 0,
      [](BssDraft& d, std::span<const std::uint8_t> p) {
          d.beaconElements = p;
@@ -140,7 +145,7 @@ std::vector<Element> SplitElements(std::span<const std::uint8_t> bytes) {
     return elements;
 }
 
-std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes) {
+std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes, std::uint64_t readBoottimeNs) {
     const auto attributes = SplitAttributes(bssAttributes);
     if (!attributes)
         return std::nullopt;
@@ -157,6 +162,14 @@ std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes
     }
     if (!draft.haveBssid)
         return std::nullopt;
+
+    // The age is the older kernels' way of saying when; the boot-time stamp,
+    // where given, is exact and wins.
+    constexpr std::uint64_t kNsPerMs = 1000000;
+    if (draft.bss.lastSeenBoottimeNs == 0 && draft.seenMsAgo && readBoottimeNs != 0) {
+        const std::uint64_t age = std::uint64_t{*draft.seenMsAgo} * kNsPerMs;
+        draft.bss.lastSeenBoottimeNs = age < readBoottimeNs ? readBoottimeNs - age : 1;
+    }
 
     if (!draft.haveMbm && draft.unspecSignal)
         draft.bss.rssiDbm = QualityToDbm(*draft.unspecSignal);
@@ -184,13 +197,14 @@ std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes
     return draft.bss;
 }
 
-std::optional<WirelessBss> DecodeScanResult(std::span<const std::uint8_t> messageAttributes) {
+std::optional<WirelessBss> DecodeScanResult(std::span<const std::uint8_t> messageAttributes,
+                                            std::uint64_t readBoottimeNs) {
     const auto attributes = SplitAttributes(messageAttributes);
     if (!attributes)
         return std::nullopt;
     for (const Attribute& attribute : *attributes) {
         if (attribute.type == NL80211_ATTR_BSS)
-            return DecodeBss(attribute.payload);
+            return DecodeBss(attribute.payload, readBoottimeNs);
     }
     return std::nullopt;
 }

@@ -43,10 +43,14 @@ inline constexpr std::size_t kMaxSsidLength = 32;
 // Decodes the attributes nested in NL80211_ATTR_BSS. Nothing for a BSS
 // without a well-formed BSSID or with an attribute run that cannot be walked;
 // a single field of the wrong size is left at its default instead.
-std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes);
+// readBoottimeNs is the CLOCK_BOOTTIME time at which the kernel's list was
+// read: a kernel that gives only the age of an entry (NL80211_BSS_SEEN_MS_AGO)
+// gets its last-seen time from it; 0 leaves such a time unknown.
+std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes, std::uint64_t readBoottimeNs = 0);
 
 // Decodes the attribute part of one NL80211_CMD_NEW_SCAN_RESULTS message (the
 // bytes after the generic netlink header). Nothing when it holds no usable BSS.
-std::optional<WirelessBss> DecodeScanResult(std::span<const std::uint8_t> messageAttributes);
+std::optional<WirelessBss> DecodeScanResult(std::span<const std::uint8_t> messageAttributes,
+                                            std::uint64_t readBoottimeNs = 0);
 
 }  // namespace platform::nl80211

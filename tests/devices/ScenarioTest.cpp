@@ -132,6 +132,36 @@ TEST(SimulatedProvider, NetworkWordsBecomeTheReportedFields)
     EXPECT_EQ(n[3].frequencyMhz, 2472u);
 }
 
+TEST(SimulatedProvider, DetailWordsCarryWhatTheElementsWouldSay)
+{
+    using platform::BssDetails;
+    using platform::Security;
+    struct Case {
+        const char* words;
+        bool privacy;
+        BssDetails details;
+    };
+    const Case cases[] = {
+        {"", false, {Security::Open, false, false, false, 20}},
+        {"secured", true, {Security::Wep, false, false, false, 20}},
+        {"security=wpa2 wps width=40", true, {Security::Wpa2, false, false, true, 40}},
+        {"security=wpa3 transition width=160", true, {Security::Wpa3, true, false, false, 160}},
+        {"secured security=wpa3 enterprise width=320", true, {Security::Wpa3, false, true, false, 320}},
+        {"security=owe transition", true, {Security::Owe, true, false, false, 20}},
+        {"open security=open width=80", false, {Security::Open, false, false, false, 80}},
+        {"security=wpa enterprise", true, {Security::Wpa, false, true, false, 20}},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string("adapter wlan0 wireless\nnetwork 02:00:00:00:00:01 ssid=\"a\" channel=1 ") +
+                                 c.words + " signal=0:-50\n";
+        std::vector<WirelessBss> n;
+        ASSERT_EQ(Make(text)->ReadScan("wlan0", n), ERROR_SUCCESS) << c.words;
+        ASSERT_EQ(n.size(), 1u);
+        EXPECT_EQ(n[0].privacy, c.privacy) << c.words;
+        EXPECT_EQ(n[0].details, c.details) << c.words;
+    }
+}
+
 TEST(SimulatedProvider, MalformedScenariosNameTheLine)
 {
     struct Case {
@@ -175,6 +205,16 @@ TEST(SimulatedProvider, MalformedScenariosNameTheLine)
         {"steps 4\nnetwork 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50,4:off\n",
          "line 2: signal step 4 lies beyond the timeline of 4 steps (line 1)"},
         {"x=1\n", "line 1: a line starts with"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 security=wpa4 signal=0:-50\n", "line 1: security 'wpa4'"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 open security=wpa2 signal=0:-50\n",
+         "line 1: 'open' contradicts security=wpa2"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 security=open secured signal=0:-50\n",
+         "line 1: 'secured' contradicts security=open"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 security=owe enterprise signal=0:-50\n",
+         "line 1: 'enterprise' needs"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 secured transition signal=0:-50\n",
+         "line 1: 'transition' needs"},
+        {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 width=60 signal=0:-50\n", "line 1: width '60'"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -1,6 +1,7 @@
 #include "tools/tarvolin-scan/ScanOutput.h"
 
 #include "platform/Text.h"
+#include "tools/tarvolin-scan/NetworkView.h"
 
 #include <cstdio>
 #include <string_view>
@@ -33,19 +34,7 @@ std::string SsidText(const WCHAR (&ssid)[32])
     std::size_t length = 0;
     while (length < 32 && ssid[length] != 0)
         ++length;
-    const std::string utf8 = platform::Utf16ToUtf8(std::u16string_view(ssid, length));
-    std::string text;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof(escaped), "\\x%02x", byte);
-            text += escaped;
-        } else {
-            text.push_back(c);
-        }
-    }
-    return text;
+    return PrintableSsid(platform::Utf16ToUtf8(std::u16string_view(ssid, length)));
 }
 
 }  // namespace

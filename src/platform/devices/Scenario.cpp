@@ -201,6 +201,40 @@ bool ParseSsid(const Token& token, std::vector<std::uint8_t>& ssid, std::string&
     return true;
 }
 
+// Settles privacy and security together. Without security= the privacy word
+// decides, as the privacy bit does for a network with no RSN or WPA element:
+// secured is WEP. With it, privacy follows, and a contradicting word is refused.
+bool ApplySecurity(const std::vector<Token>& tokens, std::optional<Security> security, WirelessBss& bss,
+                   std::string& error)
+{
+    BssDetails& details = bss.details;
+    if (!security) {
+        details.security = bss.privacy ? Security::Wep : Security::Open;
+    } else {
+        const bool secured = *security != Security::Open;
+        for (const Token& token : tokens) {
+            if (!token.hasValue && (token.key == "open" || token.key == "secured") &&
+                (token.key == "secured") != secured) {
+                error = "'" + token.key + "' contradicts security=" + std::string(SecurityName(*security));
+                return false;
+            }
+        }
+        details.security = *security;
+        bss.privacy = secured;
+    }
+    const bool suites = details.security == Security::Wpa || details.security == Security::Wpa2 ||
+                        details.security == Security::Wpa3;
+    if (details.enterprise && !suites) {
+        error = "'enterprise' needs security=wpa, wpa2 or wpa3";
+        return false;
+    }
+    if (details.transition && details.security <= Security::Wpa) {
+        error = "'transition' needs security=owe, wpa2 or wpa3 (a weaker kind beside a stronger one)";
+        return false;
+    }
+    return true;
+}
+
 class Parser {
 public:
     bool ParseLine(std::string_view line, int number, std::string& error)
@@ -316,11 +350,32 @@ private:
         }
         bool haveSsid = false;
         bool haveFrequency = false;
+        std::optional<Security> security;
+        BssDetails& details = network.bss.details;
         for (std::size_t i = 2; i < tokens.size(); ++i) {
             const Token& token = tokens[i];
             long long number64 = 0;
             if (!token.hasValue && (token.key == "open" || token.key == "secured")) {
                 network.bss.privacy = token.key == "secured";
+            } else if (token.hasValue && token.key == "security") {
+                security = SecurityFromName(token.value);
+                if (!security) {
+                    error = "security '" + token.value + "' is not open, wep, wpa, owe, wpa2 or wpa3";
+                    return false;
+                }
+            } else if (!token.hasValue && token.key == "enterprise") {
+                details.enterprise = true;
+            } else if (!token.hasValue && token.key == "transition") {
+                details.transition = true;
+            } else if (!token.hasValue && token.key == "wps") {
+                details.wps = true;
+            } else if (token.hasValue && token.key == "width") {
+                if (!ParseInt(token.value, number64) ||
+                    (number64 != 20 && number64 != 40 && number64 != 80 && number64 != 160 && number64 != 320)) {
+                    error = "width '" + token.value + "' is not 20, 40, 80, 160 or 320";
+                    return false;
+                }
+                details.widthMhz = static_cast<std::uint16_t>(number64);
             } else if (!token.hasValue && (token.key == "ap" || token.key == "adhoc")) {
                 network.bss.infrastructureMode = token.key == "ap" ? 1 : 0;
             } else if (token.hasValue && token.key == "ssid") {
@@ -376,6 +431,8 @@ private:
             error = "a network needs ssid=, channel= or freq=, and signal=";
             return false;
         }
+        if (!ApplySecurity(tokens, security, network.bss, error))
+            return false;
         const std::string key = network.adapter + '|' + FormatMac(network.bss.bssid);
         if (const auto it = m_macLines.find(key); it != m_macLines.end()) {
             error = "MAC " + FormatMac(network.bss.bssid) + " is already used on line " + std::to_string(it->second);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "platform/devices/BssDetails.h"
 
 #include <array>
 #include <cstdint>
@@ -25,6 +26,8 @@ struct WirelessBss {
     // When the radio last heard this BSS, in nanoseconds on the CLOCK_BOOTTIME
     // clock; 0 when the source does not say.
     std::uint64_t lastSeenBoottimeNs = 0;
+    BssDetails details;                    // security, WPS and width, for tools that show more
+    std::vector<std::uint8_t> elements;    // information elements as heard (nl80211 only; empty otherwise)
 };
 
 // Every operation returns ERROR_SUCCESS or a Win32 error code

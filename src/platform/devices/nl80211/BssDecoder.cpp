@@ -11,7 +11,6 @@ namespace platform::nl80211 {
 namespace {
 
 constexpr std::size_t kAttributeHeader = 4;
-constexpr std::uint8_t kSsidElement = 0;
 
 // Capability information bits of the beacon.
 constexpr std::uint16_t kCapabilityEss = 1u << 0;
@@ -97,19 +96,6 @@ std::int32_t QualityToDbm(std::uint8_t quality) {
     return static_cast<std::int32_t>(std::min<std::uint8_t>(quality, 100)) / 2 - 100;
 }
 
-// The SSID element's body, or an empty name when there is none or it is longer
-// than any SSID can be (a damaged element says nothing reliable).
-std::vector<std::uint8_t> FindSsid(std::span<const std::uint8_t> elementBytes) {
-    for (const Element& element : SplitElements(elementBytes)) {
-        if (element.id != kSsidElement)
-            continue;
-        if (element.body.size() > kMaxSsidLength)
-            return {};
-        return {element.body.begin(), element.body.end()};
-    }
-    return {};
-}
-
 }  // namespace
 
 std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8_t> bytes) {
@@ -129,20 +115,6 @@ std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8
     if (offset != bytes.size())
         return std::nullopt;
     return attributes;
-}
-
-std::vector<Element> SplitElements(std::span<const std::uint8_t> bytes) {
-    std::vector<Element> elements;
-    std::size_t offset = 0;
-    while (bytes.size() - offset >= 2) {
-        const std::uint8_t id = bytes[offset];
-        const std::size_t length = bytes[offset + 1];
-        if (length > bytes.size() - offset - 2)
-            break;
-        elements.push_back({id, bytes.subspan(offset + 2, length)});
-        offset += 2 + length;
-    }
-    return elements;
 }
 
 std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes, std::uint64_t readBoottimeNs) {
@@ -189,10 +161,11 @@ std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes
 
     // The elements of the latest frame heard (probe response or beacon) come
     // first; the beacon's own elements serve when the kernel gives only those.
-    if (draft.haveElements)
-        draft.bss.ssid = FindSsid(draft.elements);
-    else if (draft.haveBeaconElements)
-        draft.bss.ssid = FindSsid(draft.beaconElements);
+    const auto elements = draft.haveElements ? draft.elements : draft.beaconElements;
+    DecodedElements decoded = DecodeElements(elements, draft.bss.privacy);
+    draft.bss.ssid = std::move(decoded.ssid);
+    draft.bss.details = decoded.details;
+    draft.bss.elements.assign(elements.begin(), elements.end());
 
     return draft.bss;
 }

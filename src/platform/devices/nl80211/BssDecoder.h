@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/devices/WirelessProvider.h"
+#include "platform/devices/nl80211/InformationElements.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,22 +24,6 @@ struct Attribute {
 // padded to 4 bytes). Returns nothing when a header is short or claims more
 // bytes than remain: a run that cannot be walked to its end is not trusted.
 std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8_t> bytes);
-
-// One 802.11 information element: id and body.
-struct Element {
-    std::uint8_t id = 0;
-    std::span<const std::uint8_t> body;
-};
-
-// Splits information elements (1-byte id, 1-byte length, body). Every element
-// is checked against the buffer here, once, before any decoder sees it. The
-// walk stops at the first element that runs past the end (or a lone trailing
-// byte); the elements before it are kept, since a damaged tail does not
-// change what the head says.
-std::vector<Element> SplitElements(std::span<const std::uint8_t> bytes);
-
-// The longest SSID 802.11 allows.
-inline constexpr std::size_t kMaxSsidLength = 32;
 
 // Decodes the attributes nested in NL80211_ATTR_BSS. Nothing for a BSS
 // without a well-formed BSSID or with an attribute run that cannot be walked;

@@ -1,0 +1,29 @@
+// The CSV table a watch keeps: one row per network heard, rewritten whole
+// after each scan. RFC 4180 (CRLF line ends, fields with a comma, quote or
+// line break in double quotes, quotes doubled), UTF-8, a header line.
+#pragma once
+
+#include "tools/tarvolin-scan/WatchTracker.h"
+
+#include <string>
+#include <vector>
+
+class CsvLog {
+public:
+    explicit CsvLog(std::string path) : m_path(std::move(path)) {}
+
+    // Replaces the file with the table of these records. The table goes to a
+    // temporary file beside it, reaches the disk, and is then renamed over
+    // the old one, so that a reader (or a crash) only ever meets a whole
+    // table. On failure the old file stays and error says why.
+    bool Write(const std::vector<WatchTracker::Record>& records, std::string& error) const;
+
+    // The table as text.
+    static std::string Table(const std::vector<WatchTracker::Record>& records);
+
+private:
+    std::string m_path;
+};
+
+// ISO 8601 in UTC with milliseconds: 2026-12-10T13:20:01.123Z.
+std::string IsoTime(WatchTracker::Clock::time_point time);

@@ -1,0 +1,134 @@
+#include "tools/tarvolin-scan/Options.h"
+
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+
+const char* const kUsage =
+    "Usage: tarvolin-scan [--scenario FILE]\n"
+    "       tarvolin-scan [--scenario FILE] [--trigger] [--wait MS] [--json] ADAPTER\n"
+    "       tarvolin-scan [--scenario FILE] --watch [--interval MS] [--count N] [--json]\n"
+    "                     [--log FILE.csv] ADAPTER\n"
+    "\n"
+    "Without ADAPTER, lists the wireless adapters, one per line.\n"
+    "With ADAPTER, prints the networks the adapter currently holds, one per line,\n"
+    "tab-separated: MAC (aa:bb:cc:dd:ee:ff), channel, signal in dBm, mode (AP, PEER\n"
+    "or ?), privacy (secured or open), and the name in UTF-8 with control\n"
+    "characters written as \\xNN.\n"
+    "\n"
+    "With --json, prints one JSON object per network per line (JSON Lines), with\n"
+    "bssid, ssid (UTF-8, bytes that are not UTF-8 as U+FFFD), ssid_hex, hidden,\n"
+    "frequency_mhz, channel, band (\"2.4\", \"5\", \"6\" or \"60\"), width_mhz,\n"
+    "signal_dbm, mode (ap, adhoc or unknown), security (open, wep, wpa, owe, wpa2\n"
+    "or wpa3: the strongest offered), transition (a weaker kind is admitted too,\n"
+    "as in WPA2/WPA3 mixed mode), enterprise (802.1X), wps, vendor (from the IEEE\n"
+    "registry of Debian's ieee-data; null when unknown) and last_seen_ms (how\n"
+    "long ago the radio last heard it; null when the source does not say).\n"
+    "\n"
+    "With --watch, keeps scanning and prints a line, with the time, whenever a\n"
+    "network is first heard (new), its signal moves by 5 dB or more (signal), or\n"
+    "it has been heard in none of the last two scans (gone): time, event, MAC,\n"
+    "channel, signal in dBm, security and name, tab-separated; with --json, the\n"
+    "network's JSON object with \"time\" and \"event\" added. Ctrl-C ends it.\n"
+    "\n"
+    "Options:\n"
+    "  --trigger        ask the adapter for a new scan before reading\n"
+    "  --wait MS        wait MS milliseconds before reading (default 0)\n"
+    "  --json           write JSON Lines instead of tab-separated text\n"
+    "  --watch          keep scanning and report what changes\n"
+    "  --interval MS    with --watch: milliseconds between scans (default 2000)\n"
+    "  --count N        with --watch: end after N scans (default: until Ctrl-C)\n"
+    "  --log FILE.csv   with --watch: keep a CSV table of every network heard,\n"
+    "                   rewritten after each scan (bssid, ssid, channel,\n"
+    "                   frequency_mhz, band, security, vendor, first_seen,\n"
+    "                   last_seen, best_signal_dbm, worst_signal_dbm)\n"
+    "  --scenario FILE  answer from a simulated radio described by FILE instead of\n"
+    "                   the kernel's nl80211; each scan moves it one step on\n"
+    "  --help           show this text\n"
+    "\n"
+    "Examples:\n"
+    "  tarvolin-scan --trigger --wait 3000 --json wlan0 | jq -r .ssid\n"
+    "  tarvolin-scan --watch --interval 1000 --log walk.csv wlan0\n"
+    "\n"
+    "Starting a scan needs NetworkManager running (it starts scans for ordinary\n"
+    "users) or the network administration capability, granted once with:\n"
+    "  sudo setcap cap_net_admin+ep \"$(command -v tarvolin-scan)\"\n"
+    "Reading what the adapter holds needs no privilege.\n"
+    "Exit status: 0 on success, 1 when the scan fails, 2 for a usage error.\n";
+
+namespace {
+
+constexpr unsigned long kMaxWaitMs = 600000;
+
+int UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "tarvolin-scan: %s (see --help)\n", message.c_str());
+    return kUsageError;
+}
+
+bool ParseNumber(std::string_view text, unsigned long max, unsigned long& value)
+{
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size() && value <= max;
+}
+
+}  // namespace
+
+int ParseOptions(int argc, char** argv, Options& options)
+{
+    bool haveWait = false;
+    bool haveInterval = false;
+    bool haveCount = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argument == "--trigger") {
+            options.trigger = true;
+        } else if (argument == "--json") {
+            options.json = true;
+        } else if (argument == "--watch") {
+            options.watch = true;
+        } else if (argument == "--wait" || argument == "--scenario" || argument == "--interval" ||
+                   argument == "--count" || argument == "--log") {
+            if (i + 1 >= argc)
+                return UsageError(std::string(argument) + " needs a value");
+            const std::string_view value = argv[++i];
+            if (argument == "--scenario") {
+                options.scenario = value;
+            } else if (argument == "--log") {
+                if (value.empty())
+                    return UsageError("--log needs a file name");
+                options.logPath = value;
+            } else if (argument == "--wait") {
+                if (!ParseNumber(value, kMaxWaitMs, options.waitMs))
+                    return UsageError("--wait takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));
+                haveWait = true;
+            } else if (argument == "--interval") {
+                if (!ParseNumber(value, kMaxWaitMs, options.intervalMs))
+                    return UsageError("--interval takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));
+                haveInterval = true;
+            } else {
+                if (!ParseNumber(value, 1000000000, options.count) || options.count == 0)
+                    return UsageError("--count takes a number of scans from 1 to 1000000000");
+                haveCount = true;
+            }
+        } else if (argument.starts_with("-") && argument != "-") {
+            return UsageError("unknown option " + std::string(argument));
+        } else if (options.haveAdapter) {
+            return UsageError("only one adapter may be named");
+        } else {
+            options.adapter = argument;
+            options.haveAdapter = true;
+        }
+    }
+    if (!options.watch && (haveInterval || haveCount || !options.logPath.empty()))
+        return UsageError("--interval, --count and --log go with --watch");
+    if (options.watch && haveWait)
+        return UsageError("--wait does not go with --watch (use --interval)");
+    if ((options.watch || options.json) && !options.haveAdapter)
+        return UsageError(std::string(options.watch ? "--watch" : "--json") + " needs an ADAPTER");
+    return -1;
+}

@@ -1,0 +1,26 @@
+// tarvolin-scan's command line: what the user asked for, checked.
+#pragma once
+
+#include <string>
+
+struct Options {
+    std::string scenario;
+    std::string adapter;
+    bool haveAdapter = false;
+    bool trigger = false;
+    unsigned long waitMs = 0;
+    bool json = false;
+    bool watch = false;
+    unsigned long intervalMs = 2000;
+    unsigned long count = 0;  // scans a watch makes before it ends; 0: until interrupted
+    std::string logPath;
+};
+
+extern const char* const kUsage;
+
+inline constexpr int kFailed = 1;
+inline constexpr int kUsageError = 2;
+
+// Returns -1 when the options are good, otherwise the exit status (0 after
+// --help, kUsageError with a message on stderr).
+int ParseOptions(int argc, char** argv, Options& options);

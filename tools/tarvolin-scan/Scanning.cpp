@@ -1,0 +1,89 @@
+#include "tools/tarvolin-scan/Scanning.h"
+
+#include "platform/Text.h"
+#include "platform/devices/Devices.h"
+#include "tools/tarvolin-scan/NetworkView.h"
+#include "tools/tarvolin-scan/Options.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+std::string PermissionAdvice(const std::string& adapter)
+{
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    const std::string self = length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "tarvolin-scan";
+    return "no permission to start a scan on " + adapter +
+           ": run NetworkManager (it scans for ordinary users), or allow this program with: sudo setcap "
+           "cap_net_admin+ep " + self;
+}
+
+}  // namespace
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "tarvolin-scan: %s\n", message.c_str());
+    return kFailed;
+}
+
+std::string ErrorText(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return "no such interface";
+    case ERROR_ACCESS_DENIED:
+        return "permission denied";
+    case ERROR_NOT_SUPPORTED:
+        return "not supported by this interface";
+    case ERROR_NOT_READY:
+        return "the interface is down";
+    case ERROR_BUSY:
+        return "the interface is busy";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return "out of memory";
+    default:
+        return "error " + std::to_string(error);
+    }
+}
+
+int CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
+{
+    const std::u16string name = platform::Utf8ToUtf16(adapter);
+    SetLastError(ERROR_SUCCESS);
+    if (wifi.IsWireless(name.c_str()))
+        return -1;
+    const DWORD error = GetLastError();
+    if (error == ERROR_SUCCESS)
+        return Fail(adapter + " is not a wireless adapter");
+    if (error == ERROR_FILE_NOT_FOUND)
+        return Fail("no such adapter: " + adapter);
+    return Fail("cannot query " + adapter + ": " + ErrorText(error));
+}
+
+int StartScan(CWifiTarv& wifi, const std::string& adapter)
+{
+    const std::u16string name = platform::Utf8ToUtf16(adapter);
+    if (wifi.RefreshBSSIDs(name.c_str()))
+        return -1;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED)
+        return Fail(PermissionAdvice(adapter));
+    if (error == ERROR_BUSY)
+        return -1;
+    return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
+}
+
+int ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks)
+{
+    const auto provider = platform::GetWirelessProvider();
+    const DWORD error = provider ? provider->ReadScan(adapter, networks) : ERROR_NOT_READY;
+    if (error == ERROR_ACCESS_DENIED)
+        return Fail("no permission to read the networks of " + adapter);
+    if (error != ERROR_SUCCESS)
+        return Fail("cannot read the networks of " + adapter + ": " + ErrorText(error));
+    SortStrongestFirst(networks);
+    return -1;
+}

@@ -1,0 +1,28 @@
+// The steps every mode of tarvolin-scan shares: checking the adapter, starting
+// a scan and reading what the adapter holds, with the messages for failures.
+#pragma once
+
+#include "platform/devices/WirelessProvider.h"
+#include "scan/WifiTarv.h"
+
+#include <string>
+#include <vector>
+
+// Writes "tarvolin-scan: MESSAGE" to stderr and returns kFailed.
+int Fail(const std::string& message);
+
+std::string ErrorText(DWORD error);
+
+// Returns -1 when the adapter is a wireless one, otherwise (after a message)
+// the exit status.
+int CheckAdapter(CWifiTarv& wifi, const std::string& adapter);
+
+// Asks for a new scan through the engine, as the program does. A scan already
+// under way serves as well as a new one. Returns -1 on success, otherwise
+// (after a message) the exit status.
+int StartScan(CWifiTarv& wifi, const std::string& adapter);
+
+// The networks the adapter holds with everything the provider knows of them,
+// strongest first. Returns -1 on success, otherwise (after a message) the
+// exit status.
+int ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks);

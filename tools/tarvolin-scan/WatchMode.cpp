@@ -1,0 +1,101 @@
+#include "tools/tarvolin-scan/WatchMode.h"
+
+#include "platform/devices/OuiRegistry.h"
+#include "tools/tarvolin-scan/CsvLog.h"
+#include "tools/tarvolin-scan/JsonOutput.h"
+#include "tools/tarvolin-scan/NetworkView.h"
+#include "tools/tarvolin-scan/Scanning.h"
+#include "tools/tarvolin-scan/WatchTracker.h"
+
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnStopSignal(int)
+{
+    g_stop = 1;
+}
+
+void CatchStopSignals()
+{
+    struct sigaction action{};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Sleeps in short slices so that Ctrl-C ends the wait at once.
+void SleepUnlessStopped(unsigned long ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!g_stop && std::chrono::steady_clock::now() < end) {
+        const auto left = end - std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(20)));
+    }
+}
+
+void PrintEvent(const WatchTracker::Event& event, const std::string& time, bool json)
+{
+    const NetworkView& n = event.network;
+    if (json) {
+        nlohmann::ordered_json object;
+        object["time"] = time;
+        object["event"] = EventName(event.kind);
+        if (event.kind == WatchTracker::EventKind::Signal)
+            object["previous_signal_dbm"] = event.previousSignalDbm;
+        object.update(NetworkJson(n));
+        std::printf("%s\n", JsonLine(object).c_str());
+        return;
+    }
+    std::printf("%s\t%s\t%s\t%u\t%d\t%s\t%s\n", time.c_str(), EventName(event.kind), n.bssid.c_str(),
+                static_cast<unsigned>(n.channel), static_cast<int>(n.signalDbm), SecurityLabel(n.details).c_str(),
+                PrintableSsid(n.ssid).c_str());
+}
+
+}  // namespace
+
+int RunWatch(CWifiTarv& wifi, const Options& options)
+{
+    CatchStopSignals();
+    const platform::OuiRegistry& registry = platform::OuiRegistry::System();
+    WatchTracker tracker;
+    std::optional<CsvLog> log;
+    if (!options.logPath.empty())
+        log.emplace(options.logPath);
+    bool triggering = true;
+
+    for (unsigned long scans = 0; !g_stop;) {
+        std::vector<platform::WirelessBss> networks;
+        if (const int status = ReadNetworks(options.adapter, networks); status >= 0)
+            return status;
+        const auto now = WatchTracker::Clock::now();
+        std::vector<NetworkView> views;
+        for (const platform::WirelessBss& bss : networks)
+            views.push_back(DescribeNetwork(bss, registry));
+        const std::string time = IsoTime(now);
+        for (const WatchTracker::Event& event : tracker.Update(views, now))
+            PrintEvent(event, time, options.json);
+        if (std::fflush(stdout) != 0)
+            return Fail("cannot write the output");
+        std::string error;
+        if (log && !log->Write(tracker.Records(), error))
+            return Fail(error);
+
+        if (options.count != 0 && ++scans >= options.count)
+            break;
+        // When scans cannot be started the watch goes on with what the
+        // adapter hears from scans others start; the reason is told once.
+        if (triggering && StartScan(wifi, options.adapter) >= 0) {
+            triggering = false;
+            std::fprintf(stderr, "tarvolin-scan: watching without starting scans\n");
+        }
+        SleepUnlessStopped(options.intervalMs);
+    }
+    return 0;
+}

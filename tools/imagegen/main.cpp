@@ -1,12 +1,18 @@
 // Writes the program's pictures below a res/ folder: the bitmaps as
 // res/bitmaps/NNN.bmp (24-bit, black where the background shows through) and
 // the activity icon as res/icons/147.png (32 x 32) and res/icons/147-16.png
-// (16 x 16), both with alpha. With --sheet FILE it also writes an enlarged
-// contact sheet of every picture for checking them by eye.
+// (16 x 16), both with alpha. With --app-icons FOLDER it writes the
+// application icon for desktop menus below FOLDER as an icon theme lays it
+// out (hicolor/NxN/apps/org.tarvolin.Tarvolin.png and
+// hicolor/scalable/apps/org.tarvolin.Tarvolin.svg). With --sheet FILE it also
+// writes an enlarged contact sheet of every picture for checking them by eye.
 //
-// Usage: imagegen RES_FOLDER [--sheet FILE.png]
+// Usage: imagegen RES_FOLDER [--app-icons FOLDER] [--sheet FILE.png]
+#include "AppIcon.h"
 #include "ImageFiles.h"
 #include "Pictures.h"
+
+#include <QFile>
 
 #include <QDir>
 #include <QPainter>
@@ -60,12 +66,41 @@ QImage ContactSheet(const std::vector<imagegen::Picture>& pictures)
     return sheet.copy(0, 0, kSheetWidth, std::min(sheet.height(), top + rowHeight + kGap));
 }
 
+constexpr const char* kAppIconName = "org.tarvolin.Tarvolin";
+
+bool WriteAppIcons(const QDir& folder)
+{
+    for (int size : imagegen::AppIconSizes()) {
+        const QString apps = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        if (!folder.mkpath(apps) ||
+            !imagegen::WritePng(folder.filePath(apps + "/" + kAppIconName + ".png"), imagegen::AppIconImage(size)))
+            return false;
+    }
+    if (!folder.mkpath("hicolor/scalable/apps"))
+        return false;
+    QFile svg(folder.filePath(QStringLiteral("hicolor/scalable/apps/") + kAppIconName + ".svg"));
+    const QByteArray text = imagegen::AppIconSvg();
+    return svg.open(QIODevice::WriteOnly | QIODevice::Truncate) && svg.write(text) == text.size() && svg.flush();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && !(argc == 4 && std::string_view(argv[2]) == "--sheet")) {
-        std::fprintf(stderr, "usage: imagegen RES_FOLDER [--sheet FILE.png]\n");
+    const char* appIcons = nullptr;
+    const char* sheet = nullptr;
+    bool good = argc >= 2 && argc % 2 == 0;
+    for (int i = 2; good && i + 1 < argc; i += 2) {
+        const std::string_view option = argv[i];
+        if (option == "--app-icons")
+            appIcons = argv[i + 1];
+        else if (option == "--sheet")
+            sheet = argv[i + 1];
+        else
+            good = false;
+    }
+    if (!good) {
+        std::fprintf(stderr, "usage: imagegen RES_FOLDER [--app-icons FOLDER] [--sheet FILE.png]\n");
         return 2;
     }
     const QDir res(QString::fromLocal8Bit(argv[1]));
@@ -83,8 +118,12 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (argc == 4 && !ContactSheet(pictures).save(QString::fromLocal8Bit(argv[3]), "PNG")) {
-        std::fprintf(stderr, "imagegen: cannot write %s\n", argv[3]);
+    if (appIcons && !WriteAppIcons(QDir(QString::fromLocal8Bit(appIcons)))) {
+        std::fprintf(stderr, "imagegen: cannot write the application icons below %s\n", appIcons);
+        return 1;
+    }
+    if (sheet && !ContactSheet(pictures).save(QString::fromLocal8Bit(sheet), "PNG")) {
+        std::fprintf(stderr, "imagegen: cannot write %s\n", sheet);
         return 1;
     }
     return 0;

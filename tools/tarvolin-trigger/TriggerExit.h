@@ -1,0 +1,18 @@
+/* Exit statuses of tarvolin-trigger, shared by the helper and the programs
+ * that run it. Plain C: the helper is written in C so that it links against
+ * nothing but libc and libnl. */
+#ifndef TARVOLIN_TRIGGER_EXIT_H
+#define TARVOLIN_TRIGGER_EXIT_H
+
+enum TriggerExit {
+    TRIGGER_STARTED = 0,       /* the kernel started a scan, or one was already running */
+    TRIGGER_FAILED = 1,        /* netlink or nl80211 cannot be used, or another kernel error */
+    TRIGGER_USAGE = 2,         /* not exactly one argument */
+    TRIGGER_BAD_NAME = 3,      /* the argument cannot be an interface name */
+    TRIGGER_NO_INTERFACE = 4,  /* no interface has that name */
+    TRIGGER_NOT_WIRELESS = 5,  /* the interface is not an nl80211 wireless interface */
+    TRIGGER_NOT_PERMITTED = 6, /* the kernel refused: the helper lacks cap_net_admin */
+    TRIGGER_DOWN = 7           /* the interface is down */
+};
+
+#endif

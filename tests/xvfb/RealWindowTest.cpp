@@ -12,9 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <ostream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 #ifndef TARVOLIN_DEMO
@@ -70,12 +74,12 @@ private:
 };
 
 // Starts Xvfb on a free display and returns its number, or -1.
-int StartXvfb(Child& server)
+int StartXvfb(Child& server, const std::string& screen = "480x400x24")
 {
     int fds[2];
     if (pipe(fds) != 0)
         return -1;
-    server.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "480x400x24", "-nolisten", "tcp"}, {},
+    server.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"}, {},
                  fds[1]);
     close(fds[1]);
     std::string number;
@@ -115,24 +119,66 @@ int GeometryValue(const std::string& geometry, const std::string& name)
     return at == std::string::npos ? -1 : std::atoi(geometry.c_str() + at + name.size() + 1);
 }
 
+// An Xvfb server with the demo on it, and this process's own connection to
+// the same server to take its pictures from.
+class DemoOnXvfb {
+public:
+    // Starts both; false when Xvfb did not start.
+    bool Start(const std::string& screen, const std::vector<std::string>& options,
+               const std::vector<std::pair<std::string, std::string>>& env)
+    {
+        const int display = StartXvfb(m_server, screen);
+        if (display < 0)
+            return false;
+        m_name = ":" + std::to_string(display);
+        char pattern[] = "/tmp/tarvolin-xvfb-XXXXXX";
+        m_config = mkdtemp(pattern);
+        std::vector<std::string> argv{TARVOLIN_DEMO};
+        argv.insert(argv.end(), options.begin(), options.end());
+        std::vector<std::pair<std::string, std::string>> demoEnv{
+            {"DISPLAY", m_name}, {"QT_QPA_PLATFORM", "xcb"}, {"XDG_CONFIG_HOME", m_config.string()}};
+        demoEnv.insert(demoEnv.end(), env.begin(), env.end());
+        m_demo.Start(argv, demoEnv);
+
+        setenv("DISPLAY", m_name.c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        static int argc = 1;
+        static char arg0[] = "test_real_window";
+        static char* args[] = {arg0, nullptr};
+        m_application = std::make_unique<QGuiApplication>(argc, args);
+        return true;
+    }
+    // Runs an X client (xdotool) against the server; its output.
+    std::string X(const std::string& command) const { return Output("DISPLAY=" + m_name + " " + command); }
+    QImage Grab(int x = 0, int y = 0, int width = -1, int height = -1) const
+    {
+        return m_application->primaryScreen()->grabWindow(0, x, y, width, height).toImage();
+    }
+    void Save(const QImage& image, const char* file) const
+    {
+        image.save(QString::fromStdString((m_config / file).string()));
+    }
+    // The settings folder (and pictures) stay for a look when a test failed.
+    void Finish(bool failed)
+    {
+        if (!failed)
+            fs::remove_all(m_config);
+    }
+    Child& Demo() { return m_demo; }
+
+private:
+    Child m_server;
+    Child m_demo;
+    std::string m_name;
+    fs::path m_config;
+    std::unique_ptr<QGuiApplication> m_application;
+};
+
 TEST(RealWindow, DemoPaintsItsListOnTheXServer)
 {
-    Child server;
-    const int display = StartXvfb(server);
-    ASSERT_GE(display, 0) << "Xvfb did not start";
-    const std::string name = ":" + std::to_string(display);
-
-    char pattern[] = "/tmp/tarvolin-xvfb-XXXXXX";
-    const fs::path config = mkdtemp(pattern);
-    Child demo;
-    demo.Start({TARVOLIN_DEMO}, {{"DISPLAY", name}, {"QT_QPA_PLATFORM", "xcb"}, {"XDG_CONFIG_HOME", config.string()}});
-
-    setenv("DISPLAY", name.c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    int argc = 1;
-    char arg0[] = "test_real_window";
-    char* argv[] = {arg0, nullptr};
-    QGuiApplication application(argc, argv);
+    DemoOnXvfb xvfb;
+    ASSERT_TRUE(xvfb.Start("480x400x24", {}, {})) << "Xvfb did not start";
+    Child& demo = xvfb.Demo();
 
     // A few scan ticks of one second each; poll the screen until the list
     // shows heard networks.
@@ -141,11 +187,11 @@ TEST(RealWindow, DemoPaintsItsListOnTheXServer)
     for (int i = 0; i < 60; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         ASSERT_TRUE(demo.Running()) << "the demo ended early";
-        shot = application.primaryScreen()->grabWindow(0).toImage();
+        shot = xvfb.Grab();
         if (CountColour(shot, lit) > 3)
             break;
     }
-    shot.save(QString::fromStdString((config / "screen.png").string()));
+    xvfb.Save(shot, "screen.png");
     // The wedges of the "Sig" column: green lit columns, grey unlit ones.
     EXPECT_GT(CountColour(shot, lit), 3);
     EXPECT_GT(CountColour(shot, qRgb(0xDC, 0xDC, 0xDC)), 20);
@@ -157,29 +203,129 @@ TEST(RealWindow, DemoPaintsItsListOnTheXServer)
     // A click through the X server on the "Options" tab, right of the
     // "Scanner" tab at the top of the window, brings up the options page:
     // the list goes and the blue information sign shows.
-    const std::string displayOption = "DISPLAY=" + name + " ";
-    const std::string window = Output(displayOption + "xdotool search --name '^Tarvolin$' | head -n 1");
+    const std::string window = xvfb.X("xdotool search --name '^Tarvolin$' | head -n 1");
     ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
-    const std::string geometry = Output(displayOption + "xdotool getwindowgeometry --shell " + window);
+    const std::string geometry = xvfb.X("xdotool getwindowgeometry --shell " + window);
     const int x = GeometryValue(geometry, "X");
     const int y = GeometryValue(geometry, "Y");
     ASSERT_GE(x, 0) << geometry;
     ASSERT_GE(y, 0) << geometry;
-    Output(displayOption + "xdotool mousemove " + std::to_string(x + 120) + " " + std::to_string(y + 16) + " click 1");
+    xvfb.X("xdotool mousemove " + std::to_string(x + 120) + " " + std::to_string(y + 16) + " click 1");
     const QRgb information = qRgb(0x2A, 0x6F, 0xD6);
     for (int i = 0; i < 40; ++i) {
-        shot = application.primaryScreen()->grabWindow(0).toImage();
+        shot = xvfb.Grab();
         if (CountColour(shot, information) > 50 && CountColour(shot, lit) == 0)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    shot.save(QString::fromStdString((config / "options.png").string()));
+    xvfb.Save(shot, "options.png");
     EXPECT_GT(CountColour(shot, information), 50);
     EXPECT_EQ(CountColour(shot, lit), 0);
 
     EXPECT_EQ(demo.Stop(SIGTERM), 0);
-    if (!HasFailure())
-        fs::remove_all(config);
+    xvfb.Finish(HasFailure());
 }
+
+// The demo's window zoomed, by its --zoom option or by the desktop's scale
+// factor: every pixel is a square block, and the X server's clicks land on
+// what is drawn where they land.
+struct ZoomCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::vector<std::pair<std::string, std::string>> env;
+    int factor;
+};
+
+void PrintTo(const ZoomCase& c, std::ostream* os) { *os << c.name; }
+
+// How many factor x factor blocks of the image, counted from the given
+// corner, hold more than one colour.
+int MixedBlocks(const QImage& image, int factor, int left = 0)
+{
+    int mixed = 0;
+    for (int y = 0; y + factor <= image.height(); y += factor)
+        for (int x = left; x + factor <= image.width(); x += factor) {
+            const QRgb corner = image.pixel(x, y);
+            bool same = true;
+            for (int dy = 0; dy < factor && same; ++dy)
+                for (int dx = 0; dx < factor && same; ++dx)
+                    same = image.pixel(x + dx, y + dy) == corner;
+            mixed += same ? 0 : 1;
+        }
+    return mixed;
+}
+
+class ZoomedWindow : public ::testing::TestWithParam<ZoomCase> {};
+
+TEST_P(ZoomedWindow, ShowsEveryPixelAsABlockAndTakesClicksWhereTheyLand)
+{
+    const ZoomCase& c = GetParam();
+    DemoOnXvfb xvfb;
+    ASSERT_TRUE(xvfb.Start("1280x1200x24", c.options, c.env)) << "Xvfb did not start";
+    Child& demo = xvfb.Demo();
+
+    std::string window;
+    for (int i = 0; i < 100 && window.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_TRUE(demo.Running()) << "the demo ended early";
+        window = xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$' | head -n 1");
+    }
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+    const std::string geometry = xvfb.X("xdotool getwindowgeometry --shell " + window);
+    const int x = GeometryValue(geometry, "X");
+    const int y = GeometryValue(geometry, "Y");
+    const int width = GeometryValue(geometry, "WIDTH");
+    const int height = GeometryValue(geometry, "HEIGHT");
+    // The handheld's work area, 240 x 268 pixels, enlarged.
+    EXPECT_EQ(width, 240 * c.factor) << geometry;
+    EXPECT_EQ(height, 268 * c.factor) << geometry;
+
+    // Wait for the list's lit signal wedges, then look at the window's pixels.
+    const QRgb lit = qRgb(0x32, 0xFF, 0x32);
+    QImage shot;
+    for (int i = 0; i < 60; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        ASSERT_TRUE(demo.Running()) << "the demo ended early";
+        shot = xvfb.Grab(x, y, width, height);
+        if (CountColour(shot, lit) > 3 * c.factor * c.factor)
+            break;
+    }
+    xvfb.Save(shot, "zoomed.png");
+    EXPECT_GT(CountColour(shot, lit), 3 * c.factor * c.factor);
+    EXPECT_GT(CountColour(shot, qRgb(0, 0, 0)), 200 * c.factor * c.factor);
+    EXPECT_EQ(MixedBlocks(shot, c.factor), 0) << "blurred or re-rendered pixels";
+    // Blocks counted from half a block further right straddle the edges of
+    // the drawing: the picture has detail at the size of one block.
+    if (c.factor > 1) {
+        EXPECT_GT(MixedBlocks(shot, c.factor, c.factor / 2), 100);
+    }
+
+    // The Options tab, 120 pixels from the window's left and 16 down, is
+    // clicked at its enlarged place.
+    xvfb.X("xdotool mousemove " + std::to_string(x + 120 * c.factor) + " " +
+           std::to_string(y + 16 * c.factor) + " click 1");
+    const QRgb information = qRgb(0x2A, 0x6F, 0xD6);
+    for (int i = 0; i < 40; ++i) {
+        shot = xvfb.Grab(x, y, width, height);
+        if (CountColour(shot, information) > 50 * c.factor * c.factor && CountColour(shot, lit) == 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    xvfb.Save(shot, "zoomed-options.png");
+    EXPECT_GT(CountColour(shot, information), 50 * c.factor * c.factor);
+    EXPECT_EQ(CountColour(shot, lit), 0);
+    EXPECT_EQ(MixedBlocks(shot, c.factor), 0);
+
+    EXPECT_EQ(demo.Stop(SIGTERM), 0);
+    xvfb.Finish(HasFailure());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ZoomedWindow,
+    ::testing::Values(ZoomCase{"NoZoom", {}, {}, 1}, ZoomCase{"ZoomTwo", {"--zoom", "2"}, {}, 2},
+                      ZoomCase{"ZoomThree", {"--zoom=3"}, {}, 3},
+                      ZoomCase{"DesktopScaleTwo", {}, {{"QT_SCALE_FACTOR", "2"}}, 2},
+                      ZoomCase{"ZoomTwoOnDesktopScaleTwo", {"--zoom", "2"}, {{"QT_SCALE_FACTOR", "2"}}, 4}),
+    [](const ::testing::TestParamInfo<ZoomCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

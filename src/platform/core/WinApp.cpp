@@ -1,6 +1,7 @@
 #include "platform/core/WinApp.h"
 
 #include "platform/core/Dialog.h"
+#include "platform/core/PixelZoom.h"
 
 #include <QApplication>
 #include <QFile>
@@ -85,6 +86,7 @@ void RegisterProgramFonts()
 
 int AfxWinMain(int, char** argv)
 {
+    platform::core::PrepareScaleFactor();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);

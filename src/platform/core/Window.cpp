@@ -2,6 +2,7 @@
 
 #include "platform/core/MessageQueue.h"
 #include "platform/core/MessageWidget.h"
+#include "platform/core/PixelZoom.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiInternal.h"
@@ -188,6 +189,7 @@ HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowN
     else {
         widget->resize(std::max(1, width), std::max(1, height));
         widget->setWindowTitle(QString::fromStdU16String(w->text));
+        ShowPixelsAsBlocks(widget);
     }
     ResizeImage(w);
 

@@ -3,9 +3,11 @@
 // runs headless through a number of scan ticks and writes the main window's
 // image as PNG.
 #include "platform/core/Menu.h"
+#include "platform/core/PixelZoom.h"
 #include "platform/core/WinApp.h"
 #include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
+#include "platform/entry/CommandLine.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -26,6 +28,7 @@ namespace {
 constexpr UINT_PTR kScanTimer = 291;
 
 struct Options {
+    platform::entry::SharedOptions shared;
     std::string scenario;
     std::string screenshot;
     int ticks = 20;
@@ -35,7 +38,7 @@ struct Options {
 void Usage(FILE* out)
 {
     std::fputs(
-        "Usage: tarvolin-demo [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view scanner|large|options]]\n"
+        "Usage: tarvolin-demo [--zoom N] [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view scanner|large|options]]\n"
         "\n"
         "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
         "  --scenario FILE     play this scenario instead of the built-in street walk\n"
@@ -44,9 +47,9 @@ void Usage(FILE* out)
         "                      write the main window's image to FILE as PNG, and end\n"
         "  --ticks N           scan ticks before the screenshot (default 20)\n"
         "  --view VIEW         scanner: the network list (default); large: the first\n"
-        "                      network enlarged; options: the options page\n"
-        "  --help              show this text\n",
+        "                      network enlarged; options: the options page\n",
         out);
+    std::fputs(platform::entry::kSharedOptionsHelp, out);
 }
 
 bool Parse(int argc, char** argv, Options& options)
@@ -62,10 +65,21 @@ bool Parse(int argc, char** argv, Options& options)
             return true;
         };
         std::string number;
-        if (arg == "--help" || arg == "-h") {
+        switch (platform::entry::ParseSharedOption("tarvolin-demo", argc, argv, i, options.shared)) {
+        case platform::entry::ParseResult::Taken:
+            continue;
+        case platform::entry::ParseResult::HelpWanted:
             Usage(stdout);
             std::exit(0);
-        } else if (arg == "--scenario") {
+        case platform::entry::ParseResult::VersionWanted:
+            platform::entry::PrintVersion(stdout);
+            std::exit(0);
+        case platform::entry::ParseResult::Failed:
+            return false;
+        case platform::entry::ParseResult::NotShared:
+            break;
+        }
+        if (arg == "--scenario") {
             if (!value(options.scenario))
                 return false;
         } else if (arg == "--screenshot") {
@@ -89,7 +103,8 @@ bool Parse(int argc, char** argv, Options& options)
             }
             options.ticks = static_cast<int>(ticks);
         } else {
-            std::fprintf(stderr, "tarvolin-demo: unknown argument '%s' (see --help)\n", arg.c_str());
+            std::fprintf(stderr, "tarvolin-demo: unknown option '%s'\n\n", arg.c_str());
+            Usage(stderr);
             return false;
         }
     }
@@ -181,6 +196,7 @@ int main(int argc, char** argv)
     Options options;
     if (!Parse(argc, argv, options))
         return 2;
+    platform::core::SetPixelZoom(options.shared.zoom);
     std::string error;
     auto provider = options.scenario.empty() ? platform::MakeSimulatedProviderFromText(kStreetWalkScenario, error)
                                              : platform::MakeSimulatedProvider(options.scenario, error);

@@ -1,0 +1,98 @@
+#include "platform/core/PixelZoom.h"
+
+#include <QGraphicsEffect>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::core {
+
+namespace {
+
+int g_zoom = 1;
+
+// Draws the window it sits on at one pixel per pixel into an image, then
+// puts that image on the device enlarged, each pixel a square block. Qt
+// paints a window with such an effect through the effect, children
+// included, whichever part of the window changed.
+class PixelBlockEffect : public QGraphicsEffect {
+public:
+    explicit PixelBlockEffect(QWidget* window) : QGraphicsEffect(window), m_window(window) {}
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        const qreal ratio = painter->device()->devicePixelRatio();
+        // Blocks need a whole number of device pixels per pixel; otherwise
+        // Qt's own rendering is the better picture.
+        if (ratio <= 1.0 || ratio != std::floor(ratio)) {
+            drawSource(painter);
+            return;
+        }
+        const QRect area = DirtyArea(painter, ratio);
+        if (area.isEmpty())
+            return;
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        // Inside the effect's own drawing Qt renders the window as it is,
+        // so this is the window's plain one-to-one picture.
+        m_window->render(&image, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter->drawImage(area, image);
+        painter->restore();
+    }
+
+private:
+    // The part of the window being repainted, in the window's own pixels,
+    // widened to whole pixels.
+    QRect DirtyArea(QPainter* painter, qreal ratio) const
+    {
+        const QRect whole = m_window->rect();
+        const QPaintEngine* engine = painter->paintEngine();
+        const QRegion clip = engine != nullptr ? engine->systemClip() : QRegion();
+        if (clip.isEmpty())
+            return whole;
+        const QRect device = clip.boundingRect();
+        const QPoint offset = painter->worldTransform().map(QPointF(0, 0)).toPoint();
+        const int left = static_cast<int>(std::floor((device.left() - offset.x()) / ratio));
+        const int top = static_cast<int>(std::floor((device.top() - offset.y()) / ratio));
+        const int right = static_cast<int>(std::ceil((device.right() + 1 - offset.x()) / ratio));
+        const int bottom = static_cast<int>(std::ceil((device.bottom() + 1 - offset.y()) / ratio));
+        return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & whole;
+    }
+
+    QWidget* m_window;
+};
+
+}  // namespace
+
+void SetPixelZoom(int factor)
+{
+    g_zoom = std::clamp(factor, kMinZoom, kMaxZoom);
+}
+
+void PrepareScaleFactor()
+{
+    if (g_zoom == 1)
+        return;
+    bool ok = false;
+    double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    if (!ok || factor <= 0)
+        factor = 1;
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(factor * g_zoom));
+}
+
+void ShowPixelsAsBlocks(QWidget* topLevel)
+{
+    if (topLevel == nullptr || qGuiApp == nullptr || qGuiApp->devicePixelRatio() <= 1.0)
+        return;
+    topLevel->setGraphicsEffect(new PixelBlockEffect(topLevel));
+}
+
+}  // namespace platform::core

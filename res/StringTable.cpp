@@ -1,7 +1,8 @@
 // The module's string table: the user interface texts of the seven languages.
 // Language L's text number n has the identifier 2000 + 200 * L + n
 // (0 English, 1 Hungarian, 2 Polish, 3 French, 4 Portuguese, 5 Russian,
-// 6 German). The texts are kept exactly as the program has always shown them.
+// 6 German). Texts 0 to 36 are kept exactly as the program has always shown
+// them; 37 and 38 tell what stands in the way of scanning on Linux.
 #include "platform/Resources.h"
 
 #include <algorithm>
@@ -53,6 +54,8 @@ constexpr StringResource kStrings[] = {
     {2034, u"AP"},
     {2035, u"WEP"},
     {2036, u"Open"},
+    {2037, u"No wireless adapter was found. To try Tarvolin on a simulated radio, start tarvolin-demo."},
+    {2038, u"Scans cannot be started. Install the Tarvolin package (it lets the helper tarvolin-trigger start scans) or run NetworkManager."},
     {2200, u"Kereső"},
     {2201, u"Beállítások"},
     {2202, u"Kilépés"},
@@ -90,6 +93,8 @@ constexpr StringResource kStrings[] = {
     {2234, u"AP"},
     {2235, u"WEP"},
     {2236, u"Nyitott"},
+    {2237, u"Nem található vezeték nélküli hálókártya. A Tarvolint szimulált rádión a tarvolin-demo indításával próbálhatod ki."},
+    {2238, u"A keresés nem indítható. Telepítsd a Tarvolin csomagot (ez engedi, hogy a tarvolin-trigger segédprogram keresést indítson), vagy futtasd a NetworkManagert."},
     {2400, u"Skaner"},
     {2401, u"Opcje"},
     {2402, u"Wyjście"},
@@ -127,6 +132,8 @@ constexpr StringResource kStrings[] = {
     {2434, u"AP"},
     {2435, u"WEP"},
     {2436, u"Brak"},
+    {2437, u"Nie znaleziono karty sieci bezprzewodowej. Aby wypróbować Tarvolin na symulowanym radiu, uruchom tarvolin-demo."},
+    {2438, u"Nie można rozpocząć skanowania. Zainstaluj pakiet Tarvolin (pozwala on programowi pomocniczemu tarvolin-trigger rozpoczynać skanowanie) lub uruchom NetworkManager."},
     {2600, u"Scruter"},
     {2601, u"Options"},
     {2602, u"Quitter"},
@@ -164,6 +171,8 @@ constexpr StringResource kStrings[] = {
     {2634, u"PA"},
     {2635, u"WEP"},
     {2636, u"-"},
+    {2637, u"Aucun adaptateur sans fil n'a été trouvé. Pour essayer Tarvolin sur une radio simulée, lancez tarvolin-demo."},
+    {2638, u"Impossible de lancer la recherche de réseaux. Installez le paquet Tarvolin (il permet à l'assistant tarvolin-trigger de lancer les recherches) ou démarrez NetworkManager."},
     {2800, u"Detectar"},
     {2801, u"Opções"},
     {2802, u"Sair"},
@@ -201,6 +210,8 @@ constexpr StringResource kStrings[] = {
     {2834, u"PA"},
     {2835, u"WEP"},
     {2836, u"-"},
+    {2837, u"Não foi encontrado nenhum adaptador sem fios. Para experimentar o Tarvolin num rádio simulado, inicie o tarvolin-demo."},
+    {2838, u"Não é possível iniciar a detecção. Instale o pacote Tarvolin (permite ao auxiliar tarvolin-trigger iniciar a detecção) ou execute o NetworkManager."},
     {3000, u"Сканер"},
     {3001, u"Настройки"},
     {3002, u"Выход"},
@@ -238,6 +249,8 @@ constexpr StringResource kStrings[] = {
     {3034, u"AP"},
     {3035, u"WEP"},
     {3036, u"Откр."},
+    {3037, u"Беспроводной адаптер не найден. Чтобы опробовать Tarvolin на имитации радиоэфира, запустите tarvolin-demo."},
+    {3038, u"Не удаётся запустить сканирование. Установите пакет Tarvolin (он разрешает вспомогательной программе tarvolin-trigger запускать сканирование) или запустите NetworkManager."},
     {3200, u"Scanner"},
     {3201, u"Optionen"},
     {3202, u"Beenden"},
@@ -275,6 +288,8 @@ constexpr StringResource kStrings[] = {
     {3234, u"AP"},
     {3235, u"WEP"},
     {3236, u"Offen"},
+    {3237, u"Es wurde kein WLAN-Adapter gefunden. Um Tarvolin mit einem simulierten Funknetz auszuprobieren, starten Sie tarvolin-demo."},
+    {3238, u"Es können keine Scans gestartet werden. Installieren Sie das Tarvolin-Paket (es erlaubt dem Hilfsprogramm tarvolin-trigger, Scans zu starten) oder starten Sie NetworkManager."},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

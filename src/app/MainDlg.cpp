@@ -5,6 +5,8 @@
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
 #include "platform/core/Idle.h"
+#include "platform/core/MessageBox.h"
+#include "platform/devices/Devices.h"
 #include "platform/gdi/Gdi.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -133,6 +135,7 @@ void CMainDlg::FillAdapterList()
     DWORD length = CWifiTarv::kAdapterNamesBufferSize;
     if (!m_wifi.GetAdapters(names, &length) || length == 0)
         return;
+    m_adapterFound = true;
     // The names come comma-separated, up to the terminator; the list sorts
     // them itself.
     const WCHAR* begin = names;
@@ -204,7 +207,8 @@ void CMainDlg::OnTimer(UINT_PTR id)
         DWORD count = 0;
         if (m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count) && count > 0)
             g_apList.Merge(entries, static_cast<int>(count));
-        m_wifi.RefreshBSSIDs(adapter.c_str());
+        const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str());
+        CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
         if (m_scannerPage != nullptr)
             m_scannerPage->Refresh();
         SetTimer(kScanTimer, interval);
@@ -219,6 +223,29 @@ void CMainDlg::OnTimer(UINT_PTR id)
             m_activityIcon.ShowWindow(SW_HIDE);
         }
     }
+}
+
+void CMainDlg::CheckScanObstacles(bool refreshed, DWORD error)
+{
+    if (!m_adapterFound)
+        TellUserOnce(m_toldNoAdapter, kTextNoAdapter);
+    else if (!refreshed && error == ERROR_ACCESS_DENIED)
+        TellUserOnce(m_toldScanRefused, kTextScanRefused);
+}
+
+void CMainDlg::TellUserOnce(bool& told, int text)
+{
+    if (told)
+        return;
+    told = true;
+    // Posted, so the tick re-arms its timer first and scanning goes on
+    // while the box waits for the user.
+    PostMessage(kTellUserMessage, static_cast<WPARAM>(text), 0);
+}
+
+void CMainDlg::OnTellUser(int text)
+{
+    MessageBoxW(m_hWnd, g_language.GetText(text).c_str(), u"Tarvolin", MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainDlg::OnSuspend()
@@ -247,6 +274,9 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_TIMER:
         OnTimer(wParam);
+        return 0;
+    case kTellUserMessage:
+        OnTellUser(static_cast<int>(wParam));
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == kAdapterList) {

@@ -48,6 +48,13 @@ public:
     // The options page's adapter list.
     static constexpr int kAdapterList = 1004;
 
+    // Posted by a scan tick that found something in the way of scanning;
+    // wParam is the number of the text that tells the user.
+    static constexpr UINT kTellUserMessage = WM_USER + 0x100;
+    // Texts that tell what stands in the way of scanning.
+    static constexpr int kTextNoAdapter = 37;
+    static constexpr int kTextScanRefused = 38;
+
 protected:
     void SetUpTabs();
     void SetUpButtons();
@@ -64,6 +71,12 @@ protected:
     Page* AddTabPage(Page* page, UINT templateId, int index);
     // Sends a message to the options page's adapter list.
     LRESULT SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam);
+    // After a tick's scan request: decides whether something stands in the
+    // way of scanning that the user has not been told about yet.
+    void CheckScanObstacles(bool refreshed, DWORD error);
+    // Has the text shown once per run, after the tick that asked for it.
+    void TellUserOnce(bool& told, int text);
+    void OnTellUser(int text);
 
     CCustomTabContainer m_tabs;
     CScannerDlg* m_scannerPage = nullptr;
@@ -75,4 +88,8 @@ protected:
     CWnd m_activityIcon;
     HFONT m_dialogFont = nullptr;
     LONG m_blinkCount = 0;
+    // What the user has been told this run.
+    bool m_adapterFound = false;
+    bool m_toldNoAdapter = false;
+    bool m_toldScanRefused = false;
 };

@@ -5,13 +5,15 @@
 
 class CLanguage {
 public:
-    static constexpr int kTextCount = 37;           // string numbers 0 to 36
+    // String numbers 0 to 36 are the handheld program's texts; 37 and 38
+    // were added for Linux (what stands in the way of scanning).
+    static constexpr int kTextCount = 39;
     static constexpr int kNotFoundSlot = kTextCount;  // holds "<Not found>"
 
     CLanguage();
     ~CLanguage();
 
-    // Loads the 37 texts of language `language` (0 English to 6 German); a
+    // Loads the texts of language `language` (0 English to 6 German); a
     // text the language lacks falls back to English, then to "<Not found>".
     BOOL SelectLanguage(int language);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/MainDlg.h"
+#include "platform/core/MessageBox.h"
 #include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
 #include "settings/Language.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 // The main window with its parts in reach of the tests.
 class ProbeMainDlg : public CMainDlg {
@@ -33,9 +36,16 @@ protected:
         g_settings.SetValue(SettingSoundOff, 1);
         g_settings.SetString(SettingAdapter, u"stored0");
         g_language.SelectLanguage(0);
+        // Message boxes are answered at once and remembered, with the scan
+        // timer's period at the moment the box came up.
+        platform::core::SetMessageBoxAnswerer([this](const std::u16string& text, UINT) {
+            m_boxes.push_back(Box{text, m_dialog ? Period(CMainDlg::kScanTimer) : 0});
+            return IDOK;
+        });
     }
     void TearDown() override
     {
+        platform::core::SetMessageBoxAnswerer({});
         Close();
         platform::SetWirelessProvider(nullptr);
         platform::core::SetScreenSize(0, 0);
@@ -56,5 +66,11 @@ protected:
     void BlinkTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kBlinkTimer, 0); }
     UINT Period(UINT_PTR id) const { return platform::core::TimerPeriod(m_dialog->m_hWnd, id); }
 
+    struct Box {
+        std::u16string text;
+        UINT scanPeriod;  // the scan timer's period while the box was up; 0 when stopped
+    };
+
     std::unique_ptr<ProbeMainDlg> m_dialog;
+    std::vector<Box> m_boxes;
 };

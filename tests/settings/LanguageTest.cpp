@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -43,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{2, 9, u"Wł. Dźwięk"}, TextCase{3, 12, u"Corp policies"}, TextCase{3, 36, u"-"},
                       TextCase{4, 20, u"Clique um nome de PA"}, TextCase{5, 32, u"Последнее сканирование"},
                       // Beyond the last text every number gives the fallback.
-                      TextCase{0, 37, kNotFound}, TextCase{0, 38, kNotFound}, TextCase{0, 1000, kNotFound},
-                      TextCase{5, 37, kNotFound}));
+                      TextCase{0, 39, kNotFound}, TextCase{0, 40, kNotFound}, TextCase{0, 1000, kNotFound},
+                      TextCase{5, 39, kNotFound}));
 
 // The Russian texts are kept exactly as the program has always shown them,
 // including a Latin letter and misspellings.
@@ -75,25 +77,50 @@ TEST(LanguageTexts, LanguageWithoutTextsFallsBackToEnglish)
         EXPECT_TRUE(language.SelectLanguage(number));
         for (int n = 0; n < CLanguage::kTextCount; ++n)
             EXPECT_EQ(language.GetText(n), english.GetText(n)) << "language " << number << " text " << n;
-        EXPECT_EQ(language.GetText(37), kNotFound);
+        EXPECT_EQ(language.GetText(CLanguage::kTextCount), kNotFound);
     }
 }
 
-// Every language has all 37 texts of its own, and nothing lies between the
-// blocks that a language could pick up by mistake.
-TEST(StringTable, EachLanguageHasExactlyItsThirtySevenTexts)
+// Every language has all its texts, and nothing lies between the blocks
+// that a language could pick up by mistake.
+TEST(StringTable, EachLanguageHasExactlyItsTexts)
 {
     for (UINT language = 0; language < 7; ++language) {
         const UINT first = 2000 + 200 * language;
-        for (UINT n = 0; n < 37; ++n) {
+        for (UINT n = 0; n < CLanguage::kTextCount; ++n) {
             const WCHAR* text = FindStringResource(first + n);
             ASSERT_NE(text, nullptr) << first + n;
             EXPECT_NE(text[0], 0) << first + n;
         }
-        EXPECT_EQ(FindStringResource(first + 37), nullptr);
+        EXPECT_EQ(FindStringResource(first + CLanguage::kTextCount), nullptr);
         EXPECT_EQ(FindStringResource(first - 1), nullptr);
     }
     EXPECT_EQ(FindStringResource(3400), nullptr);
+}
+
+// The texts added for Linux are translated, not English left in place, and
+// every language names the programs and the service the user can act on.
+TEST(StringTable, LinuxTextsAreTranslatedAndNameWhatToRun)
+{
+    struct Added {
+        UINT number;
+        std::vector<std::u16string> names;
+    };
+    const Added added[] = {{37, {u"tarvolin-demo"}}, {38, {u"tarvolin-trigger", u"NetworkManager", u"Tarvolin"}}};
+    for (const Added& text : added) {
+        const std::u16string english = FindStringResource(2000 + text.number);
+        for (UINT language = 0; language < 7; ++language) {
+            const std::u16string translated = FindStringResource(2000 + 200 * language + text.number);
+            if (language != 0) {
+                EXPECT_NE(translated, english) << "language " << language << " text " << text.number;
+            }
+            // The language object's buffer takes the whole text.
+            EXPECT_LT(translated.size(), 255u) << "language " << language << " text " << text.number;
+            for (const std::u16string& name : text.names)
+                EXPECT_NE(translated.find(name), std::u16string::npos)
+                    << "language " << language << " text " << text.number;
+        }
+    }
 }
 
 TEST(StringTable, LoadStringCopiesCutsAndReports)

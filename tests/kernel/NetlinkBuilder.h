@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +32,14 @@ template <typename T>
 Bytes Value(T value) {
     Bytes bytes(sizeof value);
     std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+// Bytes written as hex digits, two per byte, as captures print them.
+inline Bytes Hex(std::string_view hex) {
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
     return bytes;
 }
 

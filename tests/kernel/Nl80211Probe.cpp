@@ -3,7 +3,8 @@
 //
 //   nl80211-probe list              NAME<TAB>wireless|wired, every interface
 //   nl80211-probe trigger IFACE     starts a scan
-//   nl80211-probe read IFACE        BSSID<TAB>MHz<TAB>dBm<TAB>mode<TAB>privacy<TAB>beacon TU<TAB>SSID
+//   nl80211-probe read IFACE        BSSID<TAB>MHz<TAB>dBm<TAB>mode<TAB>privacy<TAB>beacon TU<TAB>SSID<TAB>elements
+//                                   (the information elements in hex, for the decoder tests' table)
 //
 // Failures print "error N" (the Win32 code) on stderr and exit with 1.
 #include "platform/devices/WirelessProvider.h"
@@ -61,10 +62,16 @@ int main(int argc, char** argv) {
             return Fail(code);
         for (const auto& bss : networks) {
             const auto& m = bss.bssid;
-            std::printf("%02x:%02x:%02x:%02x:%02x:%02x\t%u\t%d\t%u\t%d\t%u\t%s\n", m[0], m[1], m[2], m[3], m[4], m[5],
+            std::string elements;
+            for (std::uint8_t byte : bss.elements) {
+                char hex[3];
+                std::snprintf(hex, sizeof hex, "%02x", byte);
+                elements += hex;
+            }
+            std::printf("%02x:%02x:%02x:%02x:%02x:%02x\t%u\t%d\t%u\t%d\t%u\t%s\t%s\n", m[0], m[1], m[2], m[3], m[4], m[5],
                         static_cast<unsigned>(bss.frequencyMhz), static_cast<int>(bss.rssiDbm),
                         static_cast<unsigned>(bss.infrastructureMode), bss.privacy ? 1 : 0,
-                        static_cast<unsigned>(bss.beaconPeriod), Escape(bss.ssid).c_str());
+                        static_cast<unsigned>(bss.beaconPeriod), Escape(bss.ssid).c_str(), elements.c_str());
         }
         return 0;
     }

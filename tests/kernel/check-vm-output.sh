@@ -111,6 +111,37 @@ if ran adapters; then
   [ -n "$(section trigger-user)" ] || fail "an unprivileged trigger failed without a message"
 fi
 
+# Details from the information elements, as each hostapd configuration sets
+# them: json_bss SSID FIELDS, where FIELDS is a run of the scanner's JSON
+# fields exactly as it writes them (compact, in its order).
+json_bss() {
+  local ssid=$1 fields=$2 line
+  line=$(section scan-json | grep -F "\"ssid\":\"$ssid\"" | head -n1)
+  if [ -z "$line" ]; then
+    fail "scan-json: the scanner did not report '$ssid'"
+    return
+  fi
+  case $line in
+    *"$fields"*) ;;
+    *) fail "scan-json '$ssid': expected $fields in $line" ;;
+  esac
+}
+if ran scan-json; then
+  expect_status scan-json 0
+  json_bss TarvolinOpen '"band":"2.4","width_mhz":20,'
+  json_bss TarvolinOpen '"security":"open","transition":false,"enterprise":false,"wps":false,'
+  json_bss 'TarvolinWPA2-é' '"security":"wpa2","transition":false,"enterprise":false,'
+  json_bss TarvolinWEP '"security":"wep","transition":false,"enterprise":false,'
+  json_bss TarvolinSAE '"band":"5","width_mhz":40,'
+  json_bss TarvolinSAE '"security":"wpa3","transition":false,"enterprise":false,"wps":false,'
+  json_bss TarvolinMixed '"security":"wpa3","transition":true,"enterprise":false,"wps":true,'
+  json_bss TarvolinOWE '"security":"owe","transition":false,"enterprise":false,'
+  json_bss TarvolinEAP '"security":"wpa2","transition":false,"enterprise":true,'
+  json_bss TarvolinVHT80 '"frequency_mhz":5180,"channel":36,"band":"5","width_mhz":80,'
+  json_bss Tarvolin5GHz '"width_mhz":20,'
+  section scan-json | grep -q '"last_seen_ms":[0-9]' || fail "scan-json: no network has a last_seen_ms"
+fi
+
 if [ $failures -ne 0 ]; then
   echo "---- console of the test machine ----"
   cat "$log"

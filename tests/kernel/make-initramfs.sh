@@ -88,7 +88,7 @@ echo "user:x:1000:1000:user:/tmp:/bin/sh" >>"$root/etc/passwd"
 printf "root:x:0:\nuser:x:1000:\n" >"$root/etc/group"
 
 cp "$here"/vm-init.sh "$root/init"
-cp "$here"/hostapd-*.conf "$root/etc/"
+cp "$here"/hostapd-*.conf "$here"/hostapd-*.users "$root/etc/"
 chmod 755 "$root/init"
 
 (cd "$root" && find . -print0 | cpio --null -o -H newc --quiet) >"$out"

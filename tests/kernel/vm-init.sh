@@ -51,7 +51,7 @@ SCAN_WAIT_MS=5000
 
 for module in $(cat /etc/modules.order); do
   case $module in
-    *mac80211_hwsim.ko) insmod "$module" radios=6 || { log "cannot load $module"; finish; } ;;
+    *mac80211_hwsim.ko) insmod "$module" radios=12 || { log "cannot load $module"; finish; } ;;
     # A cipher module made for a processor feature the emulated processor
     # lacks refuses to load; the generic one beside it serves instead.
     *) insmod "$module" || log "cannot load $module" ;;
@@ -72,8 +72,10 @@ ip link set wlan4 up
 iw dev wlan4 ibss join TarvolinAdhoc 2462 fixed-freq beacon-interval 20
 
 # The 5 GHz access point first: its country code sets the regulatory domain
-# the other radios follow.
-for conf in 5ghz open wpa2 hidden; do
+# the other radios follow. Then one access point for each kind of security
+# and channel width the scanner tells apart (wlan6 to wlan11).
+ACCESS_POINTS="5ghz open wpa2 hidden wep sae mixed owe eap vht"
+for conf in $ACCESS_POINTS; do
   hostapd -B -P /run/hostapd-$conf.pid -f /tmp/hostapd-$conf.log /etc/hostapd-$conf.conf \
     || { log "hostapd $conf failed"; cat /tmp/hostapd-$conf.log; }
 done
@@ -85,13 +87,13 @@ ip link set wlan5 up
 # create its cell.
 for i in $(seq 1 100); do
   up=0
-  for conf in 5ghz open wpa2 hidden; do
+  for conf in $ACCESS_POINTS; do
     grep -q AP-ENABLED /tmp/hostapd-$conf.log 2>/dev/null && up=$((up + 1))
   done
-  [ $up -eq 4 ] && break
+  [ $up -eq $(echo $ACCESS_POINTS | wc -w) ] && break
   sleep 0.2
 done
-for conf in 5ghz open wpa2 hidden; do
+for conf in $ACCESS_POINTS; do
   grep -q AP-ENABLED /tmp/hostapd-$conf.log || { log "hostapd $conf did not start:"; cat /tmp/hostapd-$conf.log; }
 done
 for i in $(seq 1 150); do
@@ -133,6 +135,7 @@ if [ -x $scanner ]; then
   run scan-root $scanner --trigger --wait "$SCAN_WAIT_MS" wlan5
   run read-user as_user $scanner wlan5
   run trigger-user as_user $scanner --trigger --wait 0 wlan5
+  run scan-json as_user $scanner --json wlan5
 fi
 run iw-scan iw dev wlan5 scan dump
 finish

@@ -1,71 +1,13 @@
 // tarvolin-scan run as a separate process on scenario files.
+#include "ToolRunner.h"
+
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string Quote(const std::string& word)
-{
-    std::string quoted = "'";
-    for (const char c : word) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted.push_back(c);
-    }
-    return quoted + "'";
-}
-
-Result RunTool(const std::vector<std::string>& arguments)
-{
-    // Tests run side by side as separate processes: each has its own files.
-    const std::string stem = ::testing::TempDir() + "tarvolin-scan-" + std::to_string(getpid());
-    const std::string out = stem + ".out";
-    const std::string err = stem + ".err";
-    std::string command = Quote(TARVOLIN_SCAN_TOOL);
-    for (const std::string& argument : arguments)
-        command += " " + Quote(argument);
-    command += " >" + Quote(out) + " 2>" + Quote(err);
-    const int raw = std::system(command.c_str());
-    Result result;
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadFile(out);
-    result.err = ReadFile(err);
-    return result;
-}
-
-std::string WriteScenario(const std::string& name, const std::string& text)
-{
-    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "-" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
-const std::string kWalk = TARVOLIN_SCENARIO_DIR "/street-walk.scn";
+using namespace tooltest;
 
 TEST(ScanTool, ListsTheWirelessAdapters)
 {
@@ -158,7 +100,8 @@ TEST(ScanTool, HelpDescribesEveryOption)
 {
     const Result result = RunTool({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word : {"--trigger", "--wait MS", "--scenario FILE", "ADAPTER", "cap_net_admin", "NetworkManager"})
+    for (const char* word : {"--trigger", "--wait MS", "--scenario FILE", "ADAPTER", "cap_net_admin", "NetworkManager",
+                             "--json", "--watch", "--interval MS", "--count N", "--log FILE.csv", "ieee-data"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

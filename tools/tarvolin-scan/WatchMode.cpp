@@ -40,12 +40,13 @@ void SleepUnlessStopped(unsigned long ms)
     }
 }
 
-void PrintEvent(const WatchTracker::Event& event, const std::string& time, bool json)
+void PrintEvent(const WatchTracker::Event& event, const std::string& time, unsigned long scan, bool json)
 {
     const NetworkView& n = event.network;
     if (json) {
         nlohmann::ordered_json object;
         object["time"] = time;
+        object["scan"] = scan;
         object["event"] = EventName(event.kind);
         if (event.kind == WatchTracker::EventKind::Signal)
             object["previous_signal_dbm"] = event.previousSignalDbm;
@@ -80,14 +81,14 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
             views.push_back(DescribeNetwork(bss, registry));
         const std::string time = IsoTime(now);
         for (const WatchTracker::Event& event : tracker.Update(views, now))
-            PrintEvent(event, time, options.json);
+            PrintEvent(event, time, scans, options.json);
         if (std::fflush(stdout) != 0)
             return Fail("cannot write the output");
         std::string error;
         if (log && !log->Write(tracker.Records(), error))
             return Fail(error);
 
-        if (options.count != 0 && ++scans >= options.count)
+        if (++scans == options.count)
             break;
         // When scans cannot be started the watch goes on with what the
         // adapter hears from scans others start; the reason is told once.

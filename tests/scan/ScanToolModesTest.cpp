@@ -1,0 +1,332 @@
+// tarvolin-scan's modes for scripts and logs, run as a separate process:
+// JSON Lines, watch mode on the simulated street walk, the CSV log.
+#include "ToolRunner.h"
+
+#include "platform/devices/Scenario.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace tooltest;
+using nlohmann::json;
+
+std::vector<json> JsonLines(const std::string& text)
+{
+    std::vector<json> objects;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_TRUE(json::accept(line)) << line;
+        if (json::accept(line))
+            objects.push_back(json::parse(line));
+    }
+    return objects;
+}
+
+const json* ByBssid(const std::vector<json>& objects, const std::string& bssid)
+{
+    for (const json& object : objects) {
+        if (object.value("bssid", "") == bssid)
+            return &object;
+    }
+    return nullptr;
+}
+
+bool HaveIeeeData()
+{
+    return std::filesystem::exists("/usr/share/ieee-data/oui.txt");
+}
+
+TEST(ScanToolJson, OneObjectPerNetworkWithEveryDetail)
+{
+    const std::string path = WriteScenario("json.scn",
+        "adapter wlan0 wireless\n"
+        "network 3c:a6:2f:00:00:01 ssid=\"Caf\xc3\xa9\" channel=6 security=wpa3 transition wps width=40 signal=0:-40\n"
+        "network 02:00:00:00:00:02 ssid=hex:4eff74 channel=36 security=wpa2 enterprise width=160 signal=0:-41\n"
+        "network 02:00:00:00:00:03 ssid=hex:000000 freq=5975 security=owe width=320 adhoc signal=0:-42\n"
+        "network 00:00:00:00:00:04 ssid=\"\" channel=11 secured signal=0:-43\n");
+    const Result result = RunTool({"--scenario", path, "--json", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<json> objects = JsonLines(result.out);
+    ASSERT_EQ(objects.size(), 4u);
+
+    // Every field, in the order the help text gives them.
+    std::vector<std::string> keys;
+    const auto ordered = nlohmann::ordered_json::parse(result.out.substr(0, result.out.find('\n')));
+    for (const auto& item : ordered.items())
+        keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"bssid", "ssid", "ssid_hex", "hidden", "frequency_mhz", "channel",
+                                              "band", "width_mhz", "signal_dbm", "mode", "security", "transition",
+                                              "enterprise", "wps", "vendor", "last_seen_ms"}));
+    const json& first = objects[0];
+    EXPECT_EQ(first["bssid"], "3c:a6:2f:00:00:01");
+    EXPECT_EQ(first["ssid"], "Caf\xc3\xa9");
+    EXPECT_EQ(first["ssid_hex"], "436166c3a9");
+    EXPECT_EQ(first["hidden"], false);
+    EXPECT_EQ(first["frequency_mhz"], 2437);
+    EXPECT_EQ(first["channel"], 6);
+    EXPECT_EQ(first["band"], "2.4");
+    EXPECT_EQ(first["width_mhz"], 40);
+    EXPECT_EQ(first["signal_dbm"], -40);
+    EXPECT_EQ(first["mode"], "ap");
+    EXPECT_EQ(first["security"], "wpa3");
+    EXPECT_EQ(first["transition"], true);
+    EXPECT_EQ(first["enterprise"], false);
+    EXPECT_EQ(first["wps"], true);
+    EXPECT_TRUE(first.contains("last_seen_ms"));
+    if (HaveIeeeData())
+        EXPECT_NE(first["vendor"].get<std::string>().find("AVM"), std::string::npos) << first;
+
+    // Bytes that are not UTF-8 become U+FFFD; the hex keeps them.
+    const json& second = objects[1];
+    EXPECT_EQ(second["ssid"], "N\xef\xbf\xbdt");
+    EXPECT_EQ(second["ssid_hex"], "4eff74");
+    EXPECT_EQ(second["band"], "5");
+    EXPECT_EQ(second["security"], "wpa2");
+    EXPECT_EQ(second["enterprise"], true);
+    EXPECT_EQ(second["width_mhz"], 160);
+    EXPECT_TRUE(second["vendor"].is_null()) << "a locally administered address has no maker";
+
+    // A name of zeros is hidden, as is no name at all.
+    const json& third = objects[2];
+    EXPECT_EQ(third["ssid"], "");
+    EXPECT_EQ(third["ssid_hex"], "000000");
+    EXPECT_EQ(third["hidden"], true);
+    EXPECT_EQ(third["band"], "6");
+    EXPECT_EQ(third["channel"], 5);
+    EXPECT_EQ(third["mode"], "adhoc");
+    EXPECT_EQ(third["security"], "owe");
+    EXPECT_EQ(objects[3]["hidden"], true);
+    EXPECT_EQ(objects[3]["security"], "wep");
+}
+
+// The events a watch must report for the scenario's timeline, computed from
+// the scenario itself: each network is new at the first step it is heard (or
+// heard again after being gone), and gone at the second step in a row it is
+// not heard.
+struct Expected {
+    unsigned scan;
+    std::string event;
+    std::string bssid;
+};
+
+std::vector<Expected> PresenceEvents(const platform::Scenario& scenario, unsigned scans)
+{
+    std::vector<Expected> events;
+    for (const platform::ScenarioNetwork& network : scenario.networks) {
+        char bssid[18];
+        const auto& m = network.bss.bssid;
+        std::snprintf(bssid, sizeof bssid, "%02x:%02x:%02x:%02x:%02x:%02x", m[0], m[1], m[2], m[3], m[4], m[5]);
+        bool present = false;
+        unsigned missed = 0;
+        for (unsigned step = 0; step < scans; ++step) {
+            const bool heard = platform::SignalAt(network, scenario.StepAt(step)).has_value();
+            if (heard && !present)
+                events.push_back({step, "new", bssid});
+            if (heard) {
+                present = true;
+                missed = 0;
+            } else if (present && ++missed == 2) {
+                present = false;
+                events.push_back({step, "gone", bssid});
+            }
+        }
+    }
+    return events;
+}
+
+TEST(ScanToolWatch, StreetWalkEventsComeInTheScenariosOrder)
+{
+    std::string error;
+    const auto scenario = platform::ParseScenario(ReadFile(kWalk), error);
+    ASSERT_TRUE(scenario) << error;
+    const unsigned scans = scenario->steps;
+    const Result result =
+        RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", std::to_string(scans), "--json", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<json> events = JsonLines(result.out);
+
+    // Scans count up; no event goes back in time.
+    unsigned lastScan = 0;
+    for (const json& event : events) {
+        EXPECT_GE(event["scan"].get<unsigned>(), lastScan) << event;
+        lastScan = event["scan"];
+    }
+    std::vector<Expected> expected = PresenceEvents(*scenario, scans);
+    std::vector<Expected> got;
+    for (const json& event : events) {
+        if (event["event"] != "signal")
+            got.push_back({event["scan"], event["event"], event["bssid"]});
+    }
+    auto key = [](const Expected& e) { return std::make_tuple(e.scan, e.event, e.bssid); };
+    auto byKey = [&](const Expected& a, const Expected& b) { return key(a) < key(b); };
+    std::sort(expected.begin(), expected.end(), byKey);
+    std::vector<Expected> sorted = got;
+    std::sort(sorted.begin(), sorted.end(), byKey);
+    ASSERT_EQ(sorted.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(key(sorted[i]), key(expected[i])) << i;
+
+    // The passing car: heard at step 12, 8 dB stronger at 13, off from 14,
+    // back at 46 and off again from 48.
+    std::vector<std::string> car;
+    for (const json& event : events) {
+        if (event["bssid"] == "62:45:b1:77:01:09")
+            car.push_back(std::to_string(event["scan"].get<unsigned>()) + " " + event["event"].get<std::string>());
+    }
+    EXPECT_EQ(car, (std::vector<std::string>{"12 new", "13 signal", "15 gone", "46 new", "47 signal", "49 gone"}));
+    const json* signal = nullptr;
+    for (const json& event : events) {
+        if (event["bssid"] == "62:45:b1:77:01:09" && event["event"] == "signal" && event["scan"] == 13)
+            signal = &event;
+    }
+    ASSERT_NE(signal, nullptr);
+    EXPECT_EQ((*signal)["previous_signal_dbm"], -80);
+    EXPECT_EQ((*signal)["signal_dbm"], -72);
+    EXPECT_EQ((*signal)["security"], "wpa2");
+    EXPECT_EQ((*signal)["transition"], true);
+}
+
+TEST(ScanToolWatch, TextLinesCarryTimeEventAndNetwork)
+{
+    const Result result = RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", "2", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::istringstream lines(result.out);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    // 2026-12-10T13:20:01.123Z<TAB>new<TAB>MAC<TAB>channel<TAB>dBm<TAB>security<TAB>name
+    const std::size_t tab = line.find('\t');
+    ASSERT_EQ(tab, 24u) << line;
+    EXPECT_EQ(line[10], 'T');
+    EXPECT_EQ(line[23], 'Z');
+    EXPECT_EQ(line.substr(tab), "\tnew\t3c:a6:2f:10:22:31\t6\t-58\twpa2\tFRITZ!Box 7530 XY");
+}
+
+// Waits until the file exists and holds at least `rows` lines, or 20 s pass.
+bool WaitForRows(const std::string& path, std::size_t rows)
+{
+    for (int i = 0; i < 2000; ++i) {
+        const std::string text = ReadFile(path);
+        if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= rows)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// Reads the CSV file back with Python's csv module, an RFC 4180 reader that
+// shares nothing with the writer; returns its rows as JSON.
+json ReadCsvWithPython(const std::string& path)
+{
+    const std::string script =
+        "import csv, json, sys\n"
+        "with open(sys.argv[1], newline='', encoding='utf-8', errors='strict') as f:\n"
+        "    print(json.dumps(list(csv.reader(f, strict=True))))\n";
+    const std::string scriptPath = TempPath("read-csv.py");
+    std::ofstream(scriptPath) << script;
+    const std::string out = TempPath("csv.json");
+    const int status = std::system(("python3 " + Quote(scriptPath) + " " + Quote(path) + " >" + Quote(out)).c_str());
+    EXPECT_EQ(status, 0);
+    const std::string text = ReadFile(out);
+    return json::accept(text) ? json::parse(text) : json();
+}
+
+TEST(ScanToolLog, AnInterruptedWatchLeavesAWholeTable)
+{
+    const std::string log = TempPath("walk.csv");
+    std::filesystem::remove(log);
+    const pid_t pid = StartTool({"--scenario", kWalk, "--watch", "--interval", "5", "--log", log, "wlan0"},
+                                TempPath("watch.out"), TempPath("watch.err"));
+    ASSERT_GT(pid, 0);
+    // By step 30 the walk has passed many networks; kill it without warning.
+    const bool grown = WaitForRows(log, 25);
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(grown) << ReadFile(TempPath("watch.err"));
+
+    const std::string text = ReadFile(log);
+    ASSERT_TRUE(text.ends_with("\r\n"));
+    const json rows = ReadCsvWithPython(log);
+    ASSERT_TRUE(rows.is_array());
+    ASSERT_GE(rows.size(), 25u);
+    EXPECT_EQ(rows[0], json({"bssid", "ssid", "channel", "frequency_mhz", "band", "security", "vendor", "first_seen",
+                             "last_seen", "best_signal_dbm", "worst_signal_dbm"}));
+    std::map<std::string, json> byBssid;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 11u) << rows[i];
+        EXPECT_TRUE(byBssid.emplace(rows[i][0].get<std::string>(), rows[i]).second) << "one row per network";
+        EXPECT_LE(rows[i][7].get<std::string>(), rows[i][8].get<std::string>()) << "first seen after last seen";
+        EXPECT_GE(std::stoi(rows[i][9].get<std::string>()), std::stoi(rows[i][10].get<std::string>()));
+    }
+    const json& fritz = byBssid.at("3c:a6:2f:10:22:31");
+    EXPECT_EQ(fritz[1], "FRITZ!Box 7530 XY");
+    EXPECT_EQ(fritz[2], "6");
+    EXPECT_EQ(fritz[3], "2437");
+    EXPECT_EQ(fritz[4], "2.4");
+    EXPECT_EQ(fritz[5], "wpa2");
+    EXPECT_EQ(fritz[9], "-49");  // its strongest, at step 6
+    EXPECT_EQ(std::string(fritz[7]).size(), 24u);
+    EXPECT_EQ(byBssid.at("00:1a:2b:3c:4d:5e")[1], "\xc3\x9cnsere Stra\xc3\x9f" "e");
+    if (HaveIeeeData()) {
+        // A maker's name with a comma in it comes back whole.
+        EXPECT_EQ(byBssid.at("50:c7:bf:05:44:ab")[6], "TP-LINK TECHNOLOGIES CO.,LTD.");
+    }
+}
+
+TEST(ScanToolLog, CtrlCEndsTheWatchCleanly)
+{
+    const std::string log = TempPath("ctrl-c.csv");
+    std::filesystem::remove(log);
+    const std::string out = TempPath("ctrl-c.out");
+    const pid_t pid = StartTool({"--scenario", kWalk, "--watch", "--interval", "50", "--log", log, "wlan0"}, out,
+                                TempPath("ctrl-c.err"));
+    ASSERT_GT(pid, 0);
+    const bool written = WaitForRows(log, 6);
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of cleanly";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile(TempPath("ctrl-c.err"));
+    const std::string text = ReadFile(out);
+    EXPECT_TRUE(text.ends_with("\n")) << "the last line is whole";
+    EXPECT_TRUE(ReadCsvWithPython(log).is_array());
+}
+
+TEST(ScanToolModes, OptionsThatDoNotFitAreRefused)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--scenario", kWalk, "--log", "x.csv", "wlan0"}, "tarvolin-scan: --interval, --count and --log go with --watch"},
+        {{"--scenario", kWalk, "--interval", "5", "wlan0"}, "tarvolin-scan: --interval, --count and --log go with"},
+        {{"--scenario", kWalk, "--watch", "--wait", "5", "wlan0"}, "tarvolin-scan: --wait does not go with --watch"},
+        {{"--scenario", kWalk, "--watch"}, "tarvolin-scan: --watch needs an ADAPTER"},
+        {{"--scenario", kWalk, "--json"}, "tarvolin-scan: --json needs an ADAPTER"},
+        {{"--watch", "--count", "0", "wlan0"}, "tarvolin-scan: --count takes a number of scans"},
+        {{"--watch", "--interval", "fast", "wlan0"}, "tarvolin-scan: --interval takes milliseconds"},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunTool(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.message;
+        EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << result.err;
+    }
+    // A log that cannot be written ends the watch with the reason.
+    const Result result = RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", "1", "--log",
+                                   "/nonexistent-dir/walk.csv", "wlan0"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("tarvolin-scan: cannot create a file beside /nonexistent-dir/walk.csv", 0), 0u)
+        << result.err;
+}
+
+}  // namespace

@@ -178,7 +178,7 @@ void CCustomButton::PreSubclassWindow()
     }
     m_normalText = GetWindowText();
     m_checkedText = m_normalText;
-    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
+    ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW, SWP_FRAMECHANGED);
     ReleaseOffscreenImage(m_memDC, m_offscreen, m_savedBitmap);
     CreateOffscreenImage(m_hWnd, m_memDC, m_offscreen, m_savedBitmap);
     Invalidate(TRUE);

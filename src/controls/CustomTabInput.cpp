@@ -257,6 +257,15 @@ void CCustomTabCtrl::RunEditorLoop(int index, const CString& saved)
         RecalcLayout(RecalcPlain, keep ? index : m_selected);
         InvalidateStrip();
     };
+    // Ends the edit by a tap: the title is taken and the editor goes, but
+    // the strip stays laid out as it is shown, so that the tap acts on what
+    // is under the stylus.
+    auto takeForTap = [&] {
+        if (ValidIndex(m_selected))
+            m_items[static_cast<std::size_t>(m_selected)]->text = EditorText();
+        CloseEditor();
+        InvalidateStrip();
+    };
     auto parentRefuses = [&] { return Notify(TabNotifyLabelUpdate, index, 0, 0) != 0; };
 
     MSG msg;
@@ -297,7 +306,7 @@ void CCustomTabCtrl::RunEditorLoop(int index, const CString& saved)
                     continue;
                 if (parentRefuses())
                     continue;
-                finish(true);
+                takeForTap();
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
                 return;
@@ -307,7 +316,7 @@ void CCustomTabCtrl::RunEditorLoop(int index, const CString& saved)
             // A tap anywhere else ends the edit and is dropped.
             if (parentRefuses())
                 continue;
-            finish(true);
+            takeForTap();
             return;
         case WM_LBUTTONUP:
             if (msg.hwnd == m_editor.GetSafeHwnd())

@@ -1,9 +1,11 @@
+#include "platform/core/ListView.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -223,6 +225,97 @@ TEST_F(WindowTest, TextAndStyleAttributes)
     EXPECT_TRUE(IsWindowVisible(m_child));
     ShowWindow(m_parent, SW_HIDE);
     EXPECT_FALSE(IsWindowVisible(m_child));  // hidden with its parent
+}
+
+TEST_F(WindowTest, WindowShownAgainIsPainted)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> show;
+    };
+    const Case cases[] = {
+        {"ShowWindow", [&] { ShowWindow(m_child, SW_SHOW); }},
+        {"SetWindowPos", [&] { SetWindowPos(m_child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTest::qWait(20);
+        ShowWindow(m_child, SW_HIDE);
+        QCoreApplication::processEvents();
+        g_seen.clear();
+        c.show();
+        ProcessUntil([&] { return !Messages().empty() && Messages().back() == WM_ERASEBKGND; });
+        // Painted afresh, background and all, by the event loop.
+        EXPECT_EQ(Messages(), (std::vector<UINT>{WM_SHOWWINDOW, WM_PAINT, WM_ERASEBKGND}));
+    }
+}
+
+TEST_F(WindowTest, StaticWithoutNotifyLetsTheTapThroughToTheWindowBeneath)
+{
+    struct Case {
+        const char* name;
+        DWORD style;
+        RECT place;           // of the static, in the parent
+        bool passed;  // the tap goes through to the window beneath
+        POINT at;     // where it lands, in that window's client coordinates
+    };
+    // The static sits at (10, 20): over the child, or over bare parent.
+    const RECT overChild{10, 20, 40, 40};
+    const RECT overParent{50, 10, 90, 30};
+    const Case cases[] = {
+        {"over the parent", SS_LEFT, overParent, true, POINT{55, 16}},
+        {"over a sibling", SS_LEFT, overChild, true, POINT{5, 6}},
+        {"with SS_NOTIFY", SS_LEFT | SS_NOTIFY, overParent, false, POINT{}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND label = CreateWindowExW(0, u"static", u"text", WS_CHILD | WS_VISIBLE | c.style, c.place.left, c.place.top,
+                                     c.place.right - c.place.left, c.place.bottom - c.place.top, m_parent, 9, nullptr,
+                                     nullptr);
+        g_seen.clear();
+        QWidget* widget = platform::core::Lookup(label)->widget;
+        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+        std::vector<Seen> downs;
+        for (const Seen& s : g_seen)
+            if (s.message == WM_LBUTTONDOWN)
+                downs.push_back(s);
+        if (!c.passed) {
+            EXPECT_TRUE(downs.empty());
+        } else {
+            ASSERT_EQ(downs.size(), 1u);
+            EXPECT_EQ(GET_X_LPARAM(downs[0].lParam), c.at.x);
+            EXPECT_EQ(GET_Y_LPARAM(downs[0].lParam), c.at.y);
+        }
+        DestroyWindow(label);
+    }
+}
+
+TEST_F(WindowTest, ModifyStylePassesItsFlagsOn)
+{
+    struct Case {
+        const char* name;
+        UINT flags;
+        int frame;  // of the list, after WS_BORDER was added
+        bool visible;
+    };
+    const Case cases[] = {
+        {"no flags: the frame waits", 0, 0, true},
+        {"frame changed", SWP_FRAMECHANGED, 1, true},
+        {"hidden as well", SWP_FRAMECHANGED | SWP_HIDEWINDOW, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CWnd list;
+        ASSERT_TRUE(list.SubclassWindow(CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0,
+                                                        60, 50, m_parent, 11, nullptr, nullptr)));
+        QTableView* table = platform::core::Lookup(list.m_hWnd)->widget->findChild<QTableView*>();
+        ASSERT_NE(table, nullptr);
+        EXPECT_EQ(table->frameWidth(), 0);
+        EXPECT_TRUE(list.ModifyStyle(0, WS_BORDER, c.flags));
+        EXPECT_EQ(table->frameWidth(), c.frame);
+        EXPECT_EQ(list.IsWindowVisible() != FALSE, c.visible);
+        list.DestroyWindow();
+    }
 }
 
 TEST(WindowClasses, UnknownClassAndDoubleRegistrationFail)

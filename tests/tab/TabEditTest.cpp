@@ -155,6 +155,37 @@ TEST_F(TitleEdit, TapOnAnotherTabEndsTheEditAndActs)
     EXPECT_EQ(parent.heard, (std::vector<Heard>{{TabNotifyLabelUpdate, 0}, {NM_CLICK, 1}, {TabNotifySelChange, 1}}));
 }
 
+TEST_F(TitleEdit, TapEndingTheEditActsOnTheStripAsShown)
+{
+    // More tabs than the strip holds, the last one selected and edited.
+    TestTab& tab = Make(kProgramStyle | TabStyleEditLabels);
+    Add({u"Alpha", u"Beta", u"Gamma", u"Delta", u"Epsilon", u"Zeta"});
+    const int last = tab.GetItemCount() - 1;
+    tab.SetCurSel(last, TRUE, FALSE);
+    parent.heard.clear();
+    int firstVisible = -1;
+    int under = -1;
+    Script({
+        // A short title leaves room at the strip's end while it is edited.
+        [&] { QTest::keyClicks(Line(), "Z"); },
+        [&] {
+            firstVisible = tab.m_firstVisible;
+            const POINT p = tab.Centre(last - 1);
+            under = tab.HitTest(p.x, p.y);
+            platform::core::DeliverInput(MSG{tab.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y), 0, {}, 0});
+        },
+    });
+    tab.EditLabel(last, FALSE);
+    ASSERT_GT(firstVisible, 0) << "the strip was not scrolled";
+    ASSERT_EQ(under, last - 1);
+    EXPECT_EQ(tab.Title(last), u"Z");
+    EXPECT_FALSE(tab.EditorExists());
+    // The tab under the stylus is the one selected.
+    EXPECT_EQ(tab.GetCurSel(), under);
+    EXPECT_EQ(parent.heard,
+              (std::vector<Heard>{{TabNotifyLabelUpdate, last}, {NM_CLICK, under}, {TabNotifySelChange, under}}));
+}
+
 TEST_F(TitleEdit, DoubleTapOnTheSelectedTabEditsItsTitle)
 {
     TestTab& tab = MakeEditable();

@@ -9,11 +9,13 @@
 #include "platform/gdi/GdiInternal.h"
 
 #include <QAbstractItemView>
+#include <QEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegion>
 
 #include <algorithm>
+#include <functional>
 
 namespace platform::core {
 
@@ -104,6 +106,35 @@ public:
         return low;
     }
 
+    // Asks the parent for the colours of one part of the box (WM_CTLCOLOREDIT
+    // for the box and its edit field, WM_CTLCOLORLISTBOX for the dropped
+    // list) and shows the part in them: the background in the brush the
+    // parent answers (or its background colour), the text in its text colour.
+    void TakeParentColours(QWidget* part, UINT message) const
+    {
+        HWND parent = GetParent(window);
+        if (parent == nullptr || part == nullptr)
+            return;
+        HDC dc = CreateCompatibleDC(nullptr);
+        if (dc == nullptr)
+            return;
+        auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+        COLORREF back = GetBkColor(dc);
+        LOGBRUSH record{};
+        if (brush != nullptr && GetObjectW(brush, sizeof record, &record) == sizeof record && record.lbStyle == BS_SOLID)
+            back = record.lbColor;
+        const COLORREF text = GetTextColor(dc);
+        DeleteDC(dc);
+        QPalette palette = part->palette();
+        palette.setColor(QPalette::Base, QColor(GetRValue(back), GetGValue(back), GetBValue(back)));
+        palette.setColor(QPalette::Text, QColor(GetRValue(text), GetGValue(text), GetBValue(text)));
+        // Only a change repaints: asked again at that paint, the parent
+        // gives the same answer and nothing more happens.
+        if (palette != part->palette())
+            part->setPalette(palette);
+    }
+
     void UserPicked(int index)
     {
         selection = index;
@@ -111,6 +142,21 @@ public:
         if (HWND parent = GetParent(window))
             SendMessageW(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(window));
     }
+};
+
+// Runs before each paint of the widget it watches.
+class BeforePaint : public QObject {
+public:
+    BeforePaint(QObject* parent, std::function<void()> work) : QObject(parent), m_work(std::move(work)) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_work();
+        return false;
+    }
+
+private:
+    std::function<void()> m_work;
 };
 
 ComboState* StateOf(HWND window)
@@ -153,6 +199,20 @@ LRESULT Create(HWND window)
         if (ComboState* s = StateOf(window))
             s->UserPicked(index);
     });
+    // Every part asks the dialog for its colours each time it is painted,
+    // as a Win32 combo box does.
+    auto watch = [window](QWidget* painted, QWidget* part, UINT message) {
+        painted->installEventFilter(new BeforePaint(painted, [window, part, message] {
+            // The box may outlive its window by a moment (it goes later).
+            if (const ComboState* s = StateOf(window))
+                s->TakeParentColours(part, message);
+        }));
+    };
+    watch(state->box, state->box, WM_CTLCOLOREDIT);
+    if (state->editable)
+        watch(state->box->lineEdit(), state->box->lineEdit(), WM_CTLCOLOREDIT);
+    // The list paints its entries in the view's colours, on its viewport.
+    watch(state->box->view()->viewport(), state->box->view(), WM_CTLCOLORLISTBOX);
     state->ApplyFont(w->font);
     state->box->show();
     return 0;

@@ -188,6 +188,10 @@ LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_PAINT:
         PaintStatic(window);
         return 0;
+    case WM_NCHITTEST:
+        // A static that does not ask for notifications is not there for the
+        // stylus: the tap belongs to the window beneath.
+        return w != nullptr && (w->style & SS_NOTIFY) != 0 ? HTCLIENT : HTTRANSPARENT;
     case WM_CREATE:
         if (w != nullptr && IsIconStatic(w))
             LoadStaticIcon(w);

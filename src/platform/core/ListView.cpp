@@ -61,6 +61,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -120,6 +121,19 @@ public:
         DeleteDC(dc);
         table->verticalHeader()->setDefaultSectionSize(std::max<int>(metrics.tmHeight + 2, 8));
         table->viewport()->update();
+    }
+
+    // A frame only with WS_BORDER; the keyboard focus by the Tab key only
+    // with WS_TABSTOP (a tap gives the list the focus either way).
+    void ApplyStyle()
+    {
+        HWND__* w = Lookup(window);
+        if (w == nullptr)
+            return;
+        table->setFrameShape((w->style & WS_BORDER) != 0 ? QFrame::Box : QFrame::NoFrame);
+        table->setFrameShadow(QFrame::Plain);
+        table->setLineWidth(1);
+        table->setFocusPolicy((w->style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
     }
 
     void ApplyColumns()
@@ -219,6 +233,15 @@ void ListTable::paintEvent(QPaintEvent* event)
     QTableView::paintEvent(event);
 }
 
+void ListTable::focusInEvent(QFocusEvent* event)
+{
+    // The keyboard focus the table takes (by the Tab key or a tap) is the
+    // list window's focus.
+    QTableView::focusInEvent(event);
+    if (GetFocus() != m_state->window)
+        SetFocus(m_state->window);
+}
+
 POINT ListTable::ListPoint(QMouseEvent* event) const
 {
     const QPoint inList = viewport()->mapTo(parentWidget(), event->position().toPoint());
@@ -271,7 +294,10 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->table->setModel(state->model);
         state->table->setItemDelegate(new CellDelegate(state));
         state->table->setSelectionMode(QAbstractItemView::NoSelection);
-        state->table->setFocusPolicy(Qt::NoFocus);
+        // Tab leaves the list rather than stepping through its cells.
+        state->table->setTabKeyNavigation(false);
+        w->widget->setFocusProxy(state->table);
+        state->ApplyStyle();
         state->table->setShowGrid(false);
         state->table->verticalHeader()->hide();
         state->table->horizontalHeader()->setSectionsClickable(false);
@@ -291,6 +317,10 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             state->table->deleteLater();
             delete state;
         }
+        return 0;
+    case WM_NCCALCSIZE:
+        if (state != nullptr)
+            state->ApplyStyle();
         return 0;
     case WM_SIZE:
         if (state != nullptr)

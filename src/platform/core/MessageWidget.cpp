@@ -5,6 +5,7 @@
 #include "platform/core/WindowObject.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,21 +53,51 @@ void MessageWidget::SendMouse(UINT message, QMouseEvent* event)
     DeliverInput(MSG{target, message, keys, MAKELPARAM(point.x, point.y), 0, {}, 0});
 }
 
+bool MessageWidget::PassBeneath(QMouseEvent* event)
+{
+    // A window that holds the capture gets the stylus without a hit test,
+    // and a top-level window has nothing of the program beneath it.
+    if (GetCapture() != nullptr || Lookup(m_window) == nullptr || isWindow())
+        return false;
+    POINT screen{static_cast<LONG>(event->position().x()), static_cast<LONG>(event->position().y())};
+    ClientToScreen(m_window, &screen);
+    if (SendMessageW(m_window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) != HTTRANSPARENT)
+        return false;
+    // Look past this widget, and past it still while the widget beneath
+    // handles the event, in case that one lets it through too.
+    const bool wasTransparent = testAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    QWidget* top = window();
+    const QPointF global = event->globalPosition();
+    QWidget* beneath = top->childAt(top->mapFromGlobal(global).toPoint());
+    if (beneath == nullptr)
+        beneath = top;
+    QMouseEvent passed(event->type(), beneath->mapFromGlobal(global), event->scenePosition(), global, event->button(),
+                       event->buttons(), event->modifiers(), event->pointingDevice());
+    QCoreApplication::sendEvent(beneath, &passed);
+    setAttribute(Qt::WA_TransparentForMouseEvents, wasTransparent);
+    return true;
+}
+
 void MessageWidget::mousePressEvent(QMouseEvent* event)
 {
+    if (PassBeneath(event))
+        return;
     if (event->button() == Qt::LeftButton)
         SendMouse(WM_LBUTTONDOWN, event);
 }
 
 void MessageWidget::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (PassBeneath(event))
+        return;
     if (event->button() == Qt::LeftButton)
         SendMouse(WM_LBUTTONUP, event);
 }
 
 void MessageWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton || PassBeneath(event))
         return;
     HWND__* w = Lookup(m_window);
     // Windows whose class does not ask for double clicks see a second press.
@@ -76,6 +107,8 @@ void MessageWidget::mouseDoubleClickEvent(QMouseEvent* event)
 
 void MessageWidget::mouseMoveEvent(QMouseEvent* event)
 {
+    if (PassBeneath(event))
+        return;
     SendMouse(WM_MOUSEMOVE, event);
 }
 

@@ -25,6 +25,9 @@ protected:
 
 private:
     void SendMouse(UINT message, QMouseEvent* event);
+    // Hands the event to the widget beneath when the window's hit test lets
+    // the stylus through (HTTRANSPARENT); true when it did.
+    bool PassBeneath(QMouseEvent* event);
     HWND m_window;
 };
 

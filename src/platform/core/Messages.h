@@ -27,6 +27,8 @@ constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_NCCALCSIZE = 0x0083;
+constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
@@ -48,6 +50,11 @@ constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_USER = 0x0400;
+
+// Hit-test answers (WM_NCHITTEST). A transparent window lets the stylus
+// through to the window beneath it.
+constexpr LRESULT HTTRANSPARENT = -1;
+constexpr LRESULT HTCLIENT = 1;
 
 // Mouse key flags in wParam
 constexpr WPARAM MK_LBUTTON = 0x0001;

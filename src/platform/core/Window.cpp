@@ -333,6 +333,10 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(w->font);
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_NCCALCSIZE:
+        return 0;
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
@@ -573,6 +577,21 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
     return TRUE;
 }
 
+namespace {
+
+void InvalidateVisibleTree(HWND window)
+{
+    HWND__* w = Lookup(window);
+    if (w == nullptr || (w->style & WS_VISIBLE) == 0)
+        return;
+    InvalidateRect(window, nullptr, TRUE);
+    const std::vector<HWND> children = w->children;
+    for (HWND child : children)
+        InvalidateVisibleTree(child);
+}
+
+}  // namespace
+
 BOOL ShowWindow(HWND window, int command)
 {
     HWND__* w = Lookup(window);
@@ -585,8 +604,13 @@ BOOL ShowWindow(HWND window, int command)
         w->style |= WS_VISIBLE;
     if (w->widget != nullptr)
         w->widget->setVisible(command != SW_HIDE);
-    if (wasVisible != ((w->style & WS_VISIBLE) != 0))
+    if (wasVisible != ((w->style & WS_VISIBLE) != 0)) {
         SendMessageW(window, WM_SHOWWINDOW, command != SW_HIDE, 0);
+        // What a hidden window shows is out of date: like a window uncovered
+        // on the handheld, it is painted afresh, children and all.
+        if (!wasVisible)
+            InvalidateVisibleTree(window);
+    }
     return wasVisible;
 }
 

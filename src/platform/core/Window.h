@@ -43,6 +43,8 @@ BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL ClientToScreen(HWND window, POINT* point);
 BOOL ScreenToClient(HWND window, POINT* point);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+// A window that becomes visible is invalidated, with its visible children,
+// so that it gets painted (and its paint can bring it up to date).
 BOOL ShowWindow(HWND window, int command);
 // Moves, sizes, raises to the top of its siblings (HWND_TOP) and shows or
 // hides a window in one call, as the SWP_ flags say.
@@ -50,6 +52,10 @@ inline const HWND HWND_TOP = nullptr;
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
 constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+// The window's frame follows its style again (WM_NCCALCSIZE) and is redrawn.
+constexpr UINT SWP_FRAMECHANGED = 0x0020;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);

@@ -20,6 +20,14 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     // Only the top of the sibling order is offered: it is all that is used.
     if ((flags & SWP_NOZORDER) == 0 && insertAfter == HWND_TOP && w->widget != nullptr)
         w->widget->raise();
+    if (flags & SWP_FRAMECHANGED) {
+        // The frame is worked out anew from the style; the window is drawn
+        // again in it.
+        RECT rect = w->rect;
+        SendMessageW(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rect));
+        if ((flags & SWP_NOREDRAW) == 0)
+            InvalidateRect(window, nullptr, TRUE);
+    }
     if (flags & SWP_HIDEWINDOW)
         ShowWindow(window, SW_HIDE);
     else if (flags & SWP_SHOWWINDOW)

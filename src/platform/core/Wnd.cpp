@@ -274,7 +274,7 @@ DWORD CWnd::GetStyle() const
     return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT)
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
 {
     if (Lookup(m_hWnd) == nullptr)
         return FALSE;
@@ -283,6 +283,10 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT)
     if (changed == style)
         return FALSE;
     ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    // The flags say what else the change takes (a new frame, showing);
+    // the place, size and stacking stay.
+    if (flags != 0)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/core/WinApp.h"
 
 #include "platform/core/Dialog.h"
+#include "platform/core/Idle.h"
 #include "platform/core/PixelZoom.h"
 
 #include <QApplication>
@@ -87,6 +88,7 @@ void RegisterProgramFonts()
 int AfxWinMain(int, char** argv)
 {
     platform::core::PrepareScaleFactor();
+    platform::core::DeclareMissingSessionBus();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);

@@ -5,6 +5,7 @@
 #include "platform/images/ImagesInternal.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <QString>
 
 #include <algorithm>
@@ -73,12 +74,23 @@ std::optional<UINT> ResourceNumber(const WCHAR* name)
     return id == 0 || id > 0xFFFF ? std::nullopt : std::optional<UINT>(id);
 }
 
+// Reads one of the module's images with Qt's own reader for its format.
+// Allowed to guess, Qt would first load every image format plugin (and the
+// libraries behind them) to ask each whether it takes the file: time the
+// window's first frame would wait for.
+QImage ReadBuiltIn(const QString& path, const char* format)
+{
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 HBITMAP LoadBitmapResource(const WCHAR* name)
 {
     const std::optional<UINT> id = ResourceNumber(name);
     if (!id)
         return nullptr;
-    const QImage image(QStringLiteral(":/bitmaps/%1.bmp").arg(*id));
+    const QImage image = ReadBuiltIn(QStringLiteral(":/bitmaps/%1.bmp").arg(*id), "BMP");
     return image.isNull() ? nullptr : platform::gdi::CreateBitmapFromImage(image);
 }
 
@@ -95,7 +107,7 @@ HICON LoadIconResource(const WCHAR* name, int width, int height)
         return nullptr;
     auto icon = std::make_unique<Icon>();
     for (const char* file : resource->files) {
-        QImage image(QString::fromLatin1(file));
+        const QImage image = ReadBuiltIn(QString::fromLatin1(file), "PNG");
         if (image.isNull())
             return nullptr;
         icon->images.push_back(image.convertToFormat(QImage::Format_ARGB32));

@@ -1,87 +1,62 @@
 #include "platform/media/Sound.h"
 
-#include <QAudioDevice>
+#include "platform/media/SoundModule.h"
+
 #include <QCoreApplication>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QThread>
-#include <QUrl>
-#include <QtGlobal>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
 
 namespace {
 
 SoundObserver g_observer = nullptr;
 void* g_observerContext = nullptr;
 
-// The wave resources the module holds, by number; embedded with
-// qt_add_resources under ":/wave/".
-const char* WaveResourcePath(std::uintptr_t id)
+// The wave resources the program holds.
+bool IsWaveResource(std::uintptr_t id)
 {
-    switch (id) {
-    case 157:
-        return "qrc:/wave/157.wav";
-    default:
+    return id == 157;
+}
+
+// Where the module is for this program: beside the installed program
+// (../lib/tarvolin/tarvolin-sound.so from its folder), or, for a program
+// inside the build tree, the build tree's copy. Empty when neither is there.
+std::string LocateModule()
+{
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    const fs::path installed = self.parent_path() / ".." / "lib" / "tarvolin" / "tarvolin-sound.so";
+    if (fs::is_regular_file(installed, error))
+        return installed.lexically_normal().string();
+#if defined(TARVOLIN_BUILD_DIR) && defined(TARVOLIN_BUILD_SOUND_MODULE)
+    // The build tree's copy serves only programs that run from the build
+    // tree: an installed program never loads code from a build folder.
+    if (self.string().starts_with(std::string(TARVOLIN_BUILD_DIR) + "/") &&
+        fs::is_regular_file(TARVOLIN_BUILD_SOUND_MODULE, error))
+        return TARVOLIN_BUILD_SOUND_MODULE;
+#endif
+    return {};
+}
+
+// The module's player, loaded on first use; null when the module is missing
+// or broken, and the program is then silent.
+SoundPlayFunction LoadPlayer()
+{
+    const std::string path = LocateModule();
+    if (path.empty())
         return nullptr;
-    }
-}
-
-// The audio back end reports a missing sound server or device through
-// warnings. A desktop without sound is normal, so those are swallowed while
-// the devices are looked at.
-QtMessageHandler g_previousHandler = nullptr;
-void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)
-        return;
-    if (g_previousHandler != nullptr)
-        g_previousHandler(type, context, message);
-}
-
-bool HaveAudioOutput()
-{
-    g_previousHandler = qInstallMessageHandler(QuietHandler);
-    const bool have = !QMediaDevices::audioOutputs().isEmpty();
-    qInstallMessageHandler(g_previousHandler);
-    g_previousHandler = nullptr;
-    return have;
-}
-
-const QString kEffectPrefix = QStringLiteral("tarvolin-wave-");
-
-// The audio back end releases its output stream with deferred deletes, which
-// no longer run once the application is being destroyed. So the effects go
-// first, while the application can still deliver those deletes.
-QList<QSoundEffect*> OurEffects(QCoreApplication* app)
-{
-    QList<QSoundEffect*> ours;
-    for (QSoundEffect* effect : app->findChildren<QSoundEffect*>(Qt::FindDirectChildrenOnly)) {
-        if (effect->objectName().startsWith(kEffectPrefix))
-            ours.append(effect);
-    }
-    return ours;
-}
-
-void ReleaseEffects()
-{
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        qDeleteAll(OurEffects(app));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
-
-// The effect of one wave resource, made on first use as a child of the
-// application object so it lives on the application's thread.
-QSoundEffect* EffectFor(QCoreApplication* app, std::uintptr_t id)
-{
-    const QString objectName = kEffectPrefix + QString::number(static_cast<qulonglong>(id));
-    if (auto* effect = app->findChild<QSoundEffect*>(objectName, Qt::FindDirectChildrenOnly))
-        return effect;
-    if (OurEffects(app).isEmpty())
-        qAddPostRoutine(ReleaseEffects);  // once for each application object
-    auto* effect = new QSoundEffect(app);
-    effect->setObjectName(objectName);
-    effect->setSource(QUrl(QString::fromLatin1(WaveResourcePath(id))));
-    return effect;
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (module == nullptr)
+        return nullptr;
+    return reinterpret_cast<SoundPlayFunction>(dlsym(module, TARVOLIN_SOUND_PLAY_SYMBOL));
 }
 
 }  // namespace
@@ -99,21 +74,13 @@ BOOL PlaySoundW(const WCHAR* name, HINSTANCE module, DWORD flags)
         g_observer(SoundRequest{id, module, flags}, g_observerContext);
 
     if ((flags & ~(SND_RESOURCE | SND_ASYNC | SND_NODEFAULT)) != 0 || (flags & SND_RESOURCE) != SND_RESOURCE ||
-        (flags & SND_ASYNC) == 0 || WaveResourcePath(id) == nullptr)
+        (flags & SND_ASYNC) == 0 || !IsWaveResource(id))
         return FALSE;
 
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() != app->thread())
         return FALSE;
 
-    // Asked once: whether the machine can play at all.
-    static const bool canPlay = HaveAudioOutput();
-    if (!canPlay)
-        return FALSE;
-
-    QSoundEffect* effect = EffectFor(app, id);
-    // Start again from the beginning when already playing.
-    effect->stop();
-    effect->play();
-    return TRUE;
+    static const SoundPlayFunction play = LoadPlayer();
+    return play != nullptr && play(id) != 0 ? TRUE : FALSE;
 }

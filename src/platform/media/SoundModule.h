@@ -1,0 +1,16 @@
+// The interface between the sound player in every program and the module
+// that holds Qt Multimedia (tarvolin-sound.so). Qt Multimedia brings the
+// sound server's and the codecs' libraries, a third of all a window program
+// would load at start; the module is loaded when the first sound plays.
+#pragma once
+
+#include <cstdint>
+
+// The name of the one function the module exports.
+#define TARVOLIN_SOUND_PLAY_SYMBOL "TarvolinSoundPlayWave"
+
+// The exported function: plays the wave resource `resource` of the program
+// (embedded under ":/wave/") on the running application's thread, from its
+// beginning. Returns 1 when it was started, 0 when the machine has no audio
+// output or the module has no such wave.
+using SoundPlayFunction = int (*)(std::uintptr_t resource);

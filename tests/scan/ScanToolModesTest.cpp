@@ -194,6 +194,26 @@ TEST(ScanToolWatch, StreetWalkEventsComeInTheScenariosOrder)
     EXPECT_EQ((*signal)["transition"], true);
 }
 
+TEST(ScanToolWatch, SignalStepsAndAbsencesAtTheirThresholds)
+{
+    // A: moves 4 dB (quiet), then 5 dB from the last reported value (told),
+    // though no single step moved 5 dB. B: missing from one scan only (still
+    // there), then from two (gone), then back (new again).
+    const std::string path = WriteScenario("thresholds.scn",
+        "adapter wlan0 wireless\n"
+        "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=0:-50,1:-54,2:-53,3:-55,4:-51\n"
+        "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=0:-60,1:off,2:-60,3:off,5:-60\n");
+    const Result result = RunTool({"--scenario", path, "--watch", "--interval", "0", "--count", "6", "--json", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> events;
+    for (const json& event : JsonLines(result.out)) {
+        events.push_back(std::to_string(event["scan"].get<unsigned>()) + " " + event["ssid"].get<std::string>() + " " +
+                         event["event"].get<std::string>() + " " + std::to_string(event["signal_dbm"].get<int>()));
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"0 A new -50", "0 B new -60", "3 A signal -55", "4 B gone -60",
+                                                "5 B new -60"}));
+}
+
 TEST(ScanToolWatch, TextLinesCarryTimeEventAndNetwork)
 {
     const Result result = RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", "2", "wlan0"});

@@ -10,6 +10,13 @@ namespace {
 constexpr std::uint8_t kExtensionElement = 255;
 constexpr std::uint8_t kVendorElement = 221;
 
+// Suite selectors and vendor keys are written OUI first, most significant
+// byte first. The caller vouches for the four bytes.
+std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes)
+{
+    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
 // A body reader that never reads past the body: every read says whether the
 // bytes were there. Used inside elements whose layout has optional or counted
 // parts after the fixed head the table checks.
@@ -48,8 +55,7 @@ public:
     {
         if (m_body.size() - m_offset < 4)
             return false;
-        value = static_cast<std::uint32_t>(m_body[m_offset] << 24 | m_body[m_offset + 1] << 16 |
-                                           m_body[m_offset + 2] << 8 | m_body[m_offset + 3]);
+        value = BigEndian32(m_body.subspan(m_offset, 4));
         m_offset += 4;
         return true;
     }
@@ -61,11 +67,13 @@ private:
 
 // What the elements offer, gathered before the final verdict: for every kind
 // of security, whether it is offered with a shared secret and/or with 802.1X.
+constexpr std::size_t kSecurityKinds = static_cast<std::size_t>(Security::Wpa3) + 1;
+
 struct Draft {
     DecodedElements result;
     bool haveSsid = false;
-    std::array<bool, 6> personal{};
-    std::array<bool, 6> enterprise{};
+    std::array<bool, kSecurityKinds> personal{};
+    std::array<bool, kSecurityKinds> enterprise{};
     bool haveRsnOrWpa = false;
     bool oweTransition = false;
     std::uint16_t widthMhz = 20;
@@ -246,7 +254,7 @@ void DecodeVhtOperation(Draft& draft, std::span<const std::uint8_t> body)
 // operation information, each present when its parameter bit says so.
 void DecodeHeOperation(Draft& draft, std::span<const std::uint8_t> body)
 {
-    const std::uint32_t parameters = body[0] | body[1] << 8 | body[2] << 16;
+    const std::uint32_t parameters = body[0] | std::uint32_t{body[1]} << 8 | std::uint32_t{body[2]} << 16;
     BodyReader reader(body);
     reader.Skip(6);
     if (parameters & (1u << 14)) {
@@ -325,7 +333,7 @@ void Dispatch(Draft& draft, const Element& element)
         if (body.size() < 4)
             return;
         kind = Kind::Vendor;
-        key = static_cast<std::uint32_t>(body[0] << 24 | body[1] << 16 | body[2] << 8 | body[3]);
+        key = BigEndian32(body);
         body = body.subspan(4);
     }
     for (const ElementRule& rule : kElementRules) {

@@ -141,6 +141,14 @@ if ran scan-json; then
   json_bss Tarvolin5GHz '"width_mhz":20,'
   section scan-json | grep -q '"last_seen_ms":[0-9]' || fail "scan-json: no network has a last_seen_ms"
 fi
+# Watch mode on the real kernel: the first scan reports every network as new.
+if ran watch-json; then
+  expect_status watch-json 0
+  for ssid in TarvolinOpen TarvolinMixed TarvolinEAP TarvolinVHT80; do
+    section watch-json | grep -F '"scan":0,"event":"new"' | grep -qF "\"ssid\":\"$ssid\"" \
+      || fail "watch-json: '$ssid' was not reported as new in the first scan"
+  done
+fi
 
 if [ $failures -ne 0 ]; then
   echo "---- console of the test machine ----"

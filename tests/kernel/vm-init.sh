@@ -136,6 +136,7 @@ if [ -x $scanner ]; then
   run read-user as_user $scanner wlan5
   run trigger-user as_user $scanner --trigger --wait 0 wlan5
   run scan-json as_user $scanner --json wlan5
+  run watch-json as_user $scanner --watch --interval 200 --count 2 --json wlan5
 fi
 run iw-scan iw dev wlan5 scan dump
 finish

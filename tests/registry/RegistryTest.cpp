@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <ctime>
 #include <ostream>
 #include <optional>
@@ -243,6 +244,51 @@ TEST(RegistryNames, KeysAndValuesCompareWithoutCase)
     // One key, one value: the first spelling stays.
     EXPECT_EQ(home.ReadFile(), kHeader + "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n\"FontSize\"=dword:0000000e\n"
                                          "\"Ключ\"=dword:00000001\n\n");
+}
+
+// A key with many values (found through its index) and many keys behave as a
+// small file does: names without case, the first spelling and the order kept,
+// a key above a listed one exists, a mere prefix of a name does not.
+TEST(RegistryNames, LargeKeysAndManyKeysKeepTheirOrderAndCompareWithoutCase)
+{
+    TempConfigHome home;
+    std::string values;
+    for (int i = 0; i < 40; ++i)
+        values += "\"Value" + std::to_string(i) + "\"=dword:" + std::to_string(i % 10) + "\n";
+    // The same name again, in other letters: one value, the later data.
+    values += "\"VALUE7\"=dword:00000063\n";
+    std::string keys;
+    for (int i = 0; i < 40; ++i)
+        keys += "[HKEY_LOCAL_MACHINE\\Software\\Vendor\\Key" + std::to_string(i) + "]\n\"A\"=dword:00000001\n\n";
+    home.WriteFile(kHeader + "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n" + values + "\n" + keys);
+
+    auto seventh = ReadValue(kKey, u"value7");
+    ASSERT_TRUE(seventh);
+    EXPECT_EQ(seventh->data, (Bytes{0x63, 0, 0, 0}));
+    EXPECT_TRUE(ReadValue(kKey, u"VALUE39"));
+    EXPECT_FALSE(ReadValue(kKey, u"Value40"));
+    EXPECT_FALSE(ReadValue(kKey, u"Value"));
+    EXPECT_TRUE(ReadValue(u"SOFTWARE\\vendor\\key39", u"a"));
+    for (const WCHAR* path : {u"Software", u"software\\VENDOR", u"Software\\Vendor\\Key3"}) {
+        HKEY h = nullptr;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &h), ERROR_SUCCESS);
+        RegCloseKey(h);
+    }
+    for (const WCHAR* path : {u"Soft", u"Software\\Vend", u"Software\\Vendor\\Key40"}) {
+        HKEY h = nullptr;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
+    }
+
+    ASSERT_EQ(WriteValue(kKey, u"VALUE20", REG_DWORD, Bytes{1, 0, 0, 0}), ERROR_SUCCESS);
+    ASSERT_EQ(WriteValue(kKey, u"New", REG_DWORD, Bytes{2, 0, 0, 0}), ERROR_SUCCESS);
+    std::string expected = kHeader + "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n";
+    for (int i = 0; i < 40; ++i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "\"Value%d\"=dword:%08x\n", i, i == 7 ? 0x63 : i == 20 ? 1 : i % 10);
+        expected += line;
+    }
+    expected += "\"New\"=dword:00000002\n\n" + keys;
+    EXPECT_EQ(home.ReadFile(), expected);
 }
 
 // ---------------------------------------------------------------------------

@@ -283,6 +283,14 @@ void AppendHex(std::string& out, std::string prefix, const std::vector<BYTE>& da
 
 }  // namespace
 
+std::u16string FoldedRegistryName(std::u16string_view name)
+{
+    std::u16string folded(name);
+    for (char16_t& c : folded)
+        c = FoldCase(c);
+    return folded;
+}
+
 bool SameRegistryName(std::u16string_view a, std::u16string_view b)
 {
     if (a.size() != b.size())
@@ -309,7 +317,8 @@ std::optional<RegDocument> RegDocument::Parse(std::string_view bytes)
         return std::nullopt;
     ++next;
 
-    RegKey* key = nullptr;
+    std::size_t key = 0;
+    bool inKey = false;
     std::vector<std::string> comments;
     while (next < lines.size()) {
         std::string_view line = TrimRight(TrimLeft(lines[next++]));
@@ -324,12 +333,15 @@ std::optional<RegDocument> RegDocument::Parse(std::string_view bytes)
             if (line.back() != ']' || line.size() < 3 || line[1] == '-')
                 return std::nullopt;
             std::u16string path = Utf8ToUtf16(line.substr(1, line.size() - 2));
-            key = &doc.EnsureKey(path);
-            key->comments.insert(key->comments.end(), comments.begin(), comments.end());
+            // An index, not a pointer: a later new key may move the keys.
+            RegKey& listed = doc.EnsureKey(path);
+            key = static_cast<std::size_t>(&listed - doc.m_keys.data());
+            inKey = true;
+            listed.comments.insert(listed.comments.end(), comments.begin(), comments.end());
             comments.clear();
             continue;
         }
-        if (!key)
+        if (!inKey)
             return std::nullopt;
         RegValue value;
         std::string_view rest = line;
@@ -349,7 +361,7 @@ std::optional<RegDocument> RegDocument::Parse(std::string_view bytes)
             return std::nullopt;
         value.comments = std::move(comments);
         comments.clear();
-        doc.SetValue(key->path, value);
+        SetValue(doc.m_keys[key], std::move(value));
     }
     doc.m_trailingComments = std::move(comments);
     return doc;
@@ -394,11 +406,8 @@ std::string RegDocument::Format() const
 
 RegKey* RegDocument::FindKey(std::u16string_view path)
 {
-    for (RegKey& key : m_keys) {
-        if (SameRegistryName(key.path, path))
-            return &key;
-    }
-    return nullptr;
+    const auto it = m_paths.find(FoldedRegistryName(path));
+    return it == m_paths.end() || it->second == kNotListed ? nullptr : &m_keys[it->second];
 }
 
 const RegKey* RegDocument::FindKey(std::u16string_view path) const
@@ -408,49 +417,81 @@ const RegKey* RegDocument::FindKey(std::u16string_view path) const
 
 bool RegDocument::HasKey(std::u16string_view path) const
 {
-    for (const RegKey& key : m_keys) {
-        if (key.path.size() < path.size())
-            continue;
-        std::u16string_view head = std::u16string_view(key.path).substr(0, path.size());
-        if (SameRegistryName(head, path) && (key.path.size() == path.size() || key.path[path.size()] == u'\\'))
-            return true;
-    }
-    return false;
+    return m_paths.find(FoldedRegistryName(path)) != m_paths.end();
 }
 
 const RegValue* RegDocument::FindValue(std::u16string_view path, std::u16string_view name) const
 {
-    const RegKey* key = FindKey(path);
-    if (!key)
-        return nullptr;
-    for (const RegValue& value : key->values) {
-        if (SameRegistryName(value.name, name))
-            return &value;
-    }
-    return nullptr;
+    RegKey* key = const_cast<RegDocument*>(this)->FindKey(path);
+    return key != nullptr ? FindValue(*key, name) : nullptr;
 }
 
 RegKey& RegDocument::EnsureKey(std::u16string_view path)
 {
-    if (RegKey* key = FindKey(path))
-        return *key;
-    m_keys.push_back(RegKey{std::u16string(path), {}, {}});
+    const std::u16string folded = FoldedRegistryName(path);
+    auto it = m_paths.find(folded);
+    if (it != m_paths.end() && it->second != kNotListed)
+        return m_keys[it->second];
+    m_keys.push_back(RegKey{std::u16string(path), {}, {}, {}});
+    if (it != m_paths.end()) {
+        // Known as the parent of a listed key: every key above it is known.
+        it->second = m_keys.size() - 1;
+        return m_keys.back();
+    }
+    m_paths.emplace(folded, m_keys.size() - 1);
+    // The keys above it exist now too; from the first one known before,
+    // all further up were known as well.
+    for (std::u16string_view above = folded;;) {
+        const std::size_t slash = above.rfind(u'\\');
+        if (slash == std::u16string_view::npos)
+            break;
+        above = above.substr(0, slash);
+        if (!m_paths.emplace(above, kNotListed).second)
+            break;
+    }
     return m_keys.back();
 }
 
 void RegDocument::SetValue(std::u16string_view path, const RegValue& value)
 {
-    RegKey& key = EnsureKey(path);
-    for (RegValue& old : key.values) {
-        if (SameRegistryName(old.name, value.name)) {
-            // The stored name keeps its spelling; comments above it stay.
-            old.type = value.type;
-            old.data = value.data;
-            old.comments.insert(old.comments.end(), value.comments.begin(), value.comments.end());
-            return;
-        }
+    SetValue(EnsureKey(path), value);
+}
+
+namespace {
+
+// A key with fewer values is searched value by value: cheaper than an index.
+constexpr std::size_t kIndexedFrom = 16;
+
+}  // namespace
+
+RegValue* RegDocument::FindValue(RegKey& key, std::u16string_view name)
+{
+    if (key.values.size() < kIndexedFrom) {
+        for (RegValue& value : key.values)
+            if (SameRegistryName(value.name, name))
+                return &value;
+        return nullptr;
     }
-    key.values.push_back(value);
+    const auto it = key.valueIndex.find(FoldedRegistryName(name));
+    return it == key.valueIndex.end() ? nullptr : &key.values[it->second];
+}
+
+void RegDocument::SetValue(RegKey& key, RegValue value)
+{
+    if (RegValue* old = FindValue(key, value.name)) {
+        // The stored name keeps its spelling; comments above it stay.
+        old->type = value.type;
+        old->data = std::move(value.data);
+        old->comments.insert(old->comments.end(), value.comments.begin(), value.comments.end());
+        return;
+    }
+    key.values.push_back(std::move(value));
+    if (key.values.size() == kIndexedFrom) {
+        for (std::size_t i = 0; i < key.values.size(); ++i)
+            key.valueIndex.emplace(FoldedRegistryName(key.values[i].name), i);
+    } else if (key.values.size() > kIndexedFrom) {
+        key.valueIndex.emplace(FoldedRegistryName(key.values.back().name), key.values.size() - 1);
+    }
 }
 
 }  // namespace platform

@@ -163,13 +163,11 @@ LONG RegistryStore::Set(HKEY key, const WCHAR* name, DWORD type, const BYTE* dat
     if (data)
         value.data.assign(data, data + dataSize);
     m_document.SetValue(k->path, value);
-    for (RegValue& old : k->pending) {
-        if (SameRegistryName(old.name, value.name)) {
-            old = value;
-            return ERROR_SUCCESS;
-        }
-    }
-    k->pending.push_back(std::move(value));
+    const auto [it, added] = k->pendingIndex.try_emplace(FoldedRegistryName(value.name), k->pending.size());
+    if (added)
+        k->pending.push_back(std::move(value));
+    else
+        k->pending[it->second] = std::move(value);
     return ERROR_SUCCESS;
 }
 

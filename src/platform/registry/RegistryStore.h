@@ -22,6 +22,7 @@ struct HKEY__ {
     REGSAM access = 0;
     bool created = false;                     // made by RegCreateKeyExW: written at close
     std::vector<platform::RegValue> pending;  // values set through this handle
+    std::unordered_map<std::u16string, std::size_t> pendingIndex;  // folded name to its place in pending
 };
 
 namespace platform {

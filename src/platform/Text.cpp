@@ -7,6 +7,11 @@ namespace platform {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
+// Unpaired surrogates U+DC80 to U+DCFF stand for the bytes 0x80 to 0xFF that
+// are not part of valid UTF-8; ASCII bytes are always valid.
+constexpr char16_t kEscapeBase = 0xDC00;
+constexpr char16_t kFirstEscape = 0xDC80;
+constexpr char16_t kLastEscape = 0xDCFF;
 
 void AppendCodePoint(std::u16string& out, char32_t cp)
 {
@@ -19,9 +24,9 @@ void AppendCodePoint(std::u16string& out, char32_t cp)
     }
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul)
+// Decodes UTF-8; a byte that cannot be decoded becomes U+FFFD, or with
+// escapeBytes the surrogate standing for it.
+std::u16string Decode(std::string_view bytes, bool stopAtNul, bool escapeBytes)
 {
     std::u16string out;
     out.reserve(bytes.size());
@@ -51,7 +56,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul)
             cp = b0 & 0x07;
             minimum = 0x10000;
         } else {
-            out.push_back(kReplacement);
+            out.push_back(escapeBytes ? static_cast<char16_t>(kEscapeBase + b0) : kReplacement);
             ++i;
             continue;
         }
@@ -72,7 +77,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul)
         if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             // A broken sequence costs one replacement for its lead byte; the
             // following bytes are looked at again on their own.
-            out.push_back(kReplacement);
+            out.push_back(escapeBytes ? static_cast<char16_t>(kEscapeBase + b0) : kReplacement);
             ++i;
             continue;
         }
@@ -82,7 +87,9 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul)
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text)
+// Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD, or with
+// unescapeBytes the byte it stands for when it stands for one.
+std::string Encode(std::u16string_view text, bool unescapeBytes)
 {
     std::string out;
     out.reserve(text.size());
@@ -91,6 +98,9 @@ std::string Utf16ToUtf8(std::u16string_view text)
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
+        } else if (unescapeBytes && cp >= kFirstEscape && cp <= kLastEscape) {
+            out.push_back(static_cast<char>(cp - kEscapeBase));
+            continue;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = kReplacement;
         }
@@ -111,6 +121,28 @@ std::string Utf16ToUtf8(std::u16string_view text)
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul)
+{
+    return Decode(bytes, stopAtNul, false);
+}
+
+std::string Utf16ToUtf8(std::u16string_view text)
+{
+    return Encode(text, false);
+}
+
+std::u16string BytesToUtf16(std::string_view bytes)
+{
+    return Decode(bytes, false, true);
+}
+
+std::string Utf16ToBytes(std::u16string_view text)
+{
+    return Encode(text, true);
 }
 
 }  // namespace platform

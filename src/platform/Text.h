@@ -16,6 +16,13 @@ std::u16string Utf8ToUtf16(std::string_view bytes, bool stopAtNul = false);
 // Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// Names the system gives as bytes (network interfaces) need not be UTF-8,
+// yet must travel through UTF-16 and come back byte for byte. A byte that is
+// not part of valid UTF-8 becomes the unpaired surrogate U+DC80 to U+DCFF
+// that stands for it, and back again; valid UTF-8 converts as above.
+std::u16string BytesToUtf16(std::string_view bytes);
+std::string Utf16ToBytes(std::u16string_view text);
+
 // The value of one hexadecimal digit, or -1 for any other character.
 constexpr int HexDigit(char c)
 {

@@ -1,3 +1,4 @@
+#include "platform/Text.h"
 #include "platform/devices/Devices.h"
 #include "platform/devices/Ndis.h"
 #include "tests/devices/FakeProvider.h"
@@ -328,6 +329,59 @@ TEST_F(DevicesTest, WirelessAdaptersComeFirstSoAFullReplyStillHoldsThem)
     EXPECT_EQ(std::memcmp(out.data(), start.data(), start.size() * sizeof(WCHAR)), 0);
     EXPECT_LE(returned, 2048u);
     CloseHandle(nds);
+}
+
+// The program joins the names with commas and splits them again, in UTF-16:
+// only names that survive that are offered, so the program never picks an
+// interface that does not exist. Wireless interfaces that cannot scan as a
+// station are no adapters either.
+TEST_F(DevicesTest, AdapterNamesOfferOnlyInterfacesTheProgramCanScanByThatName)
+{
+    struct Interface {
+        std::string name;
+        bool wireless;
+        bool canScan;
+        bool offered;
+    };
+    const Interface table[] = {
+        {"mon0", true, false, false},         // a monitor sorts first, yet is no adapter
+        {"wifi,5g", true, true, false},       // would come back as "wifi" and "5g"
+        {",", true, true, false},
+        {"ab\xFF\xFE", true, true, false},    // not UTF-8: would come back as another name
+        {"ap0", true, false, false},          // an access point only
+        {"wlan0", true, true, true},
+        {"caf\xC3\xA9", true, true, true},     // UTF-8 is fine
+        {"eth,0", false, false, false},
+        {"eth0", false, false, true},
+        {std::string("wl\0an", 5), true, true, false},
+    };
+    for (const Interface& i : table) {
+        provider->interfaces.push_back(i.name);
+        provider->wireless[i.name] = i.wireless;
+        provider->canScan[i.name] = i.canScan;
+    }
+    HANDLE nds = Open(u"NDS0:");
+    std::vector<BYTE> out(2048, 0xAB);
+    DWORD returned = 0;
+    ASSERT_TRUE(DeviceIoControl(nds, IOCTL_NDIS_GET_ADAPTER_NAMES, nullptr, 0, out.data(), 2048, &returned, nullptr));
+    CloseHandle(nds);
+    using namespace std::string_literals;
+    const std::u16string expected = u"wlan0\0caf\u00E9\0eth0\0\0"s;
+    ASSERT_EQ(returned, expected.size() * sizeof(WCHAR));
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(out.data()), expected.size()), expected);
+}
+
+// A name the list leaves out is still reached by its own bytes.
+TEST_F(DevicesTest, RequestsNameAnInterfaceByItsExactBytes)
+{
+    const std::string name = "wifi,\xFF";
+    provider->wireless[name] = true;
+    HANDLE uio = Open(u"UIO1:");
+    const std::u16string wide = platform::BytesToUtf16(name);
+    Query query(OID_GEN_PHYSICAL_MEDIUM, wide.c_str(), 24);
+    EXPECT_TRUE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, query));
+    EXPECT_EQ(query.DataWord(), static_cast<ULONG>(NdisPhysicalMediumWirelessLan));
+    CloseHandle(uio);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ class FakeProvider final : public platform::WirelessProvider {
 public:
     std::vector<std::string> interfaces;
     std::map<std::string, bool> wireless;
+    std::map<std::string, bool> canScan;  // wireless ones not listed here can
     std::vector<platform::WirelessBss> networks;
     DWORD error = ERROR_SUCCESS;  // returned by every call when set
     std::vector<std::string> triggered;
@@ -28,6 +29,14 @@ public:
         const auto it = wireless.find(name);
         if (it == wireless.end())
             return ERROR_FILE_NOT_FOUND;
+        result = it->second;
+        return ERROR_SUCCESS;
+    }
+    DWORD CanScan(const std::string& name, bool& result) override
+    {
+        const auto it = canScan.find(name);
+        if (error != ERROR_SUCCESS || it == canScan.end())
+            return IsWireless(name, result);
         result = it->second;
         return ERROR_SUCCESS;
     }

@@ -38,6 +38,35 @@ TEST(Utf16Encode, RoundTripsAndReplacesLoneSurrogates)
     EXPECT_EQ(platform::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 
+// Interface names: whatever the bytes, UTF-16 and back gives them again,
+// while valid UTF-8 reads as the text it is.
+TEST(BytesToUtf16, KeepsEveryByteOfAName)
+{
+    struct Case {
+        std::string bytes;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"wlan0", u"wlan0"},
+        {"wifi,5g", u"wifi,5g"},
+        {"caf\xC3\xA9", u"caf\u00E9"},
+        {"ab\xFF\xFE", u"ab\xDCFF\xDCFE"},                 // not UTF-8 at all
+        {"x\xE2\x82", u"x\xDCE2\xDC82"},                   // a sequence cut short
+        {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},          // an encoded surrogate
+        {"\xF0\x90\x82\x80\x80", u"\U00010080\xDC80"},   // a pair whose low half looks like a byte
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::BytesToUtf16(c.bytes), c.text) << c.bytes;
+        EXPECT_EQ(platform::Utf16ToBytes(platform::BytesToUtf16(c.bytes)), c.bytes) << c.bytes;
+    }
+    // Every single byte and every pair of bytes comes back.
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            const std::string bytes{static_cast<char>(a), static_cast<char>(b)};
+            ASSERT_EQ(platform::Utf16ToBytes(platform::BytesToUtf16(bytes)), bytes) << a << " " << b;
+        }
+}
+
 TEST(MultiByteToWideChar, ReportsSizeAndRefusesShortBuffers)
 {
     WCHAR out[4] = {9, 9, 9, 9};

@@ -51,7 +51,9 @@ std::string ErrorText(DWORD error)
 
 int CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
 {
-    const std::u16string name = platform::Utf8ToUtf16(adapter);
+    // Interface names are bytes: any real one, UTF-8 or not, reaches the
+    // devices as itself.
+    const std::u16string name = platform::BytesToUtf16(adapter);
     SetLastError(ERROR_SUCCESS);
     if (wifi.IsWireless(name.c_str()))
         return -1;
@@ -65,7 +67,7 @@ int CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
 
 int StartScan(CWifiTarv& wifi, const std::string& adapter)
 {
-    const std::u16string name = platform::Utf8ToUtf16(adapter);
+    const std::u16string name = platform::BytesToUtf16(adapter);
     if (wifi.RefreshBSSIDs(name.c_str()))
         return -1;
     const DWORD error = GetLastError();

@@ -65,7 +65,7 @@ int ListAdapters(CWifiTarv& wifi)
 
 int PrintEntries(CWifiTarv& wifi, const Options& options)
 {
-    const std::u16string adapter = platform::Utf8ToUtf16(options.adapter);
+    const std::u16string adapter = platform::BytesToUtf16(options.adapter);
     static ScanEntry entries[128];
     DWORD count = 0;
     if (!wifi.GetBSSIDs(adapter.c_str(), entries, 128, &count)) {

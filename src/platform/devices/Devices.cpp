@@ -5,7 +5,6 @@
 #include "platform/devices/Ndis.h"
 #include "platform/devices/WirelessProvider.h"
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -86,7 +85,8 @@ DWORD CheckOidRequest(DWORD code, void* in, DWORD inSize, void* out, DWORD outSi
         ++length;
     if (length == kMaxAdapterName)
         return ERROR_INVALID_PARAMETER;
-    request.adapter = platform::Utf16ToUtf8(std::u16string_view(name, length));
+    // Byte for byte: an interface name need not be UTF-8 (see BytesToUtf16).
+    request.adapter = platform::Utf16ToBytes(std::u16string_view(name, length));
 
     if (code == IOCTL_NDISUIO_SET_OID_VALUE) {
         request.data = static_cast<BYTE*>(in) + kNdisuioDataOffset;
@@ -137,11 +137,25 @@ DWORD SetOid(WirelessProvider& provider, const OidRequest& request)
     return provider.TriggerScan(request.adapter);
 }
 
-// Writes every interface name, each NUL-terminated, then an empty name. A
-// name that does not fit together with the final terminator is left out.
-// Wireless interfaces come first, each group in the order the system gives:
-// on a machine with many virtual interfaces (containers, bridges) the reply
-// fills up, and what gets left out must not be the wireless adapters.
+// Whether a name comes through the adapter list as itself. The program joins
+// the list's names with commas and splits them there again, and holds them as
+// UTF-16 text: a name with a comma would come back as pieces that name no
+// interface (or another one), a name that is not UTF-8 as one that does not
+// exist. Such interfaces stay reachable by name, just not through the list.
+bool ListableName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of(std::string_view(",\0", 2)) == std::string::npos &&
+           platform::Utf16ToUtf8(platform::Utf8ToUtf16(name)) == name;
+}
+
+// Writes the name of every interface that can be offered, each
+// NUL-terminated, then an empty name. A name that does not fit together with
+// the final terminator is left out. A wireless interface that cannot scan as
+// a station (a monitor, an access point) is no adapter to scan with and is
+// left out too. Wireless interfaces come first, each group in the order the
+// system gives: on a machine with many virtual interfaces (containers,
+// bridges) the reply fills up, and what gets left out must not be the
+// wireless adapters.
 DWORD ListAdapterNames(WirelessProvider& provider, void* out, DWORD outSize, std::size_t& written)
 {
     if (out == nullptr || outSize < sizeof(WCHAR))
@@ -149,23 +163,33 @@ DWORD ListAdapterNames(WirelessProvider& provider, void* out, DWORD outSize, std
     std::vector<std::string> names;
     if (const DWORD error = provider.ListInterfaces(names); error != ERROR_SUCCESS)
         return error;
-    std::stable_partition(names.begin(), names.end(), [&provider](const std::string& name) {
+    std::vector<std::u16string> wirelessNames;
+    std::vector<std::u16string> otherNames;
+    for (const std::string& name : names) {
+        if (!ListableName(name))
+            continue;
         bool wireless = false;
-        return provider.IsWireless(name, wireless) == ERROR_SUCCESS && wireless;
-    });
+        if (provider.IsWireless(name, wireless) != ERROR_SUCCESS || !wireless) {
+            otherNames.push_back(platform::Utf8ToUtf16(name));
+            continue;
+        }
+        bool station = true;
+        if (provider.CanScan(name, station) == ERROR_SUCCESS && !station)
+            continue;
+        wirelessNames.push_back(platform::Utf8ToUtf16(name));
+    }
     BYTE* bytes = static_cast<BYTE*>(out);
     std::size_t used = 0;
     const WCHAR nul = 0;
-    for (const std::string& name : names) {
-        const std::u16string text = platform::Utf8ToUtf16(name, true);
-        if (text.empty())
-            continue;  // an empty name would end the list early
-        const std::size_t size = (text.size() + 1) * sizeof(WCHAR);
-        if (used + size + sizeof(WCHAR) > outSize)
-            continue;
-        std::memcpy(bytes + used, text.data(), text.size() * sizeof(WCHAR));
-        std::memcpy(bytes + used + text.size() * sizeof(WCHAR), &nul, sizeof(nul));
-        used += size;
+    for (const auto* group : {&wirelessNames, &otherNames}) {
+        for (const std::u16string& text : *group) {
+            const std::size_t size = (text.size() + 1) * sizeof(WCHAR);
+            if (used + size + sizeof(WCHAR) > outSize)
+                continue;
+            std::memcpy(bytes + used, text.data(), text.size() * sizeof(WCHAR));
+            std::memcpy(bytes + used + text.size() * sizeof(WCHAR), &nul, sizeof(nul));
+            used += size;
+        }
     }
     std::memcpy(bytes + used, &nul, sizeof(nul));
     written = used + sizeof(nul);

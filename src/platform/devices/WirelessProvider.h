@@ -41,6 +41,10 @@ public:
     virtual DWORD ListInterfaces(std::vector<std::string>& names) = 0;
     // Whether the named interface is a wireless LAN interface.
     virtual DWORD IsWireless(const std::string& name, bool& wireless) = 0;
+    // Whether the named wireless interface can scan for networks: it works
+    // as a station (managed) or in an ad hoc network, not as a monitor or an
+    // access point. Providers whose wireless interfaces all can keep this.
+    virtual DWORD CanScan(const std::string& name, bool& canScan) { return IsWireless(name, canScan); }
     // Starts a new scan on the named interface; results are read later.
     virtual DWORD TriggerScan(const std::string& name) = 0;
     // The networks the named interface currently holds in its scan list.

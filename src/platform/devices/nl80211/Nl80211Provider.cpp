@@ -195,6 +195,20 @@ DWORD Nl80211Provider::ListInterfaces(std::vector<std::string>& names) {
 }
 
 DWORD Nl80211Provider::IsWireless(const std::string& name, bool& wireless) {
+    std::uint32_t type = NL80211_IFTYPE_UNSPECIFIED;
+    return QueryInterface(name, wireless, type);
+}
+
+DWORD Nl80211Provider::CanScan(const std::string& name, bool& canScan) {
+    bool wireless = false;
+    std::uint32_t type = NL80211_IFTYPE_UNSPECIFIED;
+    const DWORD error = QueryInterface(name, wireless, type);
+    if (error == ERROR_SUCCESS)
+        canScan = wireless && (type == NL80211_IFTYPE_STATION || type == NL80211_IFTYPE_ADHOC);
+    return error;
+}
+
+DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, std::uint32_t& type) {
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
@@ -207,7 +221,14 @@ DWORD Nl80211Provider::IsWireless(const std::string& name, bool& wireless) {
     }
     if (connected != ERROR_SUCCESS)
         return connected;
-    const int result = Transact(NL80211_CMD_GET_INTERFACE, false, index, {});
+    std::uint32_t reported = NL80211_IFTYPE_UNSPECIFIED;
+    const MessageHandler readType = [&reported](std::span<const std::uint8_t> attributes) {
+        if (const auto split = SplitAttributes(attributes))
+            for (const Attribute& attribute : *split)
+                if (attribute.type == NL80211_ATTR_IFTYPE && attribute.payload.size() == sizeof reported)
+                    std::memcpy(&reported, attribute.payload.data(), sizeof reported);
+    };
+    const int result = Transact(NL80211_CMD_GET_INTERFACE, false, index, readType);
     if (result == -ENODEV || result == -EOPNOTSUPP || result == -EINVAL) {
         wireless = false;
         return ERROR_SUCCESS;
@@ -215,6 +236,7 @@ DWORD Nl80211Provider::IsWireless(const std::string& name, bool& wireless) {
     if (result != 0)
         return ErrnoToWin32(result);
     wireless = true;
+    type = reported;
     return ERROR_SUCCESS;
 }
 

@@ -26,6 +26,7 @@ public:
 
     DWORD ListInterfaces(std::vector<std::string>& names) override;
     DWORD IsWireless(const std::string& name, bool& wireless) override;
+    DWORD CanScan(const std::string& name, bool& canScan) override;
     DWORD TriggerScan(const std::string& name) override;
     DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) override;
 
@@ -37,6 +38,9 @@ private:
     // ERROR_GEN_FAILURE when netlink itself cannot be used.
     DWORD Connect();
     void Disconnect();
+    // Whether nl80211 knows the interface and, when it does, its type
+    // (NL80211_IFTYPE_*, unspecified when the reply does not say).
+    DWORD QueryInterface(const std::string& name, bool& wireless, std::uint32_t& type);
     // Sends one nl80211 command for an interface and hands the attributes of
     // every reply to the handler. Returns 0 or the kernel's negative errno;
     // -EIO for a failure of the socket itself.

@@ -95,9 +95,15 @@ scanner_bss() {
 }
 if ran adapters; then
   expect_status adapters 0
-  for i in 0 1 2 3 4 5; do
+  # The ad hoc peer and the scanner can scan; the access points and the
+  # monitor are wireless but cannot, and are not offered.
+  for i in 4 5; do
     section adapters | grep -qw "wlan$i" || fail "the scanner does not offer wlan$i"
   done
+  for i in 0 1 2 3 6 7 8 9 10 11; do
+    section adapters | grep -qw "wlan$i" && fail "the scanner offers the access point wlan$i"
+  done
+  section adapters | grep -qw mon0 && fail "the scanner offers the monitor mon0"
   section adapters | grep -qw lo && fail "the scanner offers loopback as a wireless adapter"
   for step in scan-root read-user; do
     expect_status $step 0

@@ -82,6 +82,8 @@ done
 
 
 ip link set wlan5 up
+# A monitor beside the scanner: wireless, yet no adapter to scan with.
+iw dev wlan5 interface add mon0 type monitor
 
 # Give every access point time to come up and beacon, the ad hoc peer time to
 # create its cell.

@@ -97,6 +97,9 @@ public:
     HWND GetDlgItemHwnd(int id) const;
     int GetDlgCtrlID() const;
     DWORD GetStyle() const;
+    // Takes the remove bits away and adds the add bits; FALSE when the style
+    // stays as it was. Non-zero flags (SWP_FRAMECHANGED, SWP_SHOWWINDOW, ...)
+    // then go to SetWindowPos, with the window kept in place.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
     void SetWindowText(const CString& text);
     void GetWindowText(CString& text) const;

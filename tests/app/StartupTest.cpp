@@ -1,6 +1,7 @@
 // The real start-up and shut-down: the program's global objects, a prepared
 // registry file, the main window closed by its caption button (in process)
-// or by SIGTERM (the real executable).
+// or by stop signals (the real executable, and the program with a message
+// box or menu open in a child process).
 #include "app/Globals.h"
 #include "app/MainApp.h"
 #include "platform/devices/SimulatedProvider.h"
@@ -19,8 +20,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -107,13 +112,13 @@ TEST(Startup, ClosingTheMainWindowSavesEverySettingAndKeepsTheRest)
 #error "TARVOLIN_EXECUTABLE must name the program"
 #endif
 
-bool HandlesSigterm(pid_t pid)
+bool HandlesSignal(pid_t pid, int signal)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("SigCgt:", 0) == 0)
-            return (std::stoull(line.substr(7), nullptr, 16) & (1ull << (SIGTERM - 1))) != 0;
+            return (std::stoull(line.substr(7), nullptr, 16) & (1ull << (signal - 1))) != 0;
     return false;
 }
 
@@ -133,7 +138,7 @@ RunResult RunAndStop(const fs::path& configRoot, int signal)
     }
     // Signal only once the program has its handler: before that the signal
     // would kill it, which is not what a user's logout meets.
-    for (int i = 0; i < 500 && !HandlesSigterm(pid); ++i)
+    for (int i = 0; i < 500 && !HandlesSignal(pid, signal); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     // Let it reach its main window too, most of the time; either way the
     // settings must be saved.
@@ -169,7 +174,129 @@ TEST_P(StopSignal, EndsTheProgramInOrderWithSettingsSaved)
     EXPECT_NE(saved.find("\"Kept\"=\"yes\""), std::string::npos) << saved;
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGTERM, SIGINT));
+// SIGHUP is what a closed terminal sends.
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+#ifndef STOP_CHILD
+#error "STOP_CHILD must name the test's child program"
+#endif
+
+// Counts how often the registry file is replaced: every save renames a
+// finished temporary file over it.
+class SaveCounter {
+public:
+    explicit SaveCounter(const fs::path& folder)
+        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (m_fd >= 0)
+            inotify_add_watch(m_fd, folder.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
+    }
+    ~SaveCounter()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    SaveCounter(const SaveCounter&) = delete;
+    SaveCounter& operator=(const SaveCounter&) = delete;
+
+    int Saves(const std::string& fileName)
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t length = read(m_fd, buffer, sizeof buffer);
+            if (length <= 0)
+                return m_saves;
+            for (ssize_t at = 0; at < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                // A file written in place would show as closed after writing.
+                if ((event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) != 0 && event->len > 0 &&
+                    fileName == event->name)
+                    ++m_saves;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+private:
+    int m_fd;
+    int m_saves = 0;
+};
+
+struct StopCase {
+    const char* name;
+    const char* open;  // what the child opens: see StopChild.cpp
+    std::vector<int> stops;  // the signals, back to back
+};
+
+std::ostream& operator<<(std::ostream& out, const StopCase& c)
+{
+    return out << c.name;
+}
+
+class StopRequest : public ::testing::TestWithParam<StopCase> {};
+
+// The child runs until it shows what it was asked to open; then the signals
+// come, back to back as at logout. It must end by itself, at once, having
+// saved the settings exactly once.
+TEST_P(StopRequest, EndsWhateverIsOpenAndSavesOnce)
+{
+    ConfigFolder folder;
+    folder.Write(kPrepared);
+    SaveCounter counter(folder.File().parent_path());
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        setenv("XDG_CONFIG_HOME", folder.Root().c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        execl(STOP_CHILD, STOP_CHILD, GetParam().open, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    pollfd ready{out[0], POLLIN, 0};
+    while (line.find('\n') == std::string::npos && poll(&ready, 1, 30000) == 1) {
+        char buffer[64];
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        line.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(out[0]);
+    EXPECT_EQ(line, "open\n") << "the child did not show what it was to open";
+    for (int signal : GetParam().stops)
+        kill(pid, signal);
+
+    int status = -1;
+    bool ended = false;
+    // Generous for a loaded machine; a program that waits for a person
+    // never ends by itself.
+    for (int i = 0; i < 1000 && !ended; ++i) {
+        ended = waitpid(pid, &status, WNOHANG) == pid;
+        if (!ended)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    ASSERT_TRUE(ended) << "the program did not end by itself";
+    ASSERT_TRUE(WIFEXITED(status)) << "the program was killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(counter.Saves(folder.File().filename().string()), 1);
+    const std::string saved = folder.Read();
+    // The question was not answered: the language stays.
+    for (const char* line : {"\"FontSize\"=dword:0000000c", "\"Language\"=dword:00000006", "\"Kept\"=\"yes\""})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, StopRequest,
+    ::testing::Values(StopCase{"Hangup", "main", {SIGHUP}}, StopCase{"Logout", "main", {SIGTERM, SIGHUP}},
+                      StopCase{"AboutBox", "about", {SIGTERM}}, StopCase{"AboutBoxAtLogout", "about", {SIGTERM, SIGHUP}},
+                      StopCase{"LanguageMenu", "menu", {SIGTERM}}, StopCase{"LanguageQuestion", "question", {SIGTERM}}),
+    [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 TEST(Startup, FirstStartWithoutAFileWritesAllSevenDefaults)
 {

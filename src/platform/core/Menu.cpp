@@ -1,6 +1,7 @@
 #include "platform/core/Menu.h"
 
 #include "platform/Resources.h"
+#include "platform/core/StopRequest.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"
 
@@ -170,7 +171,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
     if (menu == nullptr || Lookup(owner) == nullptr)
         return FALSE;
     UINT chosen = 0;
-    if (Chooser()) {
+    if (platform::core::StopRequested()) {
+        // Nobody is there to choose once the process is asked to stop.
+    } else if (Chooser()) {
         chosen = Chooser()(menu, POINT{x, y});
     } else {
         QMenu popup;
@@ -190,7 +193,8 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
         at = t->widget->mapToGlobal(at);
         if (flags & TPM_BOTTOMALIGN)
             at.setY(at.y() - popup.sizeHint().height());
-        if (QAction* action = popup.exec(at))
+        const platform::core::StopListener closeOnStop([&popup] { popup.close(); });
+        if (QAction* action = popup.exec(at); action != nullptr && !platform::core::StopRequested())
             chosen = action->data().toUInt();
     }
     if (flags & TPM_RETURNCMD)

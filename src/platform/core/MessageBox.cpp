@@ -1,6 +1,7 @@
 // Message boxes on QMessageBox.
 #include "platform/core/MessageBox.h"
 
+#include "platform/core/StopRequest.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"
 
@@ -69,6 +70,11 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, UINT flags)
 {
     using namespace platform::core;
     const std::u16string body = text != nullptr ? std::u16string(text) : std::u16string();
+    const std::vector<ButtonChoice> buttons = ButtonsOf(flags);
+    // Once the process is asked to stop nobody is there to answer: the box
+    // takes its cancelling answer, whether it is open or about to be.
+    if (StopRequested())
+        return buttons.back().answer;
     if (Answerer())
         return Answerer()(body, flags);
 
@@ -82,14 +88,16 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, UINT flags)
     // The text is shown as it stands, never read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdU16String(body));
-    const std::vector<ButtonChoice> buttons = ButtonsOf(flags);
     QMessageBox::StandardButtons offered;
     for (const ButtonChoice& choice : buttons)
         offered |= choice.button;
     box.setStandardButtons(offered);
     box.setDefaultButton(buttons.front().button);
     box.setEscapeButton(buttons.back().button);
+    const StopListener closeOnStop([&box] { box.reject(); });
     const auto chosen = static_cast<QMessageBox::StandardButton>(box.exec());
+    if (StopRequested())
+        return buttons.back().answer;
     for (const ButtonChoice& choice : buttons)
         if (choice.button == chosen)
             return choice.answer;

@@ -1,5 +1,6 @@
 #include "platform/core/MessageQueue.h"
 
+#include "platform/core/StopRequest.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"
 
@@ -100,9 +101,17 @@ BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
     if (msg == nullptr)
         return FALSE;
     ++g_loopDepth;
-    while (Queue().empty())
+    while (Queue().empty() && !StopRequested())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     --g_loopDepth;
+    // A stop request ends every program loop, as a quit message would; what
+    // is queued stays for the platform to dispatch.
+    if (StopRequested()) {
+        *msg = MSG{nullptr, WM_QUIT, 0, 0, GetTickCount(), {}, 0};
+        if (!Queue().empty())
+            ScheduleDrain();
+        return FALSE;
+    }
     Entry entry = std::move(Queue().front());
     Queue().pop_front();
     *msg = entry.msg;

@@ -1,8 +1,8 @@
 #include "platform/core/WinApp.h"
 
-#include "platform/core/Dialog.h"
 #include "platform/core/Idle.h"
 #include "platform/core/PixelZoom.h"
+#include "platform/core/StopRequest.h"
 
 #include <QApplication>
 #include <QFile>
@@ -70,8 +70,10 @@ void InstallStopSignals()
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    // SIGHUP comes when the terminal closes, and at logout right after
+    // SIGTERM: it must not end the program before its settings are saved.
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 void RegisterProgramFonts()
@@ -102,7 +104,7 @@ int AfxWinMain(int, char** argv)
             char buffer[16];
             while (::read(g_stopPipe[0], buffer, sizeof buffer) > 0) {
             }
-            platform::core::RequestEndOfModalRuns();
+            platform::core::RequestStop();
         });
     }
     if (g_app != nullptr)

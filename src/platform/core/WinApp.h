@@ -32,9 +32,10 @@ BOOL SHInitExtraControls();
 
 namespace platform {
 
-// Makes SIGTERM and SIGINT end the running modal dialog as its caption's OK
-// button does, so the program shuts down in order and saves its settings.
-// Called first thing in main, before anything can take a while.
+// Makes SIGTERM, SIGINT and SIGHUP a stop request (StopRequest.h): whatever
+// is open ends, the main window's run ends as by its caption's OK button, and
+// the program shuts down in order and saves its settings. Called first thing
+// in main, before anything can take a while.
 void InstallStopSignals();
 
 // Registers the Tahoma faces of Debian's fonts-wine with Qt when present;

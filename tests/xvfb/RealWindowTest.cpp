@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -165,6 +167,7 @@ public:
             fs::remove_all(m_config);
     }
     Child& Demo() { return m_demo; }
+    const fs::path& ConfigFolder() const { return m_config; }
 
 private:
     Child m_server;
@@ -224,6 +227,35 @@ TEST(RealWindow, DemoPaintsItsListOnTheXServer)
 
     EXPECT_EQ(demo.Stop(SIGTERM), 0);
     xvfb.Finish(HasFailure());
+}
+
+// Without a wireless adapter the window tells so in a message box. A stop
+// signal (a logout) while the box waits for its answer still ends the
+// program in order, with its settings saved.
+TEST(RealWindow, StopSignalEndsTheProgramWhileItsNoticeIsOpen)
+{
+    char pattern[] = "/tmp/tarvolin-wired-XXXXXX";
+    const fs::path scenarioDir = mkdtemp(pattern);
+    const fs::path scenario = scenarioDir / "wired.scn";
+    std::ofstream(scenario) << "adapter eth0 wired\n";
+
+    DemoOnXvfb xvfb;
+    ASSERT_TRUE(xvfb.Start("480x400x24", {"--scenario", scenario.string()}, {})) << "Xvfb did not start";
+    Child& demo = xvfb.Demo();
+    // The main window, then the box after the first scan tick.
+    int windows = 0;
+    for (int i = 0; i < 100 && windows < 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_TRUE(demo.Running()) << "the demo ended early";
+        const std::string found = xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'");
+        windows = static_cast<int>(std::count(found.begin(), found.end(), '\n'));
+    }
+    ASSERT_EQ(windows, 2) << "no message box came up";
+
+    EXPECT_EQ(demo.Stop(SIGTERM), 0);
+    EXPECT_TRUE(fs::exists(xvfb.ConfigFolder() / "tarvolin" / "registry.reg"));
+    xvfb.Finish(HasFailure());
+    fs::remove_all(scenarioDir);
 }
 
 // The demo's window zoomed, by its --zoom option or by the desktop's scale

@@ -2,7 +2,7 @@
 # Measures how long a Tarvolin window program takes from its start to its
 # first mapped window, on a private Xvfb server.
 #
-#   bench/startup/measure-startup.sh [-n RUNS] [PROGRAM [ARGS...]]
+#   bench/startup/measure-startup.sh [-n RUNS] [-r] [PROGRAM [ARGS...]]
 #
 # PROGRAM defaults to build/src/app/tarvolin-demo (the program on the
 # simulated radio, which needs no wireless adapter). Each run starts the
@@ -13,13 +13,22 @@
 #
 # Needs Xvfb, xev (x11-utils) and xdotool. The machine should be quiet:
 # other work on the cores shows up in the figures, so take the median of
-# many runs and compare figures measured the same way.
+# many runs and compare figures measured the same way. On a busy machine -r
+# runs the server and the program at real-time priority (needs root or
+# CAP_SYS_NICE), which keeps other work from stretching the figures.
 set -euo pipefail
 
 runs=15
-if [[ ${1-} == -n ]]; then
-    runs=$2
-    shift 2
+realtime=
+while [[ ${1-} == -* ]]; do
+    case $1 in
+    -n) runs=$2; shift 2 ;;
+    -r) realtime=1; shift ;;
+    *) echo "usage: measure-startup.sh [-n RUNS] [-r] [PROGRAM [ARGS...]]" >&2; exit 2 ;;
+    esac
+done
+if [[ -n $realtime && -z ${TARVOLIN_MEASURE_RT-} ]]; then
+    TARVOLIN_MEASURE_RT=1 exec chrt -f 10 "$0" -n "$runs" "$@"
 fi
 top=$(cd "$(dirname "$0")/../.." && pwd)
 program=${1:-$top/build/src/app/tarvolin-demo}

@@ -27,6 +27,7 @@ files="
 /usr/bin/tarvolin-scan
 /usr/bin/tarvolin-demo
 /usr/lib/tarvolin/tarvolin-trigger
+/usr/lib/tarvolin/tarvolin-sound.so
 /usr/share/applications/org.tarvolin.Tarvolin.desktop
 /usr/share/metainfo/org.tarvolin.Tarvolin.metainfo.xml
 /usr/share/icons/hicolor/16x16/apps/org.tarvolin.Tarvolin.png

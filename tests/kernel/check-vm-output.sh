@@ -66,6 +66,8 @@ expect_status probe-trigger-unknown 1
 section probe-trigger-unknown | grep -qx "error 2" || fail "unknown interface did not report file not found"
 expect_status probe-trigger 0
 expect_status probe-trigger-again 0
+# A trigger waits for its own scan to complete.
+section probe-trigger-again | grep -q "^completed in [0-9]* ms" || fail "the trigger did not wait for its scan"
 expect_status probe-read-wired 1
 section probe-read-wired | grep -qx "error 50" || fail "reading loopback did not report not supported"
 
@@ -153,6 +155,50 @@ if ran watch-json; then
   for ssid in TarvolinOpen TarvolinMixed TarvolinEAP TarvolinVHT80; do
     section watch-json | grep -F '"scan":0,"event":"new"' | grep -qF "\"ssid\":\"$ssid\"" \
       || fail "watch-json: '$ssid' was not reported as new in the first scan"
+
+# Freshness. The field after "at=" is boot-time milliseconds, after "scans="
+# the number of scans the scanner's interface completed until then.
+field() { section "$1" | sed -n "s/^$2 .*$3=\([0-9]*\).*/\1/p" | head -n1; }
+if ran scan-root; then
+  section scan-root | grep -q "did not complete" && fail "scan-root: the scanner's own scan did not complete in time"
+  expect_status scan-busy 0
+  [ "$(section scan-busy | grep -c "")" -ge 5 ] || fail "scan-busy: a request during a running scan did not show its networks"
+  section scan-busy | grep -q "tarvolin-scan:" && fail "scan-busy: a request during a running scan reported: $(section scan-busy | grep tarvolin-scan:)"
+fi
+
+on=$(field follow on at); appeared=$(field follow appeared at)
+off=$(field follow off at); left=$(field follow left at)
+if [ -z "$on" ] || [ -z "$appeared" ]; then
+  fail "a network switched on never appeared in the read-out"
+elif [ -z "$off" ] || [ -z "$left" ]; then
+  fail "a network switched off never left the read-out"
+else
+  scans_on=$(( $(field follow appeared scans) - $(field follow on scans) ))
+  scans_off=$(( $(field follow left scans) - $(field follow off scans) ))
+  [ "$scans_on" -le 1 ] || fail "a network switched on appeared only after $scans_on completed scans"
+  [ "$scans_off" -le 2 ] || fail "a network switched off left only after $scans_off completed scans"
+  echo "measured: switched on -> in the read-out $((appeared - on)) ms ($scans_on scans completed meanwhile)"
+  echo "measured: switched off -> out of the read-out $((left - off)) ms ($scans_off scans completed meanwhile)"
+fi
+active=$(section probe-trigger-again | sed -n 's/^completed in \([0-9]*\) ms.*/\1/p')
+passive_start=$(section sweep-passive | sed -n 's/^passive-start \([0-9]*\)\.\([0-9]*\)$/\1\2/p')
+passive_end=$(field sweep-passive completed at)
+[ -n "$active" ] && echo "measured: one active sweep (wildcard SSID) $active ms"
+if [ -n "$passive_start" ] && [ -n "$passive_end" ]; then
+  echo "measured: one passive sweep $((passive_end - 10#$passive_start * 10)) ms"
+else
+  fail "the passive sweep was not measured"
+fi
+
+# A scan of 2412 MHz alone drops the network switched off there and keeps
+# every network on the frequencies it did not visit.
+if ran partial-scan; then
+  grep -q "^completed" <<<"$(section partial-scan)" || fail "the partial scan did not complete"
+  section partial-scan | awk -F'\t' '$7 == "TarvolinOpen"' | grep -q . &&
+    fail "the network switched off on 2412 MHz stayed after a scan of 2412 MHz"
+  for ssid in 'TarvolinWPA2-\xc3\xa9' Tarvolin5GHz TarvolinAdhoc; do
+    section partial-scan | SSID=$ssid awk -F'\t' '$7 == ENVIRON["SSID"]' | grep -q . ||
+      fail "'$ssid' left the read-out after a scan that did not visit its frequency"
   done
 fi
 

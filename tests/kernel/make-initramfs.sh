@@ -4,13 +4,22 @@
 # everything they depend on, hostapd, iw, the regulatory database, the
 # scanner under test with its shared libraries, and the init script.
 #
-#   make-initramfs.sh KERNEL_VERSION SCANNER_BINARY WORK_DIR OUTPUT.cpio
+#   make-initramfs.sh KERNEL_VERSION WORK_DIR OUTPUT.cpio [--networkmanager] PROGRAM...
+#
+# With --networkmanager the machine also gets the system bus (dbus-daemon),
+# udev, wpa_supplicant, NetworkManager and polkitd, and its init script is
+# vm-init-networkmanager.sh.
 set -euo pipefail
 
 kver=$1
 work=$2
 out=$3
 shift 3
+networkmanager=
+if [ "${1:-}" = --networkmanager ]; then
+  networkmanager=1
+  shift
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 moddir=/usr/lib/modules/$kver
 
@@ -87,8 +96,16 @@ echo "root:x:0:0:root:/root:/bin/sh" >"$root/etc/passwd"
 echo "user:x:1000:1000:user:/tmp:/bin/sh" >>"$root/etc/passwd"
 printf "root:x:0:\nuser:x:1000:\n" >"$root/etc/group"
 
-cp "$here"/vm-init.sh "$root/init"
 cp "$here"/hostapd-*.conf "$here"/hostapd-*.users "$root/etc/"
+if [ -n "$networkmanager" ]; then
+  # shellcheck source=networkmanager-files.sh
+  . "$here/networkmanager-files.sh"
+  cp "$here"/vm-init-networkmanager.sh "$root/init"
+else
+  cp "$here"/vm-init.sh "$root/init"
+fi
 chmod 755 "$root/init"
+# A folder from mktemp is private; everyone must reach the libraries.
+chmod 755 "$root"
 
 (cd "$root" && find . -print0 | cpio --null -o -H newc --quiet) >"$out"

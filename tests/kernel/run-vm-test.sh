@@ -3,12 +3,21 @@
 # radios, access points and an ad hoc peer, runs the provider probe and the
 # scanner inside, and checks what they report.
 #
-#   run-vm-test.sh WORK_DIR PROBE_BINARY [SCANNER_BINARY]
+#   run-vm-test.sh [--networkmanager] WORK_DIR PROBE_BINARY [SCANNER_BINARY]
 #
+# With --networkmanager the machine runs NetworkManager and its services and
+# checks the scan of a user without privilege instead (vm-init-networkmanager.sh).
 # Exits 0 when every check passes; prints each failed check and the machine's
 # console log otherwise.
 set -uo pipefail
 
+mode=
+checker=check-vm-output.sh
+if [ "${1:-}" = --networkmanager ]; then
+  mode=--networkmanager
+  checker=check-vm-networkmanager-output.sh
+  shift
+fi
 work=$1
 shift
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,18 +42,17 @@ if ! command -v qemu-system-x86_64 >/dev/null; then
   exit 1
 fi
 
-"$here/make-initramfs.sh" "$version" "$work" "$work/initramfs.cpio" "$@" || exit 1
+"$here/make-initramfs.sh" "$version" "$work" "$work/initramfs.cpio" $mode "$@" || exit 1
 
 console=$work/console.log
 accel=tcg
-# The scan waits long enough for every channel of both bands under emulation.
-timeout 240 qemu-system-x86_64 -machine pc -accel $accel -cpu max -m 1024 -smp 1 \
+timeout 420 qemu-system-x86_64 -machine pc -accel $accel -cpu max -m 1536 -smp 1 \
   -nographic -no-reboot -nic none -monitor none -serial "file:$console" \
   -kernel "$kernel" -initrd "$work/initramfs.cpio" \
-  -append "console=ttyS0 panic=-1 quiet loglevel=3 tarvolin.wait=6000" </dev/null
+  -append "console=ttyS0 panic=-1 quiet loglevel=3" </dev/null
 status=$?
 if [ $status -ne 0 ]; then
   echo "QEMU ended with status $status" >&2
 fi
 tr -d '\r' <"$console" >"$work/console.txt"
-exec "$here/check-vm-output.sh" "$work/console.txt"
+exec "$here/$checker" "$work/console.txt"

@@ -1,8 +1,9 @@
 #!/bin/sh
-# First process of the test machine. Sets up six simulated radios: four access
-# points (open, WPA2, hidden name, 5 GHz), one ad hoc peer and one scanner,
-# then runs the scanner and prints each result between marker lines for the
-# host to check. Always powers the machine off at the end.
+# First process of the test machine. Sets up seven simulated radios: four access
+# points (open, WPA2, hidden name, 5 GHz), one ad hoc peer, one scanner and one
+# access point that is switched on and off while the scanner runs; then runs
+# the scanner and prints each result between marker lines for the host to
+# check. Always powers the machine off at the end.
 export PATH=/bin:/sbin:/usr/bin:/usr/sbin
 export LD_LIBRARY_PATH=/lib/x86_64-linux-gnu:/usr/lib/x86_64-linux-gnu:/lib:/usr/lib
 export HOME=/tmp
@@ -40,18 +41,9 @@ printf '#!/bin/sh\necho "$*" >>/tmp/modprobe-requests\nexit 1\n' >/tmp/modprobe
 chmod 755 /tmp/modprobe
 echo /tmp/modprobe >/proc/sys/kernel/modprobe
 
-SCAN_WAIT_MS=$(sed -n 's/.*tarvolin.wait=\([0-9]*\).*/\1/p' /proc/cmdline)
-[ -n "$SCAN_WAIT_MS" ] || # Any module the kernel asks for later is noted, so that a missing one shows
-# in the log instead of as a silent failure.
-printf '#!/bin/sh\necho "$*" >>/tmp/modprobe-requests\nexit 1\n' >/tmp/modprobe
-chmod 755 /tmp/modprobe
-echo /tmp/modprobe >/proc/sys/kernel/modprobe
-
-SCAN_WAIT_MS=5000
-
 for module in $(cat /etc/modules.order); do
   case $module in
-    *mac80211_hwsim.ko) insmod "$module" radios=12 || { log "cannot load $module"; finish; } ;;
+    *mac80211_hwsim.ko) insmod "$module" radios=13 || { log "cannot load $module"; finish; } ;;
     # A cipher module made for a processor feature the emulated processor
     # lacks refuses to load; the generic one beside it serves instead.
     *) insmod "$module" || log "cannot load $module" ;;
@@ -59,10 +51,10 @@ for module in $(cat /etc/modules.order); do
 done
 
 for i in $(seq 1 50); do
-  [ -e /sys/class/net/wlan5 ] && break
+  [ -e /sys/class/net/wlan12 ] && break
   sleep 0.1
 done
-[ -e /sys/class/net/wlan5 ] || { log "the simulated radios did not appear"; finish; }
+[ -e /sys/class/net/wlan12 ] || { log "the simulated radios did not appear"; finish; }
 ip link set lo up
 
 # The ad hoc peer first: mac80211 looks for an existing cell for some seconds
@@ -110,9 +102,11 @@ run interfaces iw dev
 probe=/opt/tarvolin/nl80211-probe
 scanner=/opt/tarvolin/tarvolin-scan
 as_user() { su user -c "$*"; }
+uptime_now() { cut -d' ' -f1 /proc/uptime; }
 
 # The provider on its own: the interfaces, a refused trigger without
-# privilege, a trigger as root, then the results read without privilege.
+# privilege, a trigger as root that waits for its scan, then the results read
+# without privilege.
 run user-id as_user id -u
 run probe-list $probe list
 run probe-trigger-user as_user $probe trigger wlan5
@@ -120,25 +114,73 @@ run probe-trigger-unknown $probe trigger nosuchwlan
 # Every network beacons more often than a channel's dwell time lasts, so a
 # scan hears it even when its probe response comes too late under emulation;
 # hostapd answers probes from user space, which is slow here.
-# Under emulation a probe response now and then misses a channel's short
-# dwell time; the kernel keeps what it heard for 30 s, so a second scan fills
-# such a gap.
 run probe-trigger $probe trigger wlan5
-sleep $((SCAN_WAIT_MS / 1000))
 run probe-trigger-again $probe trigger wlan5
-sleep $((SCAN_WAIT_MS / 1000))
 run probe-read-user as_user $probe read wlan5
 run probe-read-wired $probe read lo
+
+# One sweep of every channel without probe requests, started by iw; the probe
+# waits for it from before it starts.
+$probe wait wlan5 >/tmp/passive 2>&1 &
+sleep 1
+echo "passive-start $(uptime_now)" >/tmp/passive-start
+iw dev wlan5 scan trigger passive
+wait
+run sweep-passive cat /tmp/passive-start /tmp/passive
 
 # The whole scanner: adapters, a scan as root, a read and a refused trigger
 # without privilege.
 if [ -x $scanner ]; then
   run adapters $scanner
-  run scan-root $scanner --trigger --wait "$SCAN_WAIT_MS" wlan5
+  run scan-root $scanner --trigger wlan5
   run read-user as_user $scanner wlan5
   run trigger-user as_user $scanner --trigger --wait 0 wlan5
   run scan-json as_user $scanner --json wlan5
   run watch-json as_user $scanner --watch --interval 200 --count 2 --json wlan5
+  # A request while a scan runs is no failure: the scanner waits for the
+  # running scan and shows what it heard.
+  iw dev wlan5 scan trigger passive
+  run scan-busy $scanner --trigger wlan5
 fi
+
+# Air to list: the program's fastest scan cycle runs while an access point is
+# switched on and, once it shows, off again.
+: >/tmp/mark
+$probe follow wlan5 TarvolinLate /tmp/mark 90 >/tmp/follow 2>&1 &
+follower=$!
+sleep 2
+hostapd -B -P /run/hostapd-late.pid -f /tmp/hostapd-late.log /etc/hostapd-late.conf
+for i in $(seq 1 100); do
+  grep -q AP-ENABLED /tmp/hostapd-late.log 2>/dev/null && break
+  sleep 0.1
+done
+echo "on $(uptime_now)" >/tmp/mark
+for i in $(seq 1 300); do
+  grep -q appeared /tmp/follow && break
+  sleep 0.1
+done
+sleep 1
+kill "$(cat /run/hostapd-late.pid)"
+echo "off $(uptime_now)" >/tmp/mark
+for i in $(seq 1 300); do
+  grep -q left /tmp/follow && break
+  sleep 0.1
+done
+kill $follower
+wait $follower 2>/dev/null
+run follow cat /tmp/follow
+
+# A scan of one channel drops what it did not hear there and keeps the rest:
+# once the scan the follower asked for is over, the open network on channel 1
+# is switched off, then only 2412 MHz is scanned. The probe that waits for
+# that scan has seen it start, and reads what it left.
+$probe wait wlan5 >/dev/null 2>&1
+kill "$(cat /run/hostapd-open.pid)"
+sleep 1
+$probe wait wlan5 >/tmp/partial 2>&1 &
+sleep 1
+iw dev wlan5 scan trigger freq 2412
+wait
+run partial-scan cat /tmp/partial
 run iw-scan iw dev wlan5 scan dump
 finish

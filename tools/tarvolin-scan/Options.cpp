@@ -33,8 +33,11 @@ const char* const kUsage =
     "added, and \"previous_signal_dbm\" for a signal event. Ctrl-C ends it.\n"
     "\n"
     "Options:\n"
-    "  --trigger        ask the adapter for a new scan before reading\n"
-    "  --wait MS        wait MS milliseconds before reading (default 0)\n"
+    "  --trigger        start a new scan, wait until it completes and print what it\n"
+    "                   heard\n"
+    "  --wait MS        with --trigger: wait at most MS milliseconds for the scan to\n"
+    "                   complete (default 30000); without it: wait MS milliseconds\n"
+    "                   before reading (default 0)\n"
     "  --json           write JSON Lines instead of tab-separated text\n"
     "  --watch          keep scanning and report what changes\n"
     "  --interval MS    with --watch: milliseconds between scans (default 2000)\n"
@@ -48,7 +51,7 @@ const char* const kUsage =
     "  --help           show this text\n"
     "\n"
     "Examples:\n"
-    "  tarvolin-scan --trigger --wait 3000 --json wlan0 | jq -r .ssid\n"
+    "  tarvolin-scan --trigger --json wlan0 | jq -r .ssid\n"
     "  tarvolin-scan --watch --interval 1000 --log walk.csv wlan0\n"
     "\n"
     "Starting a scan needs NetworkManager running (it starts scans for ordinary\n"
@@ -107,6 +110,7 @@ int ParseOptions(int argc, char** argv, Options& options)
                 if (!ParseNumber(value, kMaxWaitMs, options.waitMs))
                     return UsageError("--wait takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));
                 haveWait = true;
+                options.waitGiven = true;
             } else if (argument == "--interval") {
                 if (!ParseNumber(value, kMaxWaitMs, options.intervalMs))
                     return UsageError("--interval takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));

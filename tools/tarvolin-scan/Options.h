@@ -9,6 +9,7 @@ struct Options {
     bool haveAdapter = false;
     bool trigger = false;
     unsigned long waitMs = 0;
+    bool waitGiven = false;
     bool json = false;
     bool watch = false;
     unsigned long intervalMs = 2000;

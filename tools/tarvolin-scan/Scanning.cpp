@@ -11,12 +11,12 @@
 
 namespace {
 
-std::string PermissionAdvice(const std::string& adapter)
+std::string PermissionAdvice(const std::string& adapter, const std::string& why)
 {
     char path[4096] = {};
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
     const std::string self = length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "tarvolin-scan";
-    return "no permission to start a scan on " + adapter +
+    return "no permission to start a scan on " + adapter + (why.empty() ? "" : " (" + why + ")") +
            ": run NetworkManager (it scans for ordinary users), or allow this program with: sudo setcap "
            "cap_net_admin+ep " + self;
 }
@@ -72,10 +72,40 @@ int StartScan(CWifiTarv& wifi, const std::string& adapter)
         return -1;
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED)
-        return Fail(PermissionAdvice(adapter));
+        return Fail(PermissionAdvice(adapter, {}));
     if (error == ERROR_BUSY)
         return -1;
     return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
+}
+
+int AwaitScan(const std::string& adapter, unsigned long capMs)
+{
+    const auto provider = platform::GetWirelessProvider();
+    if (!provider)
+        return -1;
+    std::string why;
+    const DWORD waited = provider->WaitForScan(adapter, static_cast<unsigned>(capMs), why);
+    switch (waited) {
+    case ERROR_SUCCESS:
+        return -1;
+    case ERROR_ACCESS_DENIED:
+        return Fail(PermissionAdvice(adapter, why));
+    case ERROR_TIMEOUT:
+        // --wait 0 asks for no wait: the scan goes on after this program ends.
+        if (capMs > 0)
+            std::fprintf(stderr,
+                         "tarvolin-scan: the scan on %s did not complete within %lu ms; the networks shown are "
+                         "those of the scan before it\n",
+                         adapter.c_str(), capMs);
+        return -1;
+    case ERROR_OPERATION_ABORTED:
+        std::fprintf(stderr,
+                     "tarvolin-scan: the scan on %s was aborted; the networks shown are those of the scan before it\n",
+                     adapter.c_str());
+        return -1;
+    default:
+        return Fail("cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why));
+    }
 }
 
 int ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks)

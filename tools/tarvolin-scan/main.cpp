@@ -1,7 +1,8 @@
 // tarvolin-scan: the scanning engine on the command line, for people and scripts.
 //
 //   tarvolin-scan                                  lists the wireless adapters
-//   tarvolin-scan [--trigger] [--wait MS] ADAPTER  lists the networks ADAPTER holds
+//   tarvolin-scan [--trigger] [--wait MS] ADAPTER  lists the networks ADAPTER holds,
+//                                                  after a scan it waits for
 //   tarvolin-scan --json ADAPTER                   the same as JSON Lines, with details
 //   tarvolin-scan --watch [--log FILE.csv] ADAPTER reports changes until Ctrl-C
 //
@@ -28,6 +29,9 @@
 #include <thread>
 
 namespace {
+
+// A sweep of every channel of every band takes a few seconds on real radios.
+constexpr unsigned long kDefaultScanWaitMs = 30000;
 
 bool InstallProvider(const Options& options, std::string& error)
 {
@@ -99,9 +103,12 @@ int ListNetworks(CWifiTarv& wifi, const Options& options)
     if (options.trigger) {
         if (const int status = StartScan(wifi, options.adapter); status >= 0)
             return status;
-    }
-    if (options.waitMs > 0)
+        if (const int status = AwaitScan(options.adapter, options.waitGiven ? options.waitMs : kDefaultScanWaitMs);
+            status >= 0)
+            return status;
+    } else if (options.waitMs > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(options.waitMs));
+    }
     return options.json ? PrintJson(options) : PrintEntries(wifi, options);
 }
 

@@ -49,6 +49,17 @@ public:
     virtual DWORD TriggerScan(const std::string& name) = 0;
     // The networks the named interface currently holds in its scan list.
     virtual DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) = 0;
+    // Waits until the scan asked for by the latest TriggerScan on the named
+    // interface has completed, for at most timeoutMs once the scan is known
+    // to be started; for command-line tools, never for a window. ERROR_SUCCESS
+    // when it completed; ERROR_TIMEOUT, ERROR_OPERATION_ABORTED, or the
+    // reason no scan could be started (with why saying it in one sentence).
+    // A provider whose scans complete at once has nothing to wait for.
+    virtual DWORD WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why)
+    {
+        (void)name, (void)timeoutMs, (void)why;
+        return ERROR_SUCCESS;
+    }
 };
 
 // The provider the devices answer from. The program's start-up installs one;

@@ -2,6 +2,7 @@
 
 #include "platform/devices/nl80211/BssDecoder.h"
 #include "platform/devices/nl80211/NetworkManagerScan.h"
+#include "platform/devices/nl80211/ScanEventMonitor.h"
 
 #include <linux/nl80211.h>
 #include <net/if.h>
@@ -11,8 +12,10 @@
 #include <netlink/netlink.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace platform::nl80211 {
 
@@ -75,6 +78,24 @@ unsigned InterfaceIndex(const std::string& name) {
     return if_nametoindex(name.c_str());
 }
 
+// The scan request names the wildcard SSID (one SSID of length 0), as
+// `iw dev X scan` does: the radio then sends probe requests on the channels
+// that allow it and access points answer at once, instead of listening for a
+// whole beacon interval on each channel.
+int AddWildcardSsid(nl_msg* message) {
+    nlattr* ssids = nla_nest_start(message, NL80211_ATTR_SCAN_SSIDS);
+    if (!ssids || nla_put(message, 1, 0, "") < 0)
+        return -ENOMEM;
+    nla_nest_end(message, ssids);
+    return 0;
+}
+
+std::vector<std::unique_ptr<ScanRequester>> DefaultUnprivilegedWays() {
+    std::vector<std::unique_ptr<ScanRequester>> ways;
+    ways.push_back(std::make_unique<NetworkManagerScan>());
+    return ways;
+}
+
 struct MessageDeleter {
     void operator()(nl_msg* message) const { nlmsg_free(message); }
 };
@@ -110,6 +131,11 @@ DWORD ErrnoToWin32(int error) {
     }
 }
 
+Nl80211Provider::Nl80211Provider() : Nl80211Provider(DefaultUnprivilegedWays()) {}
+
+Nl80211Provider::Nl80211Provider(std::vector<std::unique_ptr<ScanRequester>> unprivilegedWays)
+    : m_unprivileged(std::move(unprivilegedWays)) {}
+
 Nl80211Provider::~Nl80211Provider() {
     Disconnect();
 }
@@ -134,6 +160,8 @@ DWORD Nl80211Provider::Connect() {
     }
     m_socket = socket;
     m_family = family;
+    if (!m_events)
+        m_events = std::make_unique<ScanEventMonitor>();
     return ERROR_SUCCESS;
 }
 
@@ -145,13 +173,14 @@ void Nl80211Provider::Disconnect() {
 }
 
 int Nl80211Provider::Transact(std::uint8_t command, bool dump, unsigned interfaceIndex,
-                              const MessageHandler& handler) {
+                              const MessageHandler& handler, const MessageFiller& filler) {
     std::unique_ptr<nl_msg, MessageDeleter> message(nlmsg_alloc());
     std::unique_ptr<nl_cb, CallbackDeleter> callbacks(nl_cb_alloc(NL_CB_DEFAULT));
     if (!message || !callbacks)
         return -ENOMEM;
     if (!genlmsg_put(message.get(), NL_AUTO_PORT, NL_AUTO_SEQ, m_family, 0, dump ? NLM_F_DUMP : 0, command, 0) ||
-        nla_put_u32(message.get(), NL80211_ATTR_IFINDEX, interfaceIndex) < 0)
+        nla_put_u32(message.get(), NL80211_ATTR_IFINDEX, interfaceIndex) < 0 ||
+        (filler && filler(message.get()) < 0))
         return -ENOMEM;
 
     Exchange exchange;
@@ -244,20 +273,58 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name) {
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
-    int result = 0;
+    std::lock_guard guard(m_lock);
+    const DWORD connected = Connect();
+    if (connected != ERROR_SUCCESS)
+        return connected;
+    Request& request = m_requests[name];
+    request = {m_events->Snapshot(index), false, BoottimeNowNs()};
+    m_events->OwnRequestStarting(index, request.askedAtNs);
+    const int result = Transact(NL80211_CMD_TRIGGER_SCAN, false, index, {}, AddWildcardSsid);
+    m_events->OwnRequestEnded(index, result == 0);
+    // A scan already under way serves as well: the next read-out comes from
+    // it once it completes.
+    if (result == 0 || result == -EBUSY)
+        return ERROR_SUCCESS;
+    if (result != -EPERM && result != -EACCES)
+        return ErrnoToWin32(result);
+    // Without the privilege, someone who has it is asked, off this thread.
+    // While a scan runs (whoever started it) there is nothing to ask for.
+    if (!m_events->Running(index)) {
+        m_unprivileged.Start(name);
+        request.viaChain = true;
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) {
+    const unsigned index = InterfaceIndex(name);
+    if (index == 0)
+        return ERROR_FILE_NOT_FOUND;
+    Request request;
     {
         std::lock_guard guard(m_lock);
         const DWORD connected = Connect();
         if (connected != ERROR_SUCCESS)
             return connected;
-        result = Transact(NL80211_CMD_TRIGGER_SCAN, false, index, {});
+        const auto found = m_requests.find(name);
+        request = found != m_requests.end() ? found->second : Request{m_events->Snapshot(index), false, 0};
     }
-    // A scan already under way delivers fresh results all the same.
-    if (result == 0 || result == -EBUSY)
+    if (request.viaChain) {
+        if (const DWORD asked = m_unprivileged.WaitSettled(name, why); asked != ERROR_SUCCESS)
+            return asked;
+    }
+    // A scan someone else started on our behalf must have begun after we
+    // asked: one that was already running may have passed the channel of a
+    // network switched on since.
+    const DWORD waited = m_events->WaitForScan(index, request.before, std::chrono::milliseconds(timeoutMs),
+                                               request.viaChain ? request.askedAtNs : 0);
+    if (waited == ERROR_NOT_SUPPORTED) {
+        // Without scan events the best there is: the time the caller allows.
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
         return ERROR_SUCCESS;
-    if (result == -EPERM || result == -EACCES)
-        return RequestNetworkManagerScan(name);
-    return ErrnoToWin32(result);
+    }
+    return waited;
 }
 
 DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks) {
@@ -270,19 +337,22 @@ DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss
         return connected;
 
     std::vector<WirelessBss> found;
-    const MessageHandler collect = [&found](std::span<const std::uint8_t> attributes) {
-        if (auto bss = DecodeScanResult(attributes))
+    std::uint64_t readAt = 0;
+    const MessageHandler collect = [&found, &readAt](std::span<const std::uint8_t> attributes) {
+        if (auto bss = DecodeScanResult(attributes, readAt))
             found.push_back(std::move(*bss));
     };
     int result = -EAGAIN;
     for (int attempt = 0; attempt < kDumpAttempts && result == -EAGAIN; ++attempt) {
         found.clear();
+        readAt = BoottimeNowNs();
         result = Transact(NL80211_CMD_GET_SCAN, true, index, collect);
     }
     if (result == -EAGAIN)
         return ERROR_BUSY;
     if (result != 0)
         return ErrnoToWin32(result);
+    m_events->Filter(index, found);
     networks = std::move(found);
     return ERROR_SUCCESS;
 }

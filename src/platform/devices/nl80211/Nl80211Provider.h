@@ -1,16 +1,26 @@
 // The wireless provider on the running kernel: nl80211 over a generic netlink
 // socket (libnl-genl). Reading needs no privilege; starting a scan does, and
-// without it the request goes to NetworkManager when that runs.
+// without it the request goes down a chain of other ways (NetworkManager
+// first) on a thread of its own. A read-out holds only the networks heard in
+// the interface's latest completed scan, as the scan events tell.
 #pragma once
 
 #include "platform/devices/WirelessProvider.h"
+#include "platform/devices/nl80211/ScanEventMonitor.h"
+#include "platform/devices/nl80211/ScanRequestChain.h"
+#include "platform/devices/nl80211/ScanRequester.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <span>
+#include <string>
+#include <vector>
 
 struct nl_sock;
+struct nl_msg;
 
 namespace platform::nl80211 {
 
@@ -19,7 +29,10 @@ DWORD ErrnoToWin32(int error);
 
 class Nl80211Provider final : public WirelessProvider {
 public:
-    Nl80211Provider() = default;
+    // Without privilege, scans are asked of NetworkManager on the system bus.
+    Nl80211Provider();
+    // Without privilege, scans are asked of each of these ways in turn.
+    explicit Nl80211Provider(std::vector<std::unique_ptr<ScanRequester>> unprivilegedWays);
     ~Nl80211Provider() override;
     Nl80211Provider(const Nl80211Provider&) = delete;
     Nl80211Provider& operator=(const Nl80211Provider&) = delete;
@@ -29,9 +42,18 @@ public:
     DWORD CanScan(const std::string& name, bool& canScan) override;
     DWORD TriggerScan(const std::string& name) override;
     DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) override;
+    DWORD WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) override;
 
 private:
     using MessageHandler = std::function<void(std::span<const std::uint8_t> attributes)>;
+    using MessageFiller = std::function<int(::nl_msg* message)>;
+
+    // What the latest TriggerScan on an interface did, for WaitForScan.
+    struct Request {
+        ScanEventMonitor::Counts before;
+        bool viaChain = false;
+        std::uint64_t askedAtNs = 0;
+    };
 
     // Opens the socket and looks up the nl80211 family, once. ERROR_SUCCESS,
     // ERROR_NOT_SUPPORTED when the kernel has no nl80211 (no cfg80211), or
@@ -44,11 +66,18 @@ private:
     // Sends one nl80211 command for an interface and hands the attributes of
     // every reply to the handler. Returns 0 or the kernel's negative errno;
     // -EIO for a failure of the socket itself.
-    int Transact(std::uint8_t command, bool dump, unsigned interfaceIndex, const MessageHandler& handler);
+    // The filler adds attributes after the interface index.
+    int Transact(std::uint8_t command, bool dump, unsigned interfaceIndex, const MessageHandler& handler,
+                 const MessageFiller& filler = {});
 
     std::mutex m_lock;
     nl_sock* m_socket = nullptr;
     int m_family = -1;
+    // Listens from the first request on; before its first completed scan an
+    // interface's read-out is whatever the kernel holds.
+    std::unique_ptr<ScanEventMonitor> m_events;
+    std::map<std::string, Request> m_requests;
+    ScanRequestChain m_unprivileged;
 };
 
 }  // namespace platform::nl80211

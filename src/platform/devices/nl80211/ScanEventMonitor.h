@@ -1,0 +1,84 @@
+// Listens to nl80211's "scan" multicast group on a thread of its own and
+// keeps, per interface, what its scans tell about freshness (ScanFreshness).
+// It hears every scan, whoever started it (this program, NetworkManager,
+// wpa_supplicant, iw), and stamps each start with the boot-time clock the
+// kernel uses for its last-seen times, which is why it cannot wait for the
+// next read-out to look at its messages. Joining the group needs no privilege.
+#pragma once
+
+#include "platform/devices/WirelessProvider.h"
+#include "platform/devices/nl80211/ScanFreshness.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct nl_sock;
+struct nl_msg;
+
+namespace platform::nl80211 {
+
+// The CLOCK_BOOTTIME time now, in nanoseconds.
+std::uint64_t BoottimeNowNs();
+
+class ScanEventMonitor {
+public:
+    // How many scans of an interface completed and were aborted so far.
+    struct Counts {
+        std::uint64_t completed = 0;
+        std::uint64_t aborted = 0;
+    };
+
+    // Opens the socket, joins the group and starts listening. When that
+    // fails (no nl80211), Listening() is false and every read-out is kept.
+    ScanEventMonitor();
+    ~ScanEventMonitor();
+    ScanEventMonitor(const ScanEventMonitor&) = delete;
+    ScanEventMonitor& operator=(const ScanEventMonitor&) = delete;
+
+    bool Listening() const { return m_socket != nullptr; }
+
+    // Removes the entries not heard in the interface's latest completed scan.
+    void Filter(unsigned interfaceIndex, std::vector<WirelessBss>& networks);
+    bool Running(unsigned interfaceIndex);
+    Counts Snapshot(unsigned interfaceIndex);
+
+    // Waits until a scan of the interface completes or is aborted after the
+    // counts given; with startedAfterNs, only a scan seen to begin at or after
+    // that moment counts (one that already ran then may not cover a request
+    // made later). ERROR_SUCCESS, ERROR_OPERATION_ABORTED or ERROR_TIMEOUT;
+    // ERROR_NOT_SUPPORTED when not listening.
+    DWORD WaitForScan(unsigned interfaceIndex, Counts since, std::chrono::milliseconds timeout,
+                      std::uint64_t startedAfterNs = 0);
+
+    // This program is about to ask for a scan, and has asked (started: the
+    // kernel took the request). The scan it starts began no earlier than the
+    // moment given, and that moment is taken as its start rather than the
+    // later one at which its message is read, which may come after the
+    // request returned.
+    void OwnRequestStarting(unsigned interfaceIndex, std::uint64_t nowNs);
+    void OwnRequestEnded(unsigned interfaceIndex, bool started);
+
+private:
+    void Listen();
+    void Handle(std::uint8_t command, const std::uint8_t* attributes, int length);
+    static int OnMessage(::nl_msg* message, void* context);
+
+    nl_sock* m_socket = nullptr;
+    int m_stopEvent = -1;  // an eventfd that wakes the thread to end it
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::map<unsigned, ScanFreshness> m_interfaces;
+    struct OwnRequest {
+        std::uint64_t since = 0;
+        bool started = false;
+    };
+    std::map<unsigned, OwnRequest> m_ownRequests;
+    std::thread m_thread;
+};
+
+}  // namespace platform::nl80211

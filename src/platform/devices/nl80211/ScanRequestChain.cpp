@@ -1,0 +1,82 @@
+#include "platform/devices/nl80211/ScanRequestChain.h"
+
+namespace platform::nl80211 {
+
+ScanRequestChain::ScanRequestChain(std::vector<std::unique_ptr<ScanRequester>> ways)
+    : m_ways(std::move(ways)), m_thread([this](std::stop_token stop) { Run(stop); })
+{
+}
+
+ScanRequestChain::~ScanRequestChain()
+{
+    m_thread.request_stop();
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void ScanRequestChain::Start(const std::string& interfaceName)
+{
+    {
+        std::lock_guard guard(m_lock);
+        Outcome& outcome = m_outcomes[interfaceName];
+        if (outcome.pending)
+            return;
+        outcome.pending = true;
+        m_queue.push_back(interfaceName);
+    }
+    m_changed.notify_all();
+}
+
+DWORD ScanRequestChain::WaitSettled(const std::string& interfaceName, std::string& why)
+{
+    std::unique_lock guard(m_lock);
+    m_changed.wait(guard, [&] { return !m_outcomes[interfaceName].pending; });
+    const Outcome& outcome = m_outcomes[interfaceName];
+    why = outcome.why;
+    return outcome.result;
+}
+
+bool ScanRequestChain::Pending(const std::string& interfaceName)
+{
+    std::lock_guard guard(m_lock);
+    const auto found = m_outcomes.find(interfaceName);
+    return found != m_outcomes.end() && found->second.pending;
+}
+
+void ScanRequestChain::Run(std::stop_token stop)
+{
+    std::unique_lock guard(m_lock);
+    while (true) {
+        if (!m_changed.wait(guard, stop, [this] { return !m_queue.empty(); }))
+            break;
+        const std::string name = m_queue.front();
+        m_queue.pop_front();
+        guard.unlock();
+        Outcome outcome = Ask(name, stop);
+        guard.lock();
+        m_outcomes[name] = std::move(outcome);
+        m_changed.notify_all();
+    }
+    // Whoever waits for a request that will not be asked any more learns so.
+    for (auto& [name, outcome] : m_outcomes) {
+        if (outcome.pending)
+            outcome = {false, ERROR_CANCELLED, "the scan request was cancelled"};
+    }
+    m_changed.notify_all();
+}
+
+ScanRequestChain::Outcome ScanRequestChain::Ask(const std::string& interfaceName, std::stop_token stop)
+{
+    Outcome outcome{false, ERROR_ACCESS_DENIED, "no way to start a scan is set up"};
+    for (const auto& way : m_ways) {
+        if (stop.stop_requested())
+            return {false, ERROR_CANCELLED, "the scan request was cancelled"};
+        std::string why;
+        if (way->Request(interfaceName, stop, why) == ERROR_SUCCESS)
+            return {false, ERROR_SUCCESS, {}};
+        outcome.why = std::move(why);
+    }
+    return outcome;
+}
+
+}  // namespace platform::nl80211

@@ -1,0 +1,62 @@
+// Starts scans through the ways that need no privilege of our own, in order
+// (NetworkManager first), on a thread of its own: the caller hands a request
+// over and returns at once, so a daemon that answers slowly or never cannot
+// hold up the window.
+#pragma once
+
+#include "platform/devices/nl80211/ScanRequester.h"
+
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platform::nl80211 {
+
+class ScanRequestChain {
+public:
+    explicit ScanRequestChain(std::vector<std::unique_ptr<ScanRequester>> ways);
+    // Cancels the request under way and waits for the thread to end.
+    ~ScanRequestChain();
+    ScanRequestChain(const ScanRequestChain&) = delete;
+    ScanRequestChain& operator=(const ScanRequestChain&) = delete;
+
+    // Queues a request for the interface and returns without waiting. While
+    // an earlier request for the same interface is still on its way, that one
+    // stands for this one too: a daemon that never answers collects one
+    // request per interface, not one per scan tick.
+    void Start(const std::string& interfaceName);
+
+    // Waits until no request for the interface is on its way, and gives the
+    // outcome of the latest one: ERROR_SUCCESS when a way started a scan (or
+    // none was asked), ERROR_ACCESS_DENIED when every way failed, with why
+    // saying what the last way answered.
+    DWORD WaitSettled(const std::string& interfaceName, std::string& why);
+
+    // Whether a request for the interface is queued or under way.
+    bool Pending(const std::string& interfaceName);
+
+private:
+    struct Outcome {
+        bool pending = false;
+        DWORD result = ERROR_SUCCESS;
+        std::string why;
+    };
+
+    void Run(std::stop_token stop);
+    Outcome Ask(const std::string& interfaceName, std::stop_token stop);
+
+    std::vector<std::unique_ptr<ScanRequester>> m_ways;
+    std::mutex m_lock;
+    std::condition_variable_any m_changed;
+    std::deque<std::string> m_queue;
+    std::map<std::string, Outcome> m_outcomes;
+    // Last member: the thread starts once everything it uses exists.
+    std::jthread m_thread;
+};
+
+}  // namespace platform::nl80211

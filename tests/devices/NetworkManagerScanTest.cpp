@@ -1,0 +1,192 @@
+// The NetworkManager request on a private bus started by the test: against no
+// NetworkManager, against one that never answers, and the whole window's scan
+// ticks while that request waits for its answer.
+#include "app/Globals.h"
+#include "app/MainDlg.h"
+#include "platform/devices/WirelessProvider.h"
+#include "platform/devices/nl80211/NetworkManagerScan.h"
+#include "platform/devices/nl80211/ScanRequestChain.h"
+#include "tests/e2e/MainWindowFixture.h"
+
+#include <QProcess>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+using platform::nl80211::NetworkManagerScan;
+using platform::nl80211::ScanRequestChain;
+using platform::nl80211::ScanRequester;
+
+namespace {
+
+// A process the test starts and reads line by line.
+class Child {
+public:
+    bool Start(const QString& program, const QStringList& arguments)
+    {
+        m_process.setProgram(program);
+        m_process.setArguments(arguments);
+        m_process.start();
+        return m_process.waitForStarted();
+    }
+    ~Child()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    // The next line it prints; empty when it ends or says nothing for 30 s.
+    QString ReadLine()
+    {
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(30000))
+                return {};
+        }
+        return QString::fromUtf8(m_process.readLine()).trimmed();
+    }
+    // Everything printed so far, without waiting.
+    QString Printed()
+    {
+        m_process.waitForReadyRead(0);
+        m_output += QString::fromUtf8(m_process.readAll());
+        return m_output;
+    }
+
+private:
+    QProcess m_process;
+    QString m_output;
+};
+
+// A bus of the test's own, and on it (once Silence() was called) a
+// NetworkManager that swallows every call.
+class PrivateBus : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(m_daemon.Start(QStringLiteral("dbus-daemon"),
+                                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                    QStringLiteral("--print-address=1")}))
+            << "dbus-daemon is not installed";
+        m_address = m_daemon.ReadLine().toStdString();
+        ASSERT_FALSE(m_address.empty()) << "dbus-daemon gave no address";
+    }
+    void Silence()
+    {
+        ASSERT_TRUE(m_silent.Start(QStringLiteral(TARVOLIN_SILENT_NETWORKMANAGER),
+                                   {QString::fromStdString(m_address)}));
+        ASSERT_EQ(m_silent.ReadLine(), QStringLiteral("ready"));
+    }
+    // Waits until the silent NetworkManager has swallowed this many calls.
+    void WaitForCalls(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(m_silent.ReadLine().startsWith(QStringLiteral("call "))) << "no call reached NetworkManager";
+    }
+
+    Child m_daemon;
+    Child m_silent;
+    std::string m_address;
+};
+
+// The window's radio: reading answers with nothing, and a scan request goes
+// down the unprivileged chain, as on a machine without the capability.
+class UnprivilegedRadio final : public platform::WirelessProvider {
+public:
+    explicit UnprivilegedRadio(std::unique_ptr<ScanRequestChain> chain) : chain(std::move(chain)) {}
+    DWORD ListInterfaces(std::vector<std::string>& names) override
+    {
+        names = {"wlan0"};
+        return ERROR_SUCCESS;
+    }
+    DWORD IsWireless(const std::string&, bool& wireless) override
+    {
+        wireless = true;
+        return ERROR_SUCCESS;
+    }
+    DWORD TriggerScan(const std::string& name) override
+    {
+        ++triggers;
+        chain->Start(name);
+        return ERROR_SUCCESS;
+    }
+    DWORD ReadScan(const std::string&, std::vector<platform::WirelessBss>& networks) override
+    {
+        ++reads;
+        networks.clear();
+        return ERROR_SUCCESS;
+    }
+    std::unique_ptr<ScanRequestChain> chain;
+    int triggers = 0;
+    int reads = 0;
+};
+
+}  // namespace
+
+TEST_F(PrivateBus, WithoutNetworkManagerTheRequestIsRefusedWithTheReason)
+{
+    NetworkManagerScan request(m_address);
+    std::string why;
+    EXPECT_EQ(request.Request("wlan0", {}, why), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(why, "NetworkManager is not running");
+
+    NetworkManagerScan nowhere("unix:path=/nonexistent/tarvolin-test-bus");
+    EXPECT_EQ(nowhere.Request("wlan0", {}, why), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(why, "there is no system bus to reach NetworkManager");
+}
+
+TEST_F(PrivateBus, ANetworkManagerThatNeverAnswersTimesOut)
+{
+    Silence();
+    NetworkManagerScan request(m_address, 200);
+    std::string why;
+    EXPECT_EQ(request.Request("wlan0", {}, why), ERROR_TIMEOUT);
+    EXPECT_EQ(why, "NetworkManager did not answer");
+    WaitForCalls(1);
+}
+
+TEST_F(PrivateBus, AWaitingRequestGivesUpWhenStopped)
+{
+    Silence();
+    NetworkManagerScan request(m_address, 600000);
+    std::stop_source stop;
+    DWORD result = ERROR_SUCCESS;
+    std::thread asking([&] {
+        std::string why;
+        result = request.Request("wlan0", stop.get_token(), why);
+    });
+    WaitForCalls(1);
+    stop.request_stop();
+    asking.join();
+    EXPECT_EQ(result, ERROR_CANCELLED);
+}
+
+// Every scan tick runs to its end and re-arms the scan timer while the
+// request it handed to NetworkManager has still not been answered: the
+// window never waits on the bus. The call's timeout is far longer than the
+// test, so no tick can have ended because the call gave up.
+TEST_F(PrivateBus, ScanTicksKeepTimeWhileNetworkManagerNeverAnswers)
+{
+    Silence();
+    std::vector<std::unique_ptr<ScanRequester>> ways;
+    ways.push_back(std::make_unique<NetworkManagerScan>(m_address, 600000));
+    auto radio = std::make_shared<UnprivilegedRadio>(std::make_unique<ScanRequestChain>(std::move(ways)));
+    platform::SetWirelessProvider(radio);
+    g_settings.SetString(SettingAdapter, u"wlan0");
+    Open();
+
+    ScanTick();
+    WaitForCalls(1);  // the request is with NetworkManager, unanswered
+    for (int tick = 2; tick <= 10; ++tick) {
+        ScanTick();
+        EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u) << "tick " << tick << " did not re-arm the scan timer";
+        EXPECT_TRUE(radio->chain->Pending("wlan0"));
+    }
+    EXPECT_EQ(radio->reads, 10);
+    EXPECT_EQ(radio->triggers, 10);
+    // One request waits; the ticks after it did not pile more onto the bus.
+    EXPECT_EQ(m_silent.Printed(), QString());
+    Close();
+    platform::SetWirelessProvider(nullptr);
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Checks the console log of the NetworkManager test machine: a user without
+# any capability started a scan through NetworkManager and saw the access
+# point switched on after NetworkManager started.
+#
+#   check-vm-networkmanager-output.sh CONSOLE_LOG
+set -uo pipefail
+log=$1
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+section() { awk -v name="$1" '$0 == "@@ BEGIN " name {on = 1; next} on && $0 ~ "^@@ END " name " " {exit} on' "$log"; }
+status() { sed -n "s/^@@ END $1 \([0-9]*\)$/\1/p" "$log"; }
+
+grep -q "^@@ DONE" "$log" || fail "the machine did not finish its script"
+section nm-devices | grep -qx "wlan5:wifi:disconnected" || fail "NetworkManager does not manage the scanner's radio"
+[ "$(section user-caps | head -n1)" = 1000 ] || fail "the scan did not run as user 1000"
+section user-caps | grep -E "^Cap" | grep -vq "0000000000000000$" && fail "the user still had capabilities"
+[ "$(status scan-user-nm)" = 0 ] || fail "the scan without privilege failed: $(section scan-user-nm | head -n1)"
+section scan-user-nm | awk -F'\t' '$6 == "TarvolinLate"' | grep -q . ||
+  fail "the scan without privilege did not show the access point switched on after NetworkManager started"
+section scan-user-nm | grep -q "did not complete" && fail "the scan NetworkManager started did not complete in time"
+
+if [ $failures -ne 0 ]; then
+  echo "---- console of the test machine ----"
+  cat "$log"
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"

@@ -102,6 +102,7 @@ TEST(ScanRequestChain, TriesTheWaysInOrderUntilOneStartsAScan)
         EXPECT_EQ(why, row.why) << row.name;
         EXPECT_EQ(chain.ways[0]->Calls(), 1) << row.name;
         EXPECT_EQ(chain.ways[1]->Calls(), row.secondCalls) << row.name;
+        EXPECT_EQ(chain.chain->LatestOutcome("wlan0"), row.outcome) << row.name;
     }
 }
 
@@ -125,6 +126,7 @@ TEST(ScanRequestChain, OneRequestPerInterfaceWhileOneIsOnItsWay)
     for (int tick = 0; tick < 5; ++tick)
         chain.chain->Start("wlan0");
     EXPECT_TRUE(chain.chain->Pending("wlan0"));
+    EXPECT_EQ(chain.chain->LatestOutcome("wlan0"), ERROR_SUCCESS);  // nothing settled yet
     chain.chain->Start("wlan1");  // another interface has its own request
     EXPECT_TRUE(chain.chain->Pending("wlan1"));
 

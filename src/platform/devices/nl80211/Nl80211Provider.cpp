@@ -290,11 +290,16 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name) {
         return ErrnoToWin32(result);
     // Without the privilege, someone who has it is asked, off this thread.
     // While a scan runs (whoever started it) there is nothing to ask for.
-    if (!m_events->Running(index)) {
-        m_unprivileged.Start(name);
-        request.viaChain = true;
-    }
-    return ERROR_SUCCESS;
+    if (m_events->Running(index))
+        return ERROR_SUCCESS;
+    // The answer to this request comes later; the caller learns how the
+    // previous one ended, so a window can tell that scans cannot be started
+    // one tick later, while every tick asks again (NetworkManager may have
+    // come up meanwhile).
+    const DWORD previous = m_unprivileged.LatestOutcome(name);
+    m_unprivileged.Start(name);
+    request.viaChain = true;
+    return previous == ERROR_SUCCESS || previous == ERROR_CANCELLED ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) {

@@ -43,6 +43,13 @@ bool ScanRequestChain::Pending(const std::string& interfaceName)
     return found != m_outcomes.end() && found->second.pending;
 }
 
+DWORD ScanRequestChain::LatestOutcome(const std::string& interfaceName)
+{
+    std::lock_guard guard(m_lock);
+    const auto found = m_outcomes.find(interfaceName);
+    return found == m_outcomes.end() || found->second.pending ? ERROR_SUCCESS : found->second.result;
+}
+
 void ScanRequestChain::Run(std::stop_token stop)
 {
     std::unique_lock guard(m_lock);

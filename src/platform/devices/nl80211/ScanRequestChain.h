@@ -40,6 +40,10 @@ public:
     // Whether a request for the interface is queued or under way.
     bool Pending(const std::string& interfaceName);
 
+    // Without waiting: how the latest settled request for the interface
+    // ended (ERROR_SUCCESS when none has settled, or while one is on its way).
+    DWORD LatestOutcome(const std::string& interfaceName);
+
 private:
     struct Outcome {
         bool pending = false;

@@ -155,6 +155,8 @@ if ran watch-json; then
   for ssid in TarvolinOpen TarvolinMixed TarvolinEAP TarvolinVHT80; do
     section watch-json | grep -F '"scan":0,"event":"new"' | grep -qF "\"ssid\":\"$ssid\"" \
       || fail "watch-json: '$ssid' was not reported as new in the first scan"
+  done
+fi
 
 # Freshness. The field after "at=" is boot-time milliseconds, after "scans="
 # the number of scans the scanner's interface completed until then.

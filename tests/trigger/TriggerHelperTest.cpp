@@ -2,6 +2,7 @@
 // stand-in helpers (small shell scripts run as real child processes) that
 // record how they were started and end as told.
 #include "platform/devices/nl80211/TriggerHelper.h"
+#include "platform/devices/nl80211/TriggerHelperScan.h"
 #include "tools/tarvolin-trigger/TriggerExit.h"
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stop_token>
 #include <string>
 
 namespace {
@@ -173,3 +175,36 @@ TEST_F(StandInHelper, IsFoundBesideTheInstallOrInTheBuildTree)
 }
 
 }  // namespace
+
+// As the last link of the scan request chain: the helper's outcome with a
+// sentence a person can act on, and a stop request that ends the wait.
+TEST_F(StandInHelper, AsAScanRequesterItWaitsOnItsOwnThreadAndSaysWhy)
+{
+    using platform::nl80211::TriggerHelperScan;
+    struct Case {
+        const char* exit;
+        DWORD result;
+        const char* why;
+    };
+    const Case kCases[] = {
+        {"exit 0", ERROR_SUCCESS, ""},
+        {"exit 6", ERROR_ACCESS_DENIED, "lacks cap_net_admin"},
+        {"exit 7", ERROR_NOT_READY, "the interface is down"},
+        {"exit 1", ERROR_GEN_FAILURE, "could not start a scan"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.exit);
+        TriggerHelperScan way(WriteHelper(c.exit));
+        std::string why;
+        EXPECT_EQ(c.result, way.Request("wlan0", {}, why));
+        EXPECT_NE(std::string::npos, why.find(c.why)) << why;
+    }
+    std::string why;
+    EXPECT_EQ(ERROR_ACCESS_DENIED, TriggerHelperScan("").Request("wlan0", {}, why));
+    EXPECT_NE(std::string::npos, why.find("not installed")) << why;
+
+    std::stop_source stop;
+    stop.request_stop();
+    TriggerHelperScan slow(WriteHelper("sleep 5"));
+    EXPECT_EQ(ERROR_CANCELLED, slow.Request("wlan0", stop.get_token(), why));
+}

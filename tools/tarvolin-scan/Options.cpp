@@ -55,8 +55,10 @@ const char* const kUsage =
     "  tarvolin-scan --watch --interval 1000 --log walk.csv wlan0\n"
     "\n"
     "Starting a scan needs NetworkManager running (it starts scans for ordinary\n"
-    "users) or the network administration capability, granted once with:\n"
-    "  sudo setcap cap_net_admin+ep \"$(command -v tarvolin-scan)\"\n"
+    "users) or the scan helper tarvolin-trigger with the network administration\n"
+    "capability, which the Debian package gives it (only the helper, never this\n"
+    "program, gets it):\n"
+    "  sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger\n"
     "Reading what the adapter holds needs no privilege.\n"
     "Exit status: 0 on success, 1 when the scan fails, 2 for a usage error.\n";
 

@@ -13,12 +13,10 @@ namespace {
 
 std::string PermissionAdvice(const std::string& adapter, const std::string& why)
 {
-    char path[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    const std::string self = length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "tarvolin-scan";
+    // Only the scan helper may hold the capability, never this program.
     return "no permission to start a scan on " + adapter + (why.empty() ? "" : " (" + why + ")") +
-           ": run NetworkManager (it scans for ordinary users), or allow this program with: sudo setcap "
-           "cap_net_admin+ep " + self;
+           ": run NetworkManager (it scans for ordinary users), or install Tarvolin's Debian package, or give "
+           "its scan helper the capability: sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/devices/nl80211/BssDecoder.h"
 #include "platform/devices/nl80211/NetworkManagerScan.h"
+#include "platform/devices/nl80211/TriggerHelperScan.h"
 #include "platform/devices/nl80211/ScanEventMonitor.h"
 
 #include <linux/nl80211.h>
@@ -93,6 +94,7 @@ int AddWildcardSsid(nl_msg* message) {
 std::vector<std::unique_ptr<ScanRequester>> DefaultUnprivilegedWays() {
     std::vector<std::unique_ptr<ScanRequester>> ways;
     ways.push_back(std::make_unique<NetworkManagerScan>());
+    ways.push_back(std::make_unique<TriggerHelperScan>(TriggerHelper::LocateForThisProgram()));
     return ways;
 }
 

@@ -1,0 +1,46 @@
+#include "platform/devices/nl80211/TriggerHelperScan.h"
+
+namespace platform::nl80211 {
+
+namespace {
+
+// How often a running helper is looked at for the chain's stop request.
+constexpr std::chrono::milliseconds kStopCheck{50};
+
+}  // namespace
+
+TriggerHelperScan::TriggerHelperScan(std::string helperPath) : m_helper(std::move(helperPath)) {}
+
+DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_token stop, std::string& why)
+{
+    if (m_helper.Path().empty()) {
+        why = "the scan helper tarvolin-trigger is not installed";
+        return ERROR_ACCESS_DENIED;
+    }
+    m_helper.Start(interfaceName);
+    DWORD result = ERROR_BUSY;
+    while ((result = m_helper.Wait(interfaceName, kStopCheck)) == ERROR_BUSY) {
+        // The helper is reaped on its own thread even when nobody waits.
+        if (stop.stop_requested())
+            return ERROR_CANCELLED;
+    }
+    switch (result) {
+    case ERROR_SUCCESS:
+        break;
+    case ERROR_ACCESS_DENIED:
+        why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin";
+        break;
+    case ERROR_NOT_READY:
+        why = "the interface is down";
+        break;
+    case ERROR_NOT_SUPPORTED:
+        why = "the interface is not a wireless interface";
+        break;
+    default:
+        why = "the scan helper " + m_helper.Path() + " could not start a scan";
+        break;
+    }
+    return result;
+}
+
+}  // namespace platform::nl80211

@@ -24,7 +24,8 @@ inline Bytes& Put(Bytes& out, std::uint16_t type, const Bytes& payload) {
     out.resize(start + NLA_ALIGN(length), 0);
     std::memcpy(out.data() + start, &length, 2);
     std::memcpy(out.data() + start + 2, &type, 2);
-    std::memcpy(out.data() + start + NLA_HDRLEN, payload.data(), payload.size());
+    if (!payload.empty())  // an empty vector's data() may be null, which memcpy must not get
+        std::memcpy(out.data() + start + NLA_HDRLEN, payload.data(), payload.size());
     return out;
 }
 

@@ -6,14 +6,8 @@
 #   check-vm-networkmanager-output.sh CONSOLE_LOG
 set -uo pipefail
 log=$1
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-section() { awk -v name="$1" '$0 == "@@ BEGIN " name {on = 1; next} on && $0 ~ "^@@ END " name " " {exit} on' "$log"; }
-status() { sed -n "s/^@@ END $1 \([0-9]*\)$/\1/p" "$log"; }
+# shellcheck source=check-common.sh
+. "$(dirname "$0")/check-common.sh"
 
 grep -q "^@@ DONE" "$log" || fail "the machine did not finish its script"
 section nm-devices | grep -qx "wlan5:wifi:disconnected" || fail "NetworkManager does not manage the scanner's radio"

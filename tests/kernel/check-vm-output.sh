@@ -5,16 +5,8 @@
 #   check-vm-output.sh CONSOLE_LOG
 set -uo pipefail
 log=$1
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-# The output of one framed step, and its exit status.
-section() { awk -v name="$1" '$0 == "@@ BEGIN " name {on = 1; next} on && $0 ~ "^@@ END " name " " {exit} on' "$log"; }
-status() { sed -n "s/^@@ END $1 \([0-9]*\)$/\1/p" "$log"; }
+# shellcheck source=check-common.sh
+. "$(dirname "$0")/check-common.sh"
 ran() { grep -q "^@@ END $1 " "$log"; }
 
 expect_status() {

@@ -104,6 +104,7 @@ if [ -n "$networkmanager" ]; then
 else
   cp "$here"/vm-init.sh "$root/init"
 fi
+cp "$here"/vm-common.sh "$root/vm-common.sh"
 chmod 755 "$root/init"
 # A folder from mktemp is private; everyone must reach the libraries.
 chmod 755 "$root"

@@ -6,37 +6,11 @@
 # capability then starts a scan with the scanner and must see it. Each result
 # is printed between marker lines for the host to check; the machine always
 # powers off at the end.
-export PATH=/bin:/sbin:/usr/bin:/usr/sbin
-export LD_LIBRARY_PATH=/lib/x86_64-linux-gnu:/usr/lib/x86_64-linux-gnu:/lib:/usr/lib
-export HOME=/tmp
-
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-mount -t devtmpfs dev /dev
-mount -t tmpfs tmp /tmp
-chmod 1777 /tmp
-mkdir -p /run && mount -t tmpfs run /run
+. /vm-common.sh
 mkdir -p /var && ln -s /run /var/run
 mkdir -p /run/dbus /var/lib/NetworkManager
 # The console's first line carries the terminal resets of the firmware.
 echo
-
-finish() {
-  echo "@@ DONE"
-  sync
-  poweroff -f
-  reboot -f
-}
-
-run() {
-  name=$1
-  shift
-  echo "@@ BEGIN $name"
-  "$@" 2>&1
-  echo "@@ END $name $?"
-}
-
-log() { echo "vm: $*"; }
 
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() {

@@ -1,39 +1,11 @@
 #!/bin/sh
-# First process of the test machine. Sets up seven simulated radios: four access
-# points (open, WPA2, hidden name, 5 GHz), one ad hoc peer, one scanner and one
-# access point that is switched on and off while the scanner runs; then runs
-# the scanner and prints each result between marker lines for the host to
-# check. Always powers the machine off at the end.
-export PATH=/bin:/sbin:/usr/bin:/usr/sbin
-export LD_LIBRARY_PATH=/lib/x86_64-linux-gnu:/usr/lib/x86_64-linux-gnu:/lib:/usr/lib
-export HOME=/tmp
-
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-mount -t devtmpfs dev /dev
-mount -t tmpfs tmp /tmp
-chmod 1777 /tmp
-mkdir -p /run && mount -t tmpfs run /run
-
-finish() {
-  echo "@@ DONE"
-  sync
-  poweroff -f
-  # poweroff needs ACPI; without it the machine reboots, and QEMU runs with
-  # -no-reboot, so that ends it too.
-  reboot -f
-}
-
-# Runs a command and frames its output and exit status for the host.
-run() {
-  name=$1
-  shift
-  echo "@@ BEGIN $name"
-  "$@" 2>&1
-  echo "@@ END $name $?"
-}
-
-log() { echo "vm: $*"; }
+# First process of the test machine. Sets up thirteen simulated radios:
+# access points of each kind of security and channel width, one ad hoc peer,
+# one scanner (with a monitor interface beside it) and one access point that
+# is switched on and off while the scanner runs; then runs the scanner and
+# prints each result between marker lines for the host to check. Always
+# powers the machine off at the end.
+. /vm-common.sh
 
 # Any module the kernel asks for later is noted, so that a missing one shows
 # in the log instead of as a silent failure.

@@ -19,7 +19,8 @@ const DialogItemTemplate kMainItems[] = {
 
 // Scanner page: the list of networks, the status line and the hint.
 const DialogItemTemplate kScannerItems[] = {
-    {1018, "SysListView32", u"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_ALIGNLEFT, 0, 3, 3, 135, 76},
+    {1018, "SysListView32", u"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_ALIGNLEFT, 0, 3, 3, 135,
+     76},
     {1019, "static", u"", WS_VISIBLE | SS_LEFT, 0, 7, 79, 53, 8},
     {1020, "static", u"", WS_VISIBLE | SS_RIGHT, 0, 66, 79, 79, 8},
 };

@@ -13,8 +13,12 @@ const MenuItemTemplate kRowMenu[] = {
 
 // The languages by their own names, in this order.
 const MenuItemTemplate kLanguageItems[] = {
-    {u"Deutsch", 32781, nullptr, 0},   {u"English", 32774, nullptr, 0}, {u"Fran\u00E7ais", 32775, nullptr, 0},
-    {u"Magyar", 32776, nullptr, 0},    {u"Polski", 32777, nullptr, 0},  {u"Portugu\u00EAs", 32779, nullptr, 0},
+    {u"Deutsch", 32781, nullptr, 0},
+    {u"English", 32774, nullptr, 0},
+    {u"Fran\u00E7ais", 32775, nullptr, 0},
+    {u"Magyar", 32776, nullptr, 0},
+    {u"Polski", 32777, nullptr, 0},
+    {u"Portugu\u00EAs", 32779, nullptr, 0},
     // The Russian name starts with a Latin "P", as it always has in this menu.
     {u"P\u0443\u0441\u0441\u043A\u0438\u0439", 32780, nullptr, 0},
 };

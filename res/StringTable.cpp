@@ -55,7 +55,8 @@ constexpr StringResource kStrings[] = {
     {2035, u"WEP"},
     {2036, u"Open"},
     {2037, u"No wireless adapter was found. To try Tarvolin on a simulated radio, start tarvolin-demo."},
-    {2038, u"Scans cannot be started. Install the Tarvolin package (it lets the helper tarvolin-trigger start scans) or run NetworkManager."},
+    {2038, u"Scans cannot be started. Install the Tarvolin package (it lets the helper tarvolin-trigger start scans) "
+           u"or run NetworkManager."},
     {2200, u"Kereső"},
     {2201, u"Beállítások"},
     {2202, u"Kilépés"},
@@ -93,8 +94,10 @@ constexpr StringResource kStrings[] = {
     {2234, u"AP"},
     {2235, u"WEP"},
     {2236, u"Nyitott"},
-    {2237, u"Nem található vezeték nélküli hálókártya. A Tarvolint szimulált rádión a tarvolin-demo indításával próbálhatod ki."},
-    {2238, u"A keresés nem indítható. Telepítsd a Tarvolin csomagot (ez engedi, hogy a tarvolin-trigger segédprogram keresést indítson), vagy futtasd a NetworkManagert."},
+    {2237, u"Nem található vezeték nélküli hálókártya. A Tarvolint szimulált rádión a tarvolin-demo indításával "
+           u"próbálhatod ki."},
+    {2238, u"A keresés nem indítható. Telepítsd a Tarvolin csomagot (ez engedi, hogy a tarvolin-trigger segédprogram "
+           u"keresést indítson), vagy futtasd a NetworkManagert."},
     {2400, u"Skaner"},
     {2401, u"Opcje"},
     {2402, u"Wyjście"},
@@ -132,8 +135,10 @@ constexpr StringResource kStrings[] = {
     {2434, u"AP"},
     {2435, u"WEP"},
     {2436, u"Brak"},
-    {2437, u"Nie znaleziono karty sieci bezprzewodowej. Aby wypróbować Tarvolin na symulowanym radiu, uruchom tarvolin-demo."},
-    {2438, u"Nie można rozpocząć skanowania. Zainstaluj pakiet Tarvolin (pozwala on programowi pomocniczemu tarvolin-trigger rozpoczynać skanowanie) lub uruchom NetworkManager."},
+    {2437, u"Nie znaleziono karty sieci bezprzewodowej. Aby wypróbować Tarvolin na symulowanym radiu, uruchom "
+           u"tarvolin-demo."},
+    {2438, u"Nie można rozpocząć skanowania. Zainstaluj pakiet Tarvolin (pozwala on programowi pomocniczemu "
+           u"tarvolin-trigger rozpoczynać skanowanie) lub uruchom NetworkManager."},
     {2600, u"Scruter"},
     {2601, u"Options"},
     {2602, u"Quitter"},
@@ -171,8 +176,10 @@ constexpr StringResource kStrings[] = {
     {2634, u"PA"},
     {2635, u"WEP"},
     {2636, u"-"},
-    {2637, u"Aucun adaptateur sans fil n'a été trouvé. Pour essayer Tarvolin sur une radio simulée, lancez tarvolin-demo."},
-    {2638, u"Impossible de lancer la recherche de réseaux. Installez le paquet Tarvolin (il permet à l'assistant tarvolin-trigger de lancer les recherches) ou démarrez NetworkManager."},
+    {2637,
+     u"Aucun adaptateur sans fil n'a été trouvé. Pour essayer Tarvolin sur une radio simulée, lancez tarvolin-demo."},
+    {2638, u"Impossible de lancer la recherche de réseaux. Installez le paquet Tarvolin (il permet à l'assistant "
+           u"tarvolin-trigger de lancer les recherches) ou démarrez NetworkManager."},
     {2800, u"Detectar"},
     {2801, u"Opções"},
     {2802, u"Sair"},
@@ -210,8 +217,10 @@ constexpr StringResource kStrings[] = {
     {2834, u"PA"},
     {2835, u"WEP"},
     {2836, u"-"},
-    {2837, u"Não foi encontrado nenhum adaptador sem fios. Para experimentar o Tarvolin num rádio simulado, inicie o tarvolin-demo."},
-    {2838, u"Não é possível iniciar a detecção. Instale o pacote Tarvolin (permite ao auxiliar tarvolin-trigger iniciar a detecção) ou execute o NetworkManager."},
+    {2837, u"Não foi encontrado nenhum adaptador sem fios. Para experimentar o Tarvolin num rádio simulado, inicie o "
+           u"tarvolin-demo."},
+    {2838, u"Não é possível iniciar a detecção. Instale o pacote Tarvolin (permite ao auxiliar tarvolin-trigger "
+           u"iniciar a detecção) ou execute o NetworkManager."},
     {3000, u"Сканер"},
     {3001, u"Настройки"},
     {3002, u"Выход"},
@@ -249,8 +258,10 @@ constexpr StringResource kStrings[] = {
     {3034, u"AP"},
     {3035, u"WEP"},
     {3036, u"Откр."},
-    {3037, u"Беспроводной адаптер не найден. Чтобы опробовать Tarvolin на имитации радиоэфира, запустите tarvolin-demo."},
-    {3038, u"Не удаётся запустить сканирование. Установите пакет Tarvolin (он разрешает вспомогательной программе tarvolin-trigger запускать сканирование) или запустите NetworkManager."},
+    {3037,
+     u"Беспроводной адаптер не найден. Чтобы опробовать Tarvolin на имитации радиоэфира, запустите tarvolin-demo."},
+    {3038, u"Не удаётся запустить сканирование. Установите пакет Tarvolin (он разрешает вспомогательной программе "
+           u"tarvolin-trigger запускать сканирование) или запустите NetworkManager."},
     {3200, u"Scanner"},
     {3201, u"Optionen"},
     {3202, u"Beenden"},
@@ -288,8 +299,10 @@ constexpr StringResource kStrings[] = {
     {3234, u"AP"},
     {3235, u"WEP"},
     {3236, u"Offen"},
-    {3237, u"Es wurde kein WLAN-Adapter gefunden. Um Tarvolin mit einem simulierten Funknetz auszuprobieren, starten Sie tarvolin-demo."},
-    {3238, u"Es können keine Scans gestartet werden. Installieren Sie das Tarvolin-Paket (es erlaubt dem Hilfsprogramm tarvolin-trigger, Scans zu starten) oder starten Sie NetworkManager."},
+    {3237, u"Es wurde kein WLAN-Adapter gefunden. Um Tarvolin mit einem simulierten Funknetz auszuprobieren, starten "
+           u"Sie tarvolin-demo."},
+    {3238, u"Es können keine Scans gestartet werden. Installieren Sie das Tarvolin-Paket (es erlaubt dem Hilfsprogramm "
+           u"tarvolin-trigger, Scans zu starten) oder starten Sie NetworkManager."},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

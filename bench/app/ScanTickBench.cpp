@@ -34,8 +34,9 @@ std::string SeventyEightNetworks()
     for (int i = 0; i < 78; ++i) {
         char mac[32];
         std::snprintf(mac, sizeof mac, "02:00:00:00:%02x:%02x", i / 256, i % 256);
-        text << "network " << mac << " ssid=\"Net " << i << "\" channel=" << (1 + i % 13) << (i % 3 ? " secured" : " open")
-             << " signal=0:-" << (40 + i % 50) << ",50:-" << (90 - i % 40) << ",99:-" << (40 + i % 50) << "\n";
+        text << "network " << mac << " ssid=\"Net " << i << "\" channel=" << (1 + i % 13)
+             << (i % 3 ? " secured" : " open") << " signal=0:-" << (40 + i % 50) << ",50:-" << (90 - i % 40) << ",99:-"
+             << (40 + i % 50) << "\n";
     }
     return text.str();
 }

@@ -14,7 +14,9 @@ struct Surface {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap;
     HGDIOBJ old;
-    Surface(int width, int height) : bitmap(CreateBitmap(width, height, 1, 32, nullptr)), old(SelectObject(dc, bitmap)) {}
+    Surface(int width, int height) : bitmap(CreateBitmap(width, height, 1, 32, nullptr)), old(SelectObject(dc, bitmap))
+    {
+    }
     ~Surface()
     {
         SelectObject(dc, old);

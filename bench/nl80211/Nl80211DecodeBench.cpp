@@ -12,13 +12,15 @@ namespace {
 
 // A BSS with a beacon-sized element list (about 300 bytes, the SSID first as
 // real beacons have it, then rates, RSN, HT and vendor elements).
-Bytes RealisticBss(int number) {
+Bytes RealisticBss(int number)
+{
     Bytes elements = Join({Element(0, Text("Network-" + std::to_string(number))),
                            Element(1, {0x82, 0x84, 0x8b, 0x96, 0x0c, 0x12, 0x18, 0x24}), Element(3, {6}),
                            Element(48, Bytes(20, 0x01)), Element(45, Bytes(26, 0x02)), Element(61, Bytes(22, 0x03)),
                            Element(221, Bytes(60, 0x04)), Element(221, Bytes(90, 0x05)), Element(127, Bytes(8, 0))});
     Bytes bss;
-    Put(bss, NL80211_BSS_BSSID, {0x02, 0, 0, 0, static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)});
+    Put(bss, NL80211_BSS_BSSID,
+        {0x02, 0, 0, 0, static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)});
     Put(bss, NL80211_BSS_FREQUENCY, Value<std::uint32_t>(2412 + 5 * (number % 13)));
     Put(bss, NL80211_BSS_TSF, Value<std::uint64_t>(1000000u * number));
     Put(bss, NL80211_BSS_BEACON_INTERVAL, Value<std::uint16_t>(100));
@@ -30,7 +32,8 @@ Bytes RealisticBss(int number) {
     return ScanResultMessage(bss);
 }
 
-void DecodeScanDump(benchmark::State& state) {
+void DecodeScanDump(benchmark::State& state)
+{
     std::vector<Bytes> messages;
     std::size_t bytes = 0;
     for (int i = 0; i < state.range(0); ++i) {

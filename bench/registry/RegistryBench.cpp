@@ -71,7 +71,8 @@ void Load(benchmark::State& state, bool oneKey)
     RegistryFolder folder(state.range(0), oneKey);
     for (auto _ : state) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, oneKey ? kProgramKey : u"Software\\Vendor\\Key0", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, oneKey ? kProgramKey : u"Software\\Vendor\\Key0", 0, KEY_READ, &key) !=
+            ERROR_SUCCESS)
             state.SkipWithError("the key did not open");
         RegCloseKey(key);
     }

@@ -5,7 +5,9 @@
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
-CMainApp::CMainApp() : CWinApp(nullptr) {}
+CMainApp::CMainApp() : CWinApp(nullptr)
+{
+}
 
 BOOL CMainApp::InitInstance()
 {

@@ -27,7 +27,9 @@ constexpr COLORREF kButtonGradientBottom = RGB(200, 200, 200);
 
 }  // namespace
 
-CMainDlg::CMainDlg(CWnd* parent) : CColoredDlg(102, parent) {}
+CMainDlg::CMainDlg(CWnd* parent) : CColoredDlg(102, parent)
+{
+}
 
 CMainDlg::~CMainDlg()
 {
@@ -87,8 +89,7 @@ void CMainDlg::SetUpTabs()
     m_optionsPage = AddTabPage(new COptionsDlg(nullptr), COptionsDlg::kTemplateId, 1);
 }
 
-template <typename Page>
-Page* CMainDlg::AddTabPage(Page* page, UINT templateId, int index)
+template <typename Page> Page* CMainDlg::AddTabPage(Page* page, UINT templateId, int index)
 {
     page->Create(templateId, this);
     page->SetBackColor(CaptionTint());
@@ -272,12 +273,8 @@ void CMainDlg::OnExit()
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
-    case kTellUserMessage:
-        OnTellUser(static_cast<int>(wParam));
-        return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case kTellUserMessage: OnTellUser(static_cast<int>(wParam)); return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == kAdapterList) {
             OnAdapterSelChange();
@@ -292,8 +289,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return CColoredDlg::WindowProc(message, wParam, lParam);
 }

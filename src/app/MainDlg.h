@@ -67,8 +67,7 @@ protected:
     // Creates a page from its template as a child of this window, in the
     // pages' colours, and adds it as tab `index` titled with string `index`.
     // The page, or null when the container refused it (and deleted it).
-    template <typename Page>
-    Page* AddTabPage(Page* page, UINT templateId, int index);
+    template <typename Page> Page* AddTabPage(Page* page, UINT templateId, int index);
     // Sends a message to the options page's adapter list.
     LRESULT SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam);
     // After a tick's scan request: decides whether something stands in the

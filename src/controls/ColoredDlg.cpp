@@ -80,7 +80,6 @@ LRESULT CColoredDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ::SetBkMode(dc, OPAQUE);
         return reinterpret_cast<LRESULT>(m_backBrush);
     }
-    default:
-        return CDialog::WindowProc(message, wParam, lParam);
+    default: return CDialog::WindowProc(message, wParam, lParam);
     }
 }

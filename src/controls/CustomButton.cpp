@@ -18,8 +18,14 @@ constexpr UINT kCheckMarkSize = 16;
 // How many pixels the group box caption keeps from the sides.
 constexpr int kCaptionInset = 5;
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
+int Height(const RECT& r)
+{
+    return r.bottom - r.top;
+}
 
 void Fill(HDC dc, const RECT& rect, COLORREF colour)
 {
@@ -60,7 +66,8 @@ BYTE ShadeChannel(BYTE value, double factor)
 
 COLORREF Average(COLORREF a, COLORREF b)
 {
-    return RGB(static_cast<BYTE>((GetRValue(a) + GetRValue(b)) / 2), static_cast<BYTE>((GetGValue(a) + GetGValue(b)) / 2),
+    return RGB(static_cast<BYTE>((GetRValue(a) + GetRValue(b)) / 2),
+               static_cast<BYTE>((GetGValue(a) + GetGValue(b)) / 2),
                static_cast<BYTE>((GetBValue(a) + GetBValue(b)) / 2));
 }
 
@@ -74,10 +81,8 @@ RECT Moved(RECT rect, POINT by)
 IMPLEMENT_DYNAMIC(CCustomButton, CButton)
 
 CCustomButton::CCustomButton()
-    : m_backColor(GetSysColor(COLOR_BTNFACE)),
-      m_textColor(GetSysColor(COLOR_BTNTEXT)),
-      m_checkedBackColor(GetSysColor(COLOR_BTNFACE)),
-      m_checkedTextColor(GetSysColor(COLOR_BTNTEXT)),
+    : m_backColor(GetSysColor(COLOR_BTNFACE)), m_textColor(GetSysColor(COLOR_BTNTEXT)),
+      m_checkedBackColor(GetSysColor(COLOR_BTNFACE)), m_checkedTextColor(GetSysColor(COLOR_BTNTEXT)),
       m_frameColor(GetSysColor(COLOR_BTNTEXT))
 {
     RegisterWindowClass();
@@ -160,17 +165,11 @@ void CCustomButton::PreSubclassWindow()
     CButton::PreSubclassWindow();
     const DWORD style = GetStyle();
     switch (style & BS_TYPEMASK) {
-    case BS_GROUPBOX:
-        m_kind = kGroupBox;
-        break;
+    case BS_GROUPBOX: m_kind = kGroupBox; break;
     case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-        m_kind = kCheckBox;
-        break;
+    case BS_AUTOCHECKBOX: m_kind = kCheckBox; break;
     case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-        m_kind = kRadio;
-        break;
+    case BS_AUTORADIOBUTTON: m_kind = kRadio; break;
     default:
         m_kind = kPush;
         m_flat = (style & BS_FLAT) != 0 ? 1 : 0;
@@ -187,16 +186,11 @@ void CCustomButton::PreSubclassWindow()
 LRESULT CCustomButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONDOWN:
-        return OnLButtonDown();
-    case WM_LBUTTONUP:
-        return OnLButtonUp();
-    case BM_SETCHECK:
-        return OnSetCheck(wParam);
-    case BM_GETCHECK:
-        return m_checked ? BST_CHECKED : BST_UNCHECKED;
-    default:
-        return CButton::WindowProc(message, wParam, lParam);
+    case WM_LBUTTONDOWN: return OnLButtonDown();
+    case WM_LBUTTONUP: return OnLButtonUp();
+    case BM_SETCHECK: return OnSetCheck(wParam);
+    case BM_GETCHECK: return m_checked ? BST_CHECKED : BST_UNCHECKED;
+    default: return CButton::WindowProc(message, wParam, lParam);
     }
 }
 
@@ -238,8 +232,7 @@ LRESULT CCustomButton::OnLButtonDown()
             SetCheckedState(m_checked == 0);
             SendMessage(BM_SETCHECK, m_checked ? BST_CHECKED : BST_UNCHECKED);
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return Default();
@@ -276,23 +269,17 @@ UINT CCustomButton::TextFormat(DWORD windowStyle)
 {
     UINT format = (windowStyle & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
     switch (windowStyle & kAlignMask) {
-    case BS_LEFT:
-        format |= DT_LEFT;
-        break;
-    case BS_RIGHT:
-        format |= DT_RIGHT;
-        break;
-    default:
-        format |= DT_CENTER;
-        break;
+    case BS_LEFT: format |= DT_LEFT; break;
+    case BS_RIGHT: format |= DT_RIGHT; break;
+    default: format |= DT_CENTER; break;
     }
     if ((windowStyle & kVerticalMask) == BS_BOTTOM)
         format |= DT_BOTTOM;
     return format;
 }
 
-CCustomButton::FaceLayout CCustomButton::PushFaceLayout(DWORD drawStyle, int cw, int ch, int bw, int bh,
-                                                        bool hasImage, int tw, int th, bool hasText)
+CCustomButton::FaceLayout CCustomButton::PushFaceLayout(DWORD drawStyle, int cw, int ch, int bw, int bh, bool hasImage,
+                                                        int tw, int th, bool hasText)
 {
     const DWORD placement = drawStyle & kPlacementMask;
     const int parts = hasImage && hasText ? 3 : 2;
@@ -340,18 +327,11 @@ void CCustomButton::DrawItem(DRAWITEMSTRUCT* item)
     const RECT rect = item->rcItem;
     HGDIOBJ oldFont = m_font != nullptr ? SelectObject(m_memDC, m_font) : nullptr;
     switch (m_kind) {
-    case kPush:
-        DrawPushFace(m_memDC, rect);
-        break;
+    case kPush: DrawPushFace(m_memDC, rect); break;
     case kRadio:
-    case kCheckBox:
-        DrawCheckFace(m_memDC, rect);
-        break;
-    case kGroupBox:
-        DrawGroupBox(m_memDC, rect);
-        break;
-    default:
-        break;
+    case kCheckBox: DrawCheckFace(m_memDC, rect); break;
+    case kGroupBox: DrawGroupBox(m_memDC, rect); break;
+    default: break;
     }
     if (oldFont != nullptr)
         SelectObject(m_memDC, oldFont);
@@ -393,8 +373,8 @@ void CCustomButton::DrawPushFace(HDC dc, const RECT& rect)
         tw = Width(textRect);
         th = Height(textRect);
     }
-    FaceLayout layout = PushFaceLayout(m_drawStyle, Width(client), Height(client), bw, bh, image != nullptr, tw, th,
-                                       !text.empty());
+    FaceLayout layout =
+        PushFaceLayout(m_drawStyle, Width(client), Height(client), bw, bh, image != nullptr, tw, th, !text.empty());
     if (!m_flat && checked) {
         layout.image.x += 1;
         layout.image.y += 1;

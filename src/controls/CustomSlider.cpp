@@ -141,22 +141,12 @@ LRESULT CCustomSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE)
         Prepare();
     switch (message) {
-    case WM_ERASEBKGND:
-        return OnEraseBkgnd();
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(lParam);
-        return Default();
-    case WM_LBUTTONUP:
-        OnLButtonUp();
-        return Default();
-    case WM_MOUSEMOVE:
-        OnMouseMove(lParam);
-        return Default();
-    default:
-        return CWnd::WindowProc(message, wParam, lParam);
+    case WM_ERASEBKGND: return OnEraseBkgnd();
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(lParam); return Default();
+    case WM_LBUTTONUP: OnLButtonUp(); return Default();
+    case WM_MOUSEMOVE: OnMouseMove(lParam); return Default();
+    default: return CWnd::WindowProc(message, wParam, lParam);
     }
 }
 
@@ -197,8 +187,7 @@ void CCustomSlider::OnPaint()
     if (m_memDC != nullptr) {
         if (m_trackBitmap != nullptr) {
             DrawTransparentBitmap(m_memDC, m_trackBitmap, m_trackWidth, m_trackHeight, 0, 0);
-            const HBITMAP thumb =
-                m_dragging && m_pressedThumbBitmap != nullptr ? m_pressedThumbBitmap : m_thumbBitmap;
+            const HBITMAP thumb = m_dragging && m_pressedThumbBitmap != nullptr ? m_pressedThumbBitmap : m_thumbBitmap;
             if (thumb != nullptr) {
                 const int centre = Scale().ThumbCentre(m_position);
                 const int tw = static_cast<int>(m_thumbWidth);
@@ -261,6 +250,6 @@ void CCustomSlider::Notify(UINT code)
     HWND parent = GetParentHwnd();
     if (parent == nullptr)
         return;
-    ::SendMessageW(parent, m_horizontal ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(static_cast<int>(code), static_cast<int>(m_position)),
-                   reinterpret_cast<LPARAM>(m_hWnd));
+    ::SendMessageW(parent, m_horizontal ? WM_HSCROLL : WM_VSCROLL,
+                   MAKEWPARAM(static_cast<int>(code), static_cast<int>(m_position)), reinterpret_cast<LPARAM>(m_hWnd));
 }

@@ -69,9 +69,9 @@ CCustomTabCtrl::CCustomTabCtrl()
     RegisterWindowClass();
     m_glyphs = CreateBitmap(48, 7, 1, 1, kGlyphBits);
     m_colors = TabColors{
-        SystemColour(COLOR_WINDOW),    SystemColour(COLOR_BTNFACE), SystemColour(COLOR_WINDOW),
-        SystemColour(COLOR_BTNTEXT),   SystemColour(COLOR_WINDOWTEXT),
-        SystemColour(COLOR_BTNTEXT),   SystemColour(COLOR_BTNSHADOW),
+        SystemColour(COLOR_WINDOW),    SystemColour(COLOR_BTNFACE),    SystemColour(COLOR_WINDOW),
+        SystemColour(COLOR_BTNTEXT),   SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_BTNTEXT),
+        SystemColour(COLOR_BTNSHADOW),
     };
     const bool large = LargeScreen();
     m_stripHeight = large ? 50 : 25;
@@ -267,15 +267,9 @@ int CCustomTabCtrl::TextHeight(const CString& text) const
 LRESULT CCustomTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp();
-        return 0;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(static_cast<UINT>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(); return 0;
+    case WM_PAINT: OnPaint(); return 0;
     case WM_ERASEBKGND:
         // The strip is painted whole; pages cover the rest.
         return 1;
@@ -288,9 +282,7 @@ LRESULT CCustomTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         OnLButtonDblClk(static_cast<UINT>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == kTabEditorNotifyUpdate && LOWORD(wParam) == kTabEditorId) {
             OnEditorUpdate();
@@ -311,8 +303,7 @@ LRESULT CCustomTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
-    default:
-        break;
+    default: break;
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

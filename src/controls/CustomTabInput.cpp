@@ -322,10 +322,8 @@ void CCustomTabCtrl::RunEditorLoop(int index, const CString& saved)
             if (msg.hwnd == m_editor.GetSafeHwnd())
                 break;
             continue;
-        case WM_LBUTTONDBLCLK:
-            continue;
-        default:
-            break;
+        case WM_LBUTTONDBLCLK: continue;
+        default: break;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -59,16 +59,11 @@ int CCustomTabCtrl::ButtonSlots() const
 int CCustomTabCtrl::*CCustomTabCtrl::ButtonMember(int hit)
 {
     switch (hit) {
-    case HitFirst:
-        return &CCustomTabCtrl::m_firstButton;
-    case HitPrev:
-        return &CCustomTabCtrl::m_prevButton;
-    case HitNext:
-        return &CCustomTabCtrl::m_nextButton;
-    case HitLast:
-        return &CCustomTabCtrl::m_lastButton;
-    default:
-        return &CCustomTabCtrl::m_closeButton;
+    case HitFirst: return &CCustomTabCtrl::m_firstButton;
+    case HitPrev: return &CCustomTabCtrl::m_prevButton;
+    case HitNext: return &CCustomTabCtrl::m_nextButton;
+    case HitLast: return &CCustomTabCtrl::m_lastButton;
+    default: return &CCustomTabCtrl::m_closeButton;
     }
 }
 
@@ -334,12 +329,8 @@ void CCustomTabCtrl::RecalcLayout(int kind, int index)
         RecalcOffset(buttons);
         PlaceEditor(buttons, index);
         return;
-    case RecalcClose:
-        recompute();
-        return;
-    case RecalcLast:
-        m_firstVisible = last;
-        [[fallthrough]];
+    case RecalcClose: recompute(); return;
+    case RecalcLast: m_firstVisible = last; [[fallthrough]];
     default: {
         // Plain: scroll back while the last tab still ends before the right
         // edge; ending exactly at the edge counts as not fitting.

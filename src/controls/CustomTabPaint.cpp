@@ -111,7 +111,8 @@ void CCustomTabCtrl::OnPaint()
     if (!HasStyle(TabStyleNoOutline)) {
         const int y = top ? r.bottom - 1 : r.top;
         const int areaWidth = area.right - area.left;
-        const bool shown = ValidIndex(m_selected) && m_items[static_cast<std::size_t>(m_selected)]->shape != TabShapeHidden;
+        const bool shown =
+            ValidIndex(m_selected) && m_items[static_cast<std::size_t>(m_selected)]->shape != TabShapeHidden;
         const int ls = shown ? m_items[static_cast<std::size_t>(m_selected)]->rect.left : 0;
         const int rs = shown ? m_items[static_cast<std::size_t>(m_selected)]->rect.right : 0;
         HGDIOBJ oldPen = SelectObject(mem, pen);

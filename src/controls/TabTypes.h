@@ -78,11 +78,11 @@ constexpr DWORD kTabRepeatDelay = 500;
 
 // One tab, in client pixels.
 struct TabItem {
-    CString text;            // the title
-    DWORD data = 0;          // the caller's value, handed back in notifications
-    RECT rect{};             // filled, outlined and hit-tested
-    RECT textRect{};         // where the title editor goes; reported in notifications
-    BYTE shape = 0;          // 0 hidden (scrolled out), 1 edge (just before the first shown), 3 shown
+    CString text;     // the title
+    DWORD data = 0;   // the caller's value, handed back in notifications
+    RECT rect{};      // filled, outlined and hit-tested
+    RECT textRect{};  // where the title editor goes; reported in notifications
+    BYTE shape = 0;   // 0 hidden (scrolled out), 1 edge (just before the first shown), 3 shown
     BOOL selected = FALSE;
     BOOL highlighted = FALSE;
     BOOL highlightChanged = FALSE;  // changed in the current tap: drives the highlight notification

@@ -23,7 +23,9 @@ constexpr UINT kAnswerOne = static_cast<UINT>(-50);
 
 IMPLEMENT_DYNAMIC(CListCtrlEx, CListCtrl)
 
-CListCtrlEx::CListCtrlEx() : m_rowRecord{} {}
+CListCtrlEx::CListCtrlEx() : m_rowRecord{}
+{
+}
 
 int CListCtrlEx::LitColumns(int count, LONG rssi)
 {
@@ -67,8 +69,7 @@ void CListCtrlEx::DrawSignalBar(HDC dc, int left, int, int right, int bottom, in
 LRESULT CListCtrlEx::OnCustomDraw(NMLVCUSTOMDRAW* draw)
 {
     switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
         const auto item = static_cast<LONG>(draw->nmcd.dwItemSpec);
         if (item != -1)
@@ -96,8 +97,7 @@ LRESULT CListCtrlEx::OnCustomDraw(NMLVCUSTOMDRAW* draw)
         draw->clrTextBk = back;
         return CDRF_DODEFAULT;
     }
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 

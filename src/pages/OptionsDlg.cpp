@@ -62,7 +62,7 @@ struct LanguageChoice {
 
 // In the order of m_flagBitmaps.
 constexpr LanguageChoice kLanguages[COptionsDlg::kLanguageCount] = {
-    {32774, u"english", 0, 172}, {32775, u"french", 3, 171},  {32776, u"hungarian", 1, 173},
+    {32774, u"english", 0, 172}, {32775, u"french", 3, 171},     {32776, u"hungarian", 1, 173},
     {32777, u"polish", 2, 174},  {32779, u"portuguese", 4, 170}, {32780, u"russian", 5, 176},
     {32781, u"german", 6, 177},
 };
@@ -93,7 +93,9 @@ LONG Setting(int index)
 
 IMPLEMENT_DYNAMIC(COptionsDlg, CColoredDlg)
 
-COptionsDlg::COptionsDlg(CWnd* parent) : CColoredDlg(kTemplateId, parent) {}
+COptionsDlg::COptionsDlg(CWnd* parent) : CColoredDlg(kTemplateId, parent)
+{
+}
 
 COptionsDlg::~COptionsDlg()
 {
@@ -165,7 +167,8 @@ BOOL COptionsDlg::OnInitDialog()
     m_speedSlider.SetPos(speed);
     SetSpeedText(speed);
     m_speedSlider.SetBackColor(tint);
-    m_speedSlider.SetBitmaps(ProgramBitmap(kTrackBitmap), ProgramBitmap(kThumbBitmap), ProgramBitmap(kPressedThumbBitmap));
+    m_speedSlider.SetBitmaps(ProgramBitmap(kTrackBitmap), ProgramBitmap(kThumbBitmap),
+                             ProgramBitmap(kPressedThumbBitmap));
 
     // List font size: a stored value above 20 (or negative) shows as 12; the
     // slider itself lifts one below 10 to 10.
@@ -176,7 +179,8 @@ BOOL COptionsDlg::OnInitDialog()
         fontSize = 12;
     m_fontSizeSlider.SetPos(fontSize);
     m_fontSizeSlider.SetBackColor(tint);
-    m_fontSizeSlider.SetBitmaps(ProgramBitmap(kTrackBitmap), ProgramBitmap(kThumbBitmap), ProgramBitmap(kPressedThumbBitmap));
+    m_fontSizeSlider.SetBitmaps(ProgramBitmap(kTrackBitmap), ProgramBitmap(kThumbBitmap),
+                                ProgramBitmap(kPressedThumbBitmap));
 
     // A checked toggle hides peers or secured networks, or silences the
     // sound; its caption names the state it is in.
@@ -338,12 +342,8 @@ void COptionsDlg::OnLanguageCommand(UINT command)
 LRESULT COptionsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_HSCROLL:
-        OnHScroll(wParam, reinterpret_cast<HWND>(lParam));
-        return 0;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case WM_HSCROLL: OnHScroll(wParam, reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_PAINT: OnPaint(); return 0;
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         const UINT code = HIWORD(wParam);
@@ -356,21 +356,11 @@ LRESULT COptionsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         if (code == BN_CLICKED) {
             switch (id) {
-            case kHidePeersId:
-                OnToggleHidePeers();
-                return 0;
-            case kHideSecuredId:
-                OnToggleHideSecured();
-                return 0;
-            case kSoundId:
-                OnToggleSound();
-                return 0;
-            case kAboutButtonId:
-                OnAbout();
-                return 0;
-            case kLanguageButtonId:
-                OnLanguageButton();
-                return 0;
+            case kHidePeersId: OnToggleHidePeers(); return 0;
+            case kHideSecuredId: OnToggleHideSecured(); return 0;
+            case kSoundId: OnToggleSound(); return 0;
+            case kAboutButtonId: OnAbout(); return 0;
+            case kLanguageButtonId: OnLanguageButton(); return 0;
             default:
                 // Menu commands come with code 0 and no control.
                 if (lParam == 0 && id >= 32774 && id <= 32781) {
@@ -382,8 +372,7 @@ LRESULT COptionsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return CColoredDlg::WindowProc(message, wParam, lParam);
 }

@@ -30,8 +30,7 @@ CString Ascii(const char* text)
     return out;
 }
 
-template <typename... Args>
-CString Format(const char* format, Args... args)
+template <typename... Args> CString Format(const char* format, Args... args)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, args...);
@@ -75,7 +74,9 @@ CString Magnitude(LONG value)
 
 IMPLEMENT_DYNAMIC(CScannerDlg, CColoredDlg)
 
-CScannerDlg::CScannerDlg(CWnd* parent) : CColoredDlg(148, parent) {}
+CScannerDlg::CScannerDlg(CWnd* parent) : CColoredDlg(148, parent)
+{
+}
 
 CScannerDlg::~CScannerDlg()
 {
@@ -87,59 +88,41 @@ int CScannerDlg::ColumnWidth(int column, LONG fontSize)
 {
     const double fs = fontSize;
     switch (column) {
-    case 0:
-        return static_cast<int>((fs * 0.1) * 50);
-    case 1:
-        return static_cast<int>((fs * (1.0 / 14)) * 35 + 10);
-    case 2:
-        return static_cast<int>((fs * 0.1) * 30);
-    case 3:
-        return static_cast<int>((fs * 0.1) * 40);
-    case 4:
-        return static_cast<int>((fs * 0.1) * 35);
-    case 5:
-        return static_cast<int>((fs * 0.1) * 90);
+    case 0: return static_cast<int>((fs * 0.1) * 50);
+    case 1: return static_cast<int>((fs * (1.0 / 14)) * 35 + 10);
+    case 2: return static_cast<int>((fs * 0.1) * 30);
+    case 3: return static_cast<int>((fs * 0.1) * 40);
+    case 4: return static_cast<int>((fs * 0.1) * 35);
+    case 5: return static_cast<int>((fs * 0.1) * 90);
     case 6:
-    case 7:
-        return static_cast<int>((fs * 0.1) * 40);
+    case 7: return static_cast<int>((fs * 0.1) * 40);
     case 8:
-    case 9:
-        return static_cast<int>((fs * 0.1) * 100);
-    default:
-        return 0;
+    case 9: return static_cast<int>((fs * 0.1) * 100);
+    default: return 0;
     }
 }
 
 CString CScannerDlg::CellText(const ApRecord& record, int column)
 {
     switch (column) {
-    case 0:
-        return NameText(record.ssid);
-    case 1:
-        return record.active == 1 ? Magnitude(record.rssi) : CString(u"-----");
-    case 2:
-        return Format("%lu", static_cast<unsigned long>(record.channel));
+    case 0: return NameText(record.ssid);
+    case 1: return record.active == 1 ? Magnitude(record.rssi) : CString(u"-----");
+    case 2: return Format("%lu", static_cast<unsigned long>(record.channel));
     case 3:
         if (record.infrastructureMode == 0)
             return g_language.GetText(33);
         if (record.infrastructureMode == 1)
             return g_language.GetText(34);
         return u"?";
-    case 4:
-        return g_language.GetText(record.privacy != 0 ? 35 : 36);
+    case 4: return g_language.GetText(record.privacy != 0 ? 35 : 36);
     case 5:
         return Format("%02x-%02x-%02x-%02x-%02x-%02x", record.mac[0], record.mac[1], record.mac[2], record.mac[3],
                       record.mac[4], record.mac[5]);
-    case 6:
-        return Format("%d", static_cast<int>(record.bestRssi));
-    case 7:
-        return Format("%d", static_cast<int>(record.worstRssi));
-    case 8:
-        return DateText(record.firstSeen);
-    case 9:
-        return DateText(record.lastSeen);
-    default:
-        return CString();
+    case 6: return Format("%d", static_cast<int>(record.bestRssi));
+    case 7: return Format("%d", static_cast<int>(record.worstRssi));
+    case 8: return DateText(record.firstSeen);
+    case 9: return DateText(record.lastSeen);
+    default: return CString();
     }
 }
 
@@ -325,9 +308,7 @@ void CScannerDlg::OnGoLarge()
 LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case WM_PAINT: OnPaint(); return 0;
     case WM_LBUTTONDOWN:
         if (m_largeView)
             Restore();
@@ -352,8 +333,7 @@ LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return CColoredDlg::WindowProc(message, wParam, lParam);
 }

@@ -13,8 +13,8 @@ std::atomic<CWifiTarv::TraceSink> g_traceSink{nullptr};
 
 // Adapters that are never wireless LAN adapters (dial-up, infrared, tunnels,
 // USB networking, mobile broadband), compared ignoring case in this order.
-constexpr const char16_t* kSkippedAdapters[] = {u"ASYNCMAC1", u"IRSIR1",   u"L2TP1",     u"PPTP1",
-                                                u"RNDISFN1",  u"WWAN1",    u"XSC1_IRDA1"};
+constexpr const char16_t* kSkippedAdapters[] = {u"ASYNCMAC1", u"IRSIR1", u"L2TP1",     u"PPTP1",
+                                                u"RNDISFN1",  u"WWAN1",  u"XSC1_IRDA1"};
 
 WCHAR UpperAscii(WCHAR c)
 {

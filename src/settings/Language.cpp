@@ -29,7 +29,9 @@ bool LoadText(std::int64_t id, CString& text)
 
 }  // namespace
 
-CLanguage::CLanguage() : m_language(0) {}
+CLanguage::CLanguage() : m_language(0)
+{
+}
 
 CLanguage::~CLanguage() = default;
 

@@ -40,8 +40,8 @@ BOOL CSettings::Load()
                          static_cast<BYTE>(raw >> 24)};
         DWORD size = sizeof bytes;
         if (open && RegQueryValueExW(key, setting.name, nullptr, nullptr, bytes, &size) == ERROR_SUCCESS) {
-            setting.value = static_cast<LONG>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                              (static_cast<DWORD>(bytes[3]) << 24));
+            setting.value =
+                static_cast<LONG>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24));
         } else {
             setting.value = setting.defaultValue;
         }

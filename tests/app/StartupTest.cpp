@@ -17,32 +17,31 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <fcntl.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/inotify.h>
 #include <sys/wait.h>
 #include <thread>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* kPrepared =
-    "Windows Registry Editor Version 5.00\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\r\n"
-    "\"Language\"=dword:00000006\r\n"
-    "\"ScanSpeed\"=dword:00000009\r\n"
-    "\"Adapter\"=\"wl\\\"an\\\\0\"\r\n"
-    "\"Extra\"=hex:01,02,03\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
-    "\"Kept\"=\"yes\"\r\n";
+const char* kPrepared = "Windows Registry Editor Version 5.00\r\n"
+                        "\r\n"
+                        "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\r\n"
+                        "\"Language\"=dword:00000006\r\n"
+                        "\"ScanSpeed\"=dword:00000009\r\n"
+                        "\"Adapter\"=\"wl\\\"an\\\\0\"\r\n"
+                        "\"Extra\"=hex:01,02,03\r\n"
+                        "\r\n"
+                        "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n"
+                        "\"Kept\"=\"yes\"\r\n";
 
 class ConfigFolder {
 public:
@@ -99,8 +98,8 @@ TEST(Startup, ClosingTheMainWindowSavesEverySettingAndKeepsTheRest)
     EXPECT_EQ(title, u"Tarvolin");
     EXPECT_EQ(g_language.GetText(1), u"Optionen");  // German was selected
     const std::string saved = folder.Read();
-    for (const char* line : {"\"FontSize\"=dword:0000000c", "\"ScanSpeed\"=dword:00000009", "\"HideWEP\"=dword:00000000",
-                             "\"HidePeer\"=dword:00000000", "\"SoundOff\"=dword:00000001",
+    for (const char* line : {"\"FontSize\"=dword:0000000c", "\"ScanSpeed\"=dword:00000009",
+                             "\"HideWEP\"=dword:00000000", "\"HidePeer\"=dword:00000000", "\"SoundOff\"=dword:00000001",
                              "\"Language\"=dword:00000006", "\"Adapter\"=\"wl\\\"an\\\\0\"", "\"Extra\"=hex:01,02,03",
                              "[HKEY_LOCAL_MACHINE\\Software\\Other]", "\"Kept\"=\"yes\""})
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
@@ -159,7 +158,7 @@ RunResult RunAndStop(const fs::path& configRoot, int signal)
     return result;
 }
 
-class StopSignal : public ::testing::TestWithParam<int> {};
+class StopSignal : public ::testing::TestWithParam<int> { };
 
 TEST_P(StopSignal, EndsTheProgramInOrderWithSettingsSaved)
 {
@@ -185,8 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGTERM, SIGINT,
 // finished temporary file over it.
 class SaveCounter {
 public:
-    explicit SaveCounter(const fs::path& folder)
-        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    explicit SaveCounter(const fs::path& folder) : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         if (m_fd >= 0)
             inotify_add_watch(m_fd, folder.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
@@ -209,8 +207,7 @@ public:
             for (ssize_t at = 0; at < length;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
                 // A file written in place would show as closed after writing.
-                if ((event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) != 0 && event->len > 0 &&
-                    fileName == event->name)
+                if ((event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE)) != 0 && event->len > 0 && fileName == event->name)
                     ++m_saves;
                 at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             }
@@ -224,7 +221,7 @@ private:
 
 struct StopCase {
     const char* name;
-    const char* open;  // what the child opens: see StopChild.cpp
+    const char* open;        // what the child opens: see StopChild.cpp
     std::vector<int> stops;  // the signals, back to back
 };
 
@@ -233,7 +230,7 @@ std::ostream& operator<<(std::ostream& out, const StopCase& c)
     return out << c.name;
 }
 
-class StopRequest : public ::testing::TestWithParam<StopCase> {};
+class StopRequest : public ::testing::TestWithParam<StopCase> { };
 
 // The child runs until it shows what it was asked to open; then the signals
 // come, back to back as at logout. It must end by itself, at once, having
@@ -291,12 +288,14 @@ TEST_P(StopRequest, EndsWhateverIsOpenAndSavesOnce)
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signals, StopRequest,
-    ::testing::Values(StopCase{"Hangup", "main", {SIGHUP}}, StopCase{"Logout", "main", {SIGTERM, SIGHUP}},
-                      StopCase{"AboutBox", "about", {SIGTERM}}, StopCase{"AboutBoxAtLogout", "about", {SIGTERM, SIGHUP}},
-                      StopCase{"LanguageMenu", "menu", {SIGTERM}}, StopCase{"LanguageQuestion", "question", {SIGTERM}}),
-    [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Signals, StopRequest,
+                         ::testing::Values(StopCase{"Hangup", "main", {SIGHUP}},
+                                           StopCase{"Logout", "main", {SIGTERM, SIGHUP}},
+                                           StopCase{"AboutBox", "about", {SIGTERM}},
+                                           StopCase{"AboutBoxAtLogout", "about", {SIGTERM, SIGHUP}},
+                                           StopCase{"LanguageMenu", "menu", {SIGTERM}},
+                                           StopCase{"LanguageQuestion", "question", {SIGTERM}}),
+                         [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 TEST(Startup, FirstStartWithoutAFileWritesAllSevenDefaults)
 {
@@ -304,8 +303,8 @@ TEST(Startup, FirstStartWithoutAFileWritesAllSevenDefaults)
     const RunResult result = RunAndStop(folder.Root(), SIGTERM);
     ASSERT_TRUE(result.exited);
     const std::string saved = folder.Read();
-    for (const char* line : {"\"FontSize\"=dword:0000000c", "\"ScanSpeed\"=dword:00000002", "\"HideWEP\"=dword:00000000",
-                             "\"HidePeer\"=dword:00000000", "\"SoundOff\"=dword:00000001",
+    for (const char* line : {"\"FontSize\"=dword:0000000c", "\"ScanSpeed\"=dword:00000002",
+                             "\"HideWEP\"=dword:00000000", "\"HidePeer\"=dword:00000000", "\"SoundOff\"=dword:00000001",
                              "\"Language\"=dword:00000000", "\"Adapter\"=\"\""})
         EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
 }

@@ -119,8 +119,9 @@ TEST_F(ButtonInput, CheckBoxTogglesOnPressAndFollowsSetCheck)
         int check;
         const char16_t* caption;
     };
-    for (const Case& c : {Case{BST_CHECKED, BST_CHECKED, u"Hide peers"}, Case{2, BST_UNCHECKED, u"Show peers"},
-                          Case{BST_CHECKED, BST_CHECKED, u"Hide peers"}, Case{BST_UNCHECKED, BST_UNCHECKED, u"Show peers"}}) {
+    for (const Case& c :
+         {Case{BST_CHECKED, BST_CHECKED, u"Hide peers"}, Case{2, BST_UNCHECKED, u"Show peers"},
+          Case{BST_CHECKED, BST_CHECKED, u"Hide peers"}, Case{BST_UNCHECKED, BST_UNCHECKED, u"Show peers"}}) {
         EXPECT_EQ(button.SendMessage(BM_SETCHECK, c.state), 0);
         EXPECT_EQ(button.SendMessage(BM_GETCHECK), c.check);
         EXPECT_EQ(button.GetWindowText(), c.caption);
@@ -209,9 +210,17 @@ TEST(DialogGroup, WalkWrapsWithinTheGroupAndSkipsHiddenAndDisabledItems)
         HWND expected;
     };
     const Case cases[] = {
-        {a, FALSE, b},  {b, FALSE, c},     {c, FALSE, a},         {a, TRUE, c},
-        {c, TRUE, b},   {b, TRUE, a},      {alone, FALSE, alone}, {alone, TRUE, alone},
-        {label, FALSE, label}, {hidden, FALSE, c}, {nullptr, FALSE, nullptr},
+        {a, FALSE, b},
+        {b, FALSE, c},
+        {c, FALSE, a},
+        {a, TRUE, c},
+        {c, TRUE, b},
+        {b, TRUE, a},
+        {alone, FALSE, alone},
+        {alone, TRUE, alone},
+        {label, FALSE, label},
+        {hidden, FALSE, c},
+        {nullptr, FALSE, nullptr},
     };
     for (const Case& k : cases)
         EXPECT_EQ(GetNextDlgGroupItem(host, k.from, k.previous), k.expected)

@@ -30,14 +30,22 @@ TEST(ShadeColor, DarkensAndLightensEachChannelOnItsOwn)
     const COLORREF a = RGB(255, 100, 0);
     const COLORREF b = RGB(0, 200, 50);
     const Case cases[] = {
-        {a, -0.3, RGB(255, 130, 0)}, {b, -0.3, RGB(0, 255, 65)},  // 200 * 1.3 passes 255: white
-        {a, -0.2, RGB(255, 120, 0)}, {b, -0.2, RGB(0, 240, 60)},
-        {a, -0.1, RGB(255, 110, 0)}, {b, -0.1, RGB(0, 220, 55)},
-        {a, 0.2, RGB(204, 80, 0)},   {b, 0.2, RGB(0, 160, 40)},
-        {a, 0.3, RGB(178, 70, 0)},   {b, 0.3, RGB(0, 140, 35)},
-        {a, 1.0, RGB(0, 0, 0)},      {a, -1.0, RGB(255, 200, 0)},
+        {a, -0.3, RGB(255, 130, 0)},
+        {b, -0.3, RGB(0, 255, 65)},  // 200 * 1.3 passes 255: white
+        {a, -0.2, RGB(255, 120, 0)},
+        {b, -0.2, RGB(0, 240, 60)},
+        {a, -0.1, RGB(255, 110, 0)},
+        {b, -0.1, RGB(0, 220, 55)},
+        {a, 0.2, RGB(204, 80, 0)},
+        {b, 0.2, RGB(0, 160, 40)},
+        {a, 0.3, RGB(178, 70, 0)},
+        {b, 0.3, RGB(0, 140, 35)},
+        {a, 1.0, RGB(0, 0, 0)},
+        {a, -1.0, RGB(255, 200, 0)},
         // Factors that change nothing.
-        {a, 0.0, a},                 {a, 1.5, a},                  {a, -1.5, a},
+        {a, 0.0, a},
+        {a, 1.5, a},
+        {a, -1.5, a},
         {RGB(255, 255, 255), -0.3, RGB(255, 255, 255)},
         {RGB(0, 0, 0), 0.3, RGB(0, 0, 0)},
     };
@@ -60,16 +68,16 @@ TEST_F(ButtonPaint, PlainFrameIsRaisedWhenNormalAndSunkenWhileHeld)
         COLORREF pressed;
     };
     const Case cases[] = {
-        {{0, 5}, RGB(130, 130, 130), RGB(0, 0, 140)},    // outer left
-        {{5, 0}, RGB(130, 130, 130), RGB(0, 0, 140)},    // outer top
-        {{1, 5}, RGB(120, 120, 120), RGB(0, 0, 160)},    // inner left
-        {{5, 1}, RGB(120, 120, 120), RGB(0, 0, 160)},    // inner top
-        {{5, 19}, RGB(70, 70, 70), RGB(0, 0, 255)},      // outer bottom
-        {{39, 5}, RGB(70, 70, 70), RGB(0, 0, 255)},      // outer right
-        {{5, 18}, RGB(80, 80, 80), RGB(0, 0, 240)},      // inner bottom
-        {{38, 5}, RGB(80, 80, 80), RGB(0, 0, 240)},      // inner right
-        {{0, 19}, RGB(70, 70, 70), RGB(0, 0, 255)},      // the bottom line wins the corner
-        {{39, 0}, RGB(70, 70, 70), RGB(0, 0, 255)},      // and the right line its own
+        {{0, 5}, RGB(130, 130, 130), RGB(0, 0, 140)},  // outer left
+        {{5, 0}, RGB(130, 130, 130), RGB(0, 0, 140)},  // outer top
+        {{1, 5}, RGB(120, 120, 120), RGB(0, 0, 160)},  // inner left
+        {{5, 1}, RGB(120, 120, 120), RGB(0, 0, 160)},  // inner top
+        {{5, 19}, RGB(70, 70, 70), RGB(0, 0, 255)},    // outer bottom
+        {{39, 5}, RGB(70, 70, 70), RGB(0, 0, 255)},    // outer right
+        {{5, 18}, RGB(80, 80, 80), RGB(0, 0, 240)},    // inner bottom
+        {{38, 5}, RGB(80, 80, 80), RGB(0, 0, 240)},    // inner right
+        {{0, 19}, RGB(70, 70, 70), RGB(0, 0, 255)},    // the bottom line wins the corner
+        {{39, 0}, RGB(70, 70, 70), RGB(0, 0, 255)},    // and the right line its own
         {{20, 10}, face, held},
     };
     Repaint(button);
@@ -149,14 +157,12 @@ TEST_F(ButtonPaint, GradientFrameHasRoundedCornersThatTurnWhenChecked)
         COLORREF checked;
     };
     const Case cases[] = {
-        {{0, 0}, face, face},       {{1, 0}, face, face},           {{0, 1}, face, face},
-        {{3, 0}, face, dark},       {{4, 0}, light, dark},          {{0, 3}, face, dark},
-        {{0, 4}, light, dark},      {{0, 16}, light, dark},         {{0, 17}, face, face},
-        {{2, 2}, light, bottomColour}, {{1, 2}, face, dark},        {{2, 1}, face, dark},
-        {{1, 10}, mid, mid},        {{20, 1}, mid, mid},            {{20, 18}, mid, mid},
-        {{38, 10}, mid, mid},       {{20, 19}, dark, light},        {{39, 10}, dark, light},
-        {{37, 19}, dark, light},    {{38, 18}, dark, light},        {{39, 17}, dark, light},
-        {{39, 19}, face, face},     {{38, 19}, face, face},         {{39, 18}, face, face},
+        {{0, 0}, face, face},    {{1, 0}, face, face},          {{0, 1}, face, face},    {{3, 0}, face, dark},
+        {{4, 0}, light, dark},   {{0, 3}, face, dark},          {{0, 4}, light, dark},   {{0, 16}, light, dark},
+        {{0, 17}, face, face},   {{2, 2}, light, bottomColour}, {{1, 2}, face, dark},    {{2, 1}, face, dark},
+        {{1, 10}, mid, mid},     {{20, 1}, mid, mid},           {{20, 18}, mid, mid},    {{38, 10}, mid, mid},
+        {{20, 19}, dark, light}, {{39, 10}, dark, light},       {{37, 19}, dark, light}, {{38, 18}, dark, light},
+        {{39, 17}, dark, light}, {{39, 19}, face, face},        {{38, 19}, face, face},  {{39, 18}, face, face},
     };
     Repaint(button);
     for (const Case& c : cases)
@@ -303,12 +309,9 @@ TEST(ButtonLayout, TextFormatFromTheStyle)
         UINT format;
     };
     const Case cases[] = {
-        {0, DT_SINGLELINE | DT_CENTER},
-        {BS_LEFT, DT_SINGLELINE | DT_LEFT},
-        {BS_RIGHT, DT_SINGLELINE | DT_RIGHT},
-        {BS_CENTER, DT_SINGLELINE | DT_CENTER},
-        {BS_MULTILINE | BS_LEFT, DT_WORDBREAK},
-        {BS_BOTTOM, DT_SINGLELINE | DT_CENTER | DT_BOTTOM},
+        {0, DT_SINGLELINE | DT_CENTER},         {BS_LEFT, DT_SINGLELINE | DT_LEFT},
+        {BS_RIGHT, DT_SINGLELINE | DT_RIGHT},   {BS_CENTER, DT_SINGLELINE | DT_CENTER},
+        {BS_MULTILINE | BS_LEFT, DT_WORDBREAK}, {BS_BOTTOM, DT_SINGLELINE | DT_CENTER | DT_BOTTOM},
         {0xC00, DT_SINGLELINE | DT_CENTER},  // both vertical bits: centred, so top-aligned here
     };
     for (const Case& c : cases)

@@ -16,9 +16,14 @@ TEST(CaptionColours, TintAndMixWorkOnEachChannelAlone)
         COLORREF tint;
     };
     const Case tints[] = {
-        {0x000000, 0x7F7F7F}, {0x646464, 0xB1B1B1}, {0xFEFEFE, 0xFEFEFE}, {0xFFFFFF, 0xFFFFFF},
+        {0x000000, 0x7F7F7F},
+        {0x646464, 0xB1B1B1},
+        {0xFEFEFE, 0xFEFEFE},
+        {0xFFFFFF, 0xFFFFFF},
         // Odd and full channels side by side: nothing carries over.
-        {0x00FF01, 0x7FFF80}, {0xFF00FF, 0xFF7FFF}, {0x01FE00, 0x80FE7F},
+        {0x00FF01, 0x7FFF80},
+        {0xFF00FF, 0xFF7FFF},
+        {0x01FE00, 0x80FE7F},
     };
     for (const Case& c : tints)
         EXPECT_EQ(TintOf(c.in), c.tint) << std::hex << c.in;
@@ -27,7 +32,9 @@ TEST(CaptionColours, TintAndMixWorkOnEachChannelAlone)
         COLORREF a, b, mix;
     };
     const MixCase mixes[] = {
-        {0x000000, 0xFFFFFF, 0x7F7F7F}, {0xFF0001, 0x0000FF, 0x7F0080}, {0x123456, 0x123456, 0x123456},
+        {0x000000, 0xFFFFFF, 0x7F7F7F},
+        {0xFF0001, 0x0000FF, 0x7F0080},
+        {0x123456, 0x123456, 0x123456},
         {0xFFFFFF, 0xFEFEFE, 0xFEFEFE},
     };
     for (const MixCase& c : mixes) {
@@ -43,7 +50,7 @@ TEST(CaptionColours, TintAndMixWorkOnEachChannelAlone)
 
 class ProbeColoredDlg : public CColoredDlg {
 public:
-    ProbeColoredDlg() : CColoredDlg(148) {}
+    ProbeColoredDlg() : CColoredDlg(148) { }
     using CColoredDlg::m_backBrush;
 };
 
@@ -87,8 +94,8 @@ TEST_F(ColoredDialog, EveryKindOfColourRequestGetsTheSameAnswer)
 
 TEST_F(ColoredDialog, BackgroundStaticAndCheckBoxShareTheColour)
 {
-    const HWND check = CreateWindowExW(0, u"button", u"Box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 120, 100,
-                                       16, dialog.m_hWnd, 77, nullptr, nullptr);
+    const HWND check = CreateWindowExW(0, u"button", u"Box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 120, 100, 16,
+                                       dialog.m_hWnd, 77, nullptr, nullptr);
     ASSERT_NE(check, nullptr);
     const HWND status = dialog.GetDlgItemHwnd(1019);
     ASSERT_NE(status, nullptr);

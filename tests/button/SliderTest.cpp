@@ -13,21 +13,23 @@ TEST(SliderScale, ValuesAndPointsMapBothWays)
         std::vector<std::pair<int, UINT>> taps;     // coordinate, value
     };
     const Case cases[] = {
-        {"horizontal reversed 1..5", {1, 5, 80, 20, true, true},
+        {"horizontal reversed 1..5",
+         {1, 5, 80, 20, true, true},
          {{1, 70}, {2, 55}, {5, 10}},
          {{0, 5}, {9, 5}, {10, 5}, {24, 5}, {25, 4}, {69, 2}, {70, 1}, {71, 1}, {80, 1}}},
-        {"horizontal 10..20", {10, 20, 80, 20, true, false},
+        {"horizontal 10..20",
+         {10, 20, 80, 20, true, false},
          {{10, 10}, {15, 40}, {20, 70}},
          {{-5, 10}, {9, 10}, {15, 10}, {16, 11}, {40, 15}, {70, 20}, {71, 20}}},
-        {"vertical 0..10", {0, 10, 120, 20, false, false},
+        {"vertical 0..10",
+         {0, 10, 120, 20, false, false},
          {{0, 110}, {5, 60}, {10, 10}},
          {{5, 10}, {10, 10}, {60, 5}, {110, 0}, {115, 0}}},
-        {"vertical reversed 0..10", {0, 10, 120, 20, false, true},
+        {"vertical reversed 0..10",
+         {0, 10, 120, 20, false, true},
          {{0, 10}, {5, 60}, {10, 110}},
          {{5, 0}, {60, 5}, {110, 10}, {115, 10}}},
-        {"odd thumb", {0, 4, 41, 5, true, false},
-         {{0, 2}, {4, 38}},
-         {{1, 0}, {2, 0}, {11, 1}, {38, 4}, {39, 4}}},
+        {"odd thumb", {0, 4, 41, 5, true, false}, {{0, 2}, {4, 38}}, {{1, 0}, {2, 0}, {11, 1}, {38, 4}, {39, 4}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,7 +92,8 @@ TEST_F(SliderWindow, SetPosClampsAndSetRangeDoesNot)
     struct Case {
         UINT minimum, maximum, set, expected;
     };
-    const Case cases[] = {{1, 5, 3, 3}, {1, 5, 9, 5}, {1, 5, 0, 1}, {10, 20, 10, 10}, {10, 20, 20, 20}, {10, 20, 4, 10}};
+    const Case cases[] = {{1, 5, 3, 3},     {1, 5, 9, 5},     {1, 5, 0, 1},
+                          {10, 20, 10, 10}, {10, 20, 20, 20}, {10, 20, 4, 10}};
     for (const Case& c : cases) {
         slider.SetRange(c.minimum, c.maximum);
         slider.SetPos(c.set);
@@ -117,8 +120,8 @@ TEST_F(SliderWindow, StylusTellsTheParentEveryChangeAndEndsWhenItLeaves)
     Send(WM_MOUSEMOVE, 70, 15);
     Send(WM_MOUSEMOVE, 100, 15);  // off the slider: the drag ends where it was
     EXPECT_EQ(GetCapture(), nullptr);
-    Send(WM_MOUSEMOVE, 25, 15);   // no longer tracked
-    Send(WM_LBUTTONUP, 25, 15);   // every release reports the position
+    Send(WM_MOUSEMOVE, 25, 15);  // no longer tracked
+    Send(WM_LBUTTONUP, 25, 15);  // every release reports the position
     const std::vector<Heard> expected = {
         Scroll(WM_HSCROLL, SB_THUMBPOSITION, 4, s), Scroll(WM_HSCROLL, SB_THUMBTRACK, 2, s),
         Scroll(WM_HSCROLL, SB_THUMBTRACK, 1, s),    Scroll(WM_HSCROLL, SB_THUMBPOSITION, 1, s),
@@ -138,7 +141,7 @@ TEST_F(SliderWindow, VerticalSliderReportsWithVScroll)
     Send(WM_LBUTTONUP, 15, 60);
     const HWND s = slider.m_hWnd;
     EXPECT_EQ(host.heard, (std::vector<Heard>{Scroll(WM_VSCROLL, SB_THUMBPOSITION, 5, s),
-                                               Scroll(WM_VSCROLL, SB_THUMBPOSITION, 5, s)}));
+                                              Scroll(WM_VSCROLL, SB_THUMBPOSITION, 5, s)}));
     // The thumb is drawn centred across, its centre at row 60.
     Repaint(s);
     EXPECT_EQ(ColourBox(s, RGB(255, 0, 0)), (RECT{10, 50, 20, 70}));

@@ -25,8 +25,8 @@ void FixedClock(LPSYSTEMTIME time)
 }
 void SetClock(int hour, int minute, int second)
 {
-    g_now = SYSTEMTIME{2024, 2, 4, 29, static_cast<WORD>(hour), static_cast<WORD>(minute),
-                       static_cast<WORD>(second), 250};
+    g_now =
+        SYSTEMTIME{2024, 2, 4, 29, static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 250};
 }
 DATE ClockDate()
 {
@@ -137,7 +137,7 @@ TEST_F(ApListTest, LatestReadingsReplaceTheOldAndHistoryKeepsTheExtremes)
     };
     const Step steps[] = {
         {-60, -60, -60}, {-70, -60, -70}, {-60, -60, -70},  // equal to best: neither changes
-        {-70, -60, -70},                                   // equal to worst: neither changes
+        {-70, -60, -70},                                    // equal to worst: neither changes
         {-45, -45, -70}, {-90, -45, -90}, {-65, -45, -90},
     };
     int second = 0;
@@ -345,7 +345,7 @@ TEST_F(ApListTest, NumbersFindTheirRecordsPastTheBucketWrap)
     const std::vector<LONG> order = Displayed();
     ASSERT_EQ(300u, order.size());
     // Bucket 0 holds 287..272 in front of 15..0; bucket 1 holds 299..288 in front of 31..16.
-    const std::pair<std::size_t, LONG> expected[] = {{0, 287}, {15, 272}, {16, 15}, {31, 0},
+    const std::pair<std::size_t, LONG> expected[] = {{0, 287},  {15, 272}, {16, 15}, {31, 0},
                                                      {32, 299}, {43, 288}, {44, 31}, {299, 256}};
     for (const auto& [position, number] : expected)
         EXPECT_EQ(number, order[position]) << "position " << position;

@@ -1,5 +1,5 @@
-#include "platform/core/ListView.h"
 #include "platform/core/Window.h"
+#include "platform/core/ListView.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
 
@@ -53,8 +53,8 @@ protected:
     void SetUp() override
     {
         g_seen.clear();
-        m_parent = CreateWindowExW(0, u"RecordingWindow", u"parent", WS_VISIBLE, 0, 0, 100, 80, nullptr, 0, nullptr,
-                                   nullptr);
+        m_parent =
+            CreateWindowExW(0, u"RecordingWindow", u"parent", WS_VISIBLE, 0, 0, 100, 80, nullptr, 0, nullptr, nullptr);
         m_child = CreateWindowExW(0, u"RecordingWindow", u"child", WS_CHILD | WS_VISIBLE, 10, 20, 30, 40, m_parent, 7,
                                   nullptr, nullptr);
         g_seen.clear();
@@ -235,7 +235,8 @@ TEST_F(WindowTest, WindowShownAgainIsPainted)
     };
     const Case cases[] = {
         {"ShowWindow", [&] { ShowWindow(m_child, SW_SHOW); }},
-        {"SetWindowPos", [&] { SetWindowPos(m_child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW); }},
+        {"SetWindowPos",
+         [&] { SetWindowPos(m_child, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -255,7 +256,7 @@ TEST_F(WindowTest, StaticWithoutNotifyLetsTheTapThroughToTheWindowBeneath)
     struct Case {
         const char* name;
         DWORD style;
-        RECT place;           // of the static, in the parent
+        RECT place;   // of the static, in the parent
         bool passed;  // the tap goes through to the window beneath
         POINT at;     // where it lands, in that window's client coordinates
     };
@@ -269,9 +270,9 @@ TEST_F(WindowTest, StaticWithoutNotifyLetsTheTapThroughToTheWindowBeneath)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HWND label = CreateWindowExW(0, u"static", u"text", WS_CHILD | WS_VISIBLE | c.style, c.place.left, c.place.top,
-                                     c.place.right - c.place.left, c.place.bottom - c.place.top, m_parent, 9, nullptr,
-                                     nullptr);
+        HWND label =
+            CreateWindowExW(0, u"static", u"text", WS_CHILD | WS_VISIBLE | c.style, c.place.left, c.place.top,
+                            c.place.right - c.place.left, c.place.bottom - c.place.top, m_parent, 9, nullptr, nullptr);
         g_seen.clear();
         QWidget* widget = platform::core::Lookup(label)->widget;
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));

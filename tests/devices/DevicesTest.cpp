@@ -1,5 +1,5 @@
-#include "platform/Text.h"
 #include "platform/devices/Devices.h"
+#include "platform/Text.h"
 #include "platform/devices/Ndis.h"
 #include "tests/devices/FakeProvider.h"
 
@@ -72,9 +72,8 @@ TEST_F(DevicesTest, OpensOnlyTheTwoDeviceNames)
         const WCHAR* name;
         bool opens;
     };
-    const Case cases[] = {{u"UIO1:", true},  {u"NDS0:", true},  {u"uio1:", true}, {u"nds0:", true},
-                          {u"UIO1", false},  {u"UIO2:", false}, {u"UIO1:x", false}, {u"", false},
-                          {u"COM1:", false}, {nullptr, false}};
+    const Case cases[] = {{u"UIO1:", true},  {u"NDS0:", true},   {u"uio1:", true}, {u"nds0:", true},  {u"UIO1", false},
+                          {u"UIO2:", false}, {u"UIO1:x", false}, {u"", false},     {u"COM1:", false}, {nullptr, false}};
     for (const Case& c : cases) {
         SetLastError(ERROR_SUCCESS);
         HANDLE handle = Open(c.name);
@@ -192,9 +191,9 @@ TEST_F(DevicesTest, MalformedRequestsAreRefusedWithoutTouchingMemory)
         EXPECT_FALSE(Send(c.device, c.code, query));
         EXPECT_EQ(GetLastError(), c.error);
         // Only the request's own header may be rewritten.
-        EXPECT_TRUE(std::equal(before.begin() + kNdisuioDataOffset, before.end(),
-                               query.bytes.begin() + kNdisuioDataOffset) ||
-                    c.size < kNdisuioDataOffset);
+        EXPECT_TRUE(
+            std::equal(before.begin() + kNdisuioDataOffset, before.end(), query.bytes.begin() + kNdisuioDataOffset) ||
+            c.size < kNdisuioDataOffset);
         EXPECT_TRUE(query.GuardIntact());
     }
     std::vector<WCHAR> unterminated(400, u'a');
@@ -273,9 +272,9 @@ TEST_F(DevicesTest, AdapterNamesAreTerminatedAndNeverPassTheReplyBuffer)
         {0, FALSE, u""s},
         {1, FALSE, u""s},
         {2, TRUE, u"\0"s},
-        {7, TRUE, u"\0"s},            // "lo" needs 6 bytes plus the final 2
+        {7, TRUE, u"\0"s},  // "lo" needs 6 bytes plus the final 2
         {8, TRUE, u"lo\0\0"s},
-        {17, TRUE, u"lo\0\0"s},       // "eth0" does not fit, "wlan0" neither
+        {17, TRUE, u"lo\0\0"s},  // "eth0" does not fit, "wlan0" neither
         {18, TRUE, u"lo\0eth0\0\0"s},
         {20, TRUE, u"lo\0eth0\0\0"s},
         {30, TRUE, u"lo\0eth0\0wlan0\0\0"s},
@@ -284,9 +283,9 @@ TEST_F(DevicesTest, AdapterNamesAreTerminatedAndNeverPassTheReplyBuffer)
     for (const Case& c : cases) {
         std::vector<BYTE> out(c.size + 16, 0xAB);
         DWORD returned = 99;
-        EXPECT_EQ(DeviceIoControl(nds, IOCTL_NDIS_GET_ADAPTER_NAMES, nullptr, 0, out.data(), c.size, &returned,
-                                  nullptr),
-                  c.ok)
+        EXPECT_EQ(
+            DeviceIoControl(nds, IOCTL_NDIS_GET_ADAPTER_NAMES, nullptr, 0, out.data(), c.size, &returned, nullptr),
+            c.ok)
             << c.size;
         if (!c.ok) {
             EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
@@ -344,13 +343,13 @@ TEST_F(DevicesTest, AdapterNamesOfferOnlyInterfacesTheProgramCanScanByThatName)
         bool offered;
     };
     const Interface table[] = {
-        {"mon0", true, false, false},         // a monitor sorts first, yet is no adapter
-        {"wifi,5g", true, true, false},       // would come back as "wifi" and "5g"
+        {"mon0", true, false, false},    // a monitor sorts first, yet is no adapter
+        {"wifi,5g", true, true, false},  // would come back as "wifi" and "5g"
         {",", true, true, false},
-        {"ab\xFF\xFE", true, true, false},    // not UTF-8: would come back as another name
-        {"ap0", true, false, false},          // an access point only
+        {"ab\xFF\xFE", true, true, false},  // not UTF-8: would come back as another name
+        {"ap0", true, false, false},        // an access point only
         {"wlan0", true, true, true},
-        {"caf\xC3\xA9", true, true, true},     // UTF-8 is fine
+        {"caf\xC3\xA9", true, true, true},  // UTF-8 is fine
         {"eth,0", false, false, false},
         {"eth0", false, false, true},
         {std::string("wl\0an", 5), true, true, false},

@@ -1,10 +1,10 @@
 // The NetworkManager request on a private bus started by the test: against no
 // NetworkManager, against one that never answers, and the whole window's scan
 // ticks while that request waits for its answer.
+#include "platform/devices/nl80211/NetworkManagerScan.h"
 #include "app/Globals.h"
 #include "app/MainDlg.h"
 #include "platform/devices/WirelessProvider.h"
-#include "platform/devices/nl80211/NetworkManagerScan.h"
 #include "platform/devices/nl80211/ScanRequestChain.h"
 #include "tests/e2e/MainWindowFixture.h"
 
@@ -65,17 +65,17 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ASSERT_TRUE(m_daemon.Start(QStringLiteral("dbus-daemon"),
-                                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                    QStringLiteral("--print-address=1")}))
+        ASSERT_TRUE(
+            m_daemon.Start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                           QStringLiteral("--print-address=1")}))
             << "dbus-daemon is not installed";
         m_address = m_daemon.ReadLine().toStdString();
         ASSERT_FALSE(m_address.empty()) << "dbus-daemon gave no address";
     }
     void Silence()
     {
-        ASSERT_TRUE(m_silent.Start(QStringLiteral(TARVOLIN_SILENT_NETWORKMANAGER),
-                                   {QString::fromStdString(m_address)}));
+        ASSERT_TRUE(
+            m_silent.Start(QStringLiteral(TARVOLIN_SILENT_NETWORKMANAGER), {QString::fromStdString(m_address)}));
         ASSERT_EQ(m_silent.ReadLine(), QStringLiteral("ready"));
     }
     // Waits until the silent NetworkManager has swallowed this many calls.
@@ -94,7 +94,7 @@ protected:
 // down the unprivileged chain, as on a machine without the capability.
 class UnprivilegedRadio final : public platform::WirelessProvider {
 public:
-    explicit UnprivilegedRadio(std::unique_ptr<ScanRequestChain> chain) : chain(std::move(chain)) {}
+    explicit UnprivilegedRadio(std::unique_ptr<ScanRequestChain> chain) : chain(std::move(chain)) { }
     DWORD ListInterfaces(std::vector<std::string>& names) override
     {
         names = {"wlan0"};

@@ -1,5 +1,5 @@
-#include "platform/devices/BssDetails.h"
 #include "platform/devices/OuiRegistry.h"
+#include "platform/devices/BssDetails.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,8 @@ constexpr const char* kExcerpt =
     "00-1A-2B   (hex)\t\tAyecom Technology Co., Ltd.\r\n"
     "001A2B     (base 16)\t\tAyecom Technology Co., Ltd.\r\n"
     "\r\n"
-    "001A2C     (base 16)\t\t\r\n"          // no name: skipped
-    "00E04C  x  (base 16)\t\tNot a line\r\n"  // text between the OUI and the marker
+    "001A2C     (base 16)\t\t\r\n"                   // no name: skipped
+    "00E04C  x  (base 16)\t\tNot a line\r\n"         // text between the OUI and the marker
     "0C8E29     (base 16)\t\tArcadyan Corporation";  // last line without a line end
 
 TEST(OuiRegistry, FindsTheMakerByTheFirstThreeBytes)
@@ -77,10 +77,9 @@ TEST(BssDetails, BandOfFrequency)
         const char* name;
     };
     const Case cases[] = {
-        {2412, Band::Ghz2_4, "2.4"}, {2484, Band::Ghz2_4, "2.4"}, {5180, Band::Ghz5, "5"},
-        {5885, Band::Ghz5, "5"},     {5935, Band::Ghz6, "6"},     {5975, Band::Ghz6, "6"},
-        {7115, Band::Ghz6, "6"},     {58320, Band::Ghz60, "60"},  {0, Band::Unknown, ""},
-        {3000, Band::Unknown, ""},
+        {2412, Band::Ghz2_4, "2.4"}, {2484, Band::Ghz2_4, "2.4"}, {5180, Band::Ghz5, "5"}, {5885, Band::Ghz5, "5"},
+        {5935, Band::Ghz6, "6"},     {5975, Band::Ghz6, "6"},     {7115, Band::Ghz6, "6"}, {58320, Band::Ghz60, "60"},
+        {0, Band::Unknown, ""},      {3000, Band::Unknown, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::BandOfFrequency(c.mhz), c.band) << c.mhz;

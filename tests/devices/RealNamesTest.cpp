@@ -105,8 +105,8 @@ bool AddLink(const std::string& name)
 bool DropEveryCapability()
 {
     // Both need CAP_SETPCAP, so they come before the capabilities go.
-    if (prctl(PR_SET_SECUREBITS, SECBIT_NOROOT | SECBIT_NOROOT_LOCKED | SECBIT_NO_SETUID_FIXUP |
-                                     SECBIT_NO_SETUID_FIXUP_LOCKED) != 0)
+    if (prctl(PR_SET_SECUREBITS,
+              SECBIT_NOROOT | SECBIT_NOROOT_LOCKED | SECBIT_NO_SETUID_FIXUP | SECBIT_NO_SETUID_FIXUP_LOCKED) != 0)
         return false;
     for (int cap = 0; cap <= CAP_LAST_CAP; ++cap)
         prctl(PR_CAPBSET_DROP, cap, 0, 0, 0);

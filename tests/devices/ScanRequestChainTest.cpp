@@ -20,7 +20,8 @@ namespace {
 // stopped).
 class TestWay final : public ScanRequester {
 public:
-    TestWay(DWORD result, std::string why, bool hold = false) : m_result(result), m_why(std::move(why)), m_hold(hold) {}
+    TestWay(DWORD result, std::string why, bool hold = false)
+        : m_result(result), m_why(std::move(why)), m_hold(hold) { }
 
     DWORD Request(const std::string&, std::stop_token stop, std::string& why) override
     {
@@ -127,7 +128,7 @@ TEST(ScanRequestChain, OneRequestPerInterfaceWhileOneIsOnItsWay)
         chain.chain->Start("wlan0");
     EXPECT_TRUE(chain.chain->Pending("wlan0"));
     EXPECT_EQ(chain.chain->LatestOutcome("wlan0"), ERROR_SUCCESS);  // nothing settled yet
-    chain.chain->Start("wlan1");  // another interface has its own request
+    chain.chain->Start("wlan1");                                    // another interface has its own request
     EXPECT_TRUE(chain.chain->Pending("wlan1"));
 
     way.Release();

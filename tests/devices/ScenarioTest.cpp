@@ -33,11 +33,10 @@ int Heard(platform::WirelessProvider& provider, const std::string& adapter, std:
 
 TEST(SimulatedProvider, SignalFollowsItsTimelineOneStepPerScan)
 {
-    auto provider = Make(
-        "steps 8\n"
-        "adapter wlan0 wireless\n"
-        "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=2:-90,6:-50,7:off\n"
-        "network 02:00:00:00:00:02 ssid=\"b\" channel=1 signal=0:-60,1:off,3:-70\n");
+    auto provider = Make("steps 8\n"
+                         "adapter wlan0 wireless\n"
+                         "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=2:-90,6:-50,7:off\n"
+                         "network 02:00:00:00:00:02 ssid=\"b\" channel=1 signal=0:-60,1:off,3:-70\n");
     // Step:                          0   1    2    3    4    5    6    7   7 (held)
     const int expectedA[] = {1, 1, -90, -80, -70, -60, -50, 1, 1};
     const int expectedB[] = {-60, 1, 1, -70, -70, -70, -70, -70, -70};
@@ -61,11 +60,10 @@ TEST(SimulatedProvider, InterpolationRoundsTowardsTheEarlierValue)
 
 TEST(SimulatedProvider, LoopingTimelineStartsAgainAndAdaptersKeepTheirOwnStep)
 {
-    auto provider = Make(
-        "steps 3\nafter loop\n"
-        "adapter wlan0 wireless\nadapter wlan1 wireless\n"
-        "network 02:00:00:00:00:01 ssid=\"a\" channel=6 signal=0:-40,1:off,2:-60\n"
-        "network 02:00:00:00:00:02 ssid=\"b\" channel=6 adapter=wlan1 signal=0:-70\n");
+    auto provider = Make("steps 3\nafter loop\n"
+                         "adapter wlan0 wireless\nadapter wlan1 wireless\n"
+                         "network 02:00:00:00:00:01 ssid=\"a\" channel=6 signal=0:-40,1:off,2:-60\n"
+                         "network 02:00:00:00:00:02 ssid=\"b\" channel=6 adapter=wlan1 signal=0:-70\n");
     const int expected[] = {-40, 1, -60, -40, 1};
     for (const int e : expected) {
         EXPECT_EQ(Heard(*provider, "wlan0", 1), e);
@@ -73,14 +71,13 @@ TEST(SimulatedProvider, LoopingTimelineStartsAgainAndAdaptersKeepTheirOwnStep)
     }
     EXPECT_EQ(Heard(*provider, "wlan1", 1), -40);  // wlan1 has not scanned yet
     EXPECT_EQ(Heard(*provider, "wlan1", 2), -70);
-    EXPECT_EQ(Heard(*provider, "wlan0", 2), 1);    // only wlan1 hears it
+    EXPECT_EQ(Heard(*provider, "wlan0", 2), 1);  // only wlan1 hears it
 }
 
 TEST(SimulatedProvider, AnswersAdaptersAndRefusesWhatTheyCannotDo)
 {
-    auto provider = Make(
-        "adapter eth0 wired\nadapter wlan0 wireless\nadapter wlan1 wireless trigger=denied\n"
-        "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n");
+    auto provider = Make("adapter eth0 wired\nadapter wlan0 wireless\nadapter wlan1 wireless trigger=denied\n"
+                         "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n");
     std::vector<std::string> names;
     ASSERT_EQ(provider->ListInterfaces(names), ERROR_SUCCESS);
     EXPECT_EQ(names, (std::vector<std::string>{"eth0", "wlan0", "wlan1"}));
@@ -104,13 +101,13 @@ TEST(SimulatedProvider, AnswersAdaptersAndRefusesWhatTheyCannotDo)
 
 TEST(SimulatedProvider, NetworkWordsBecomeTheReportedFields)
 {
-    auto provider = Make(
-        "adapter wlan0 wireless\n"
-        "network AA:bb:0c:0d:0e:0F ssid=\"Caf\xc3\xa9 \\\"x\\\" \\\\ \\x01\" channel=14 secured adhoc beacon=200 "
-        "signal=0:-33  # trailing comment\n"
-        "network 02:00:00:00:00:02 ssid=hex:00ff10 channel=36 signal=0:-40\n"
-        "network 02:00:00:00:00:03 ssid=\"\" freq=5975 open ap signal=0:-41\n"
-        "network 02:00:00:00:00:04 ssid=\"0123456789abcdef0123456789ABCDEF\" channel=13 signal=0:-42\n");
+    auto provider =
+        Make("adapter wlan0 wireless\n"
+             "network AA:bb:0c:0d:0e:0F ssid=\"Caf\xc3\xa9 \\\"x\\\" \\\\ \\x01\" channel=14 secured adhoc beacon=200 "
+             "signal=0:-33  # trailing comment\n"
+             "network 02:00:00:00:00:02 ssid=hex:00ff10 channel=36 signal=0:-40\n"
+             "network 02:00:00:00:00:03 ssid=\"\" freq=5975 open ap signal=0:-41\n"
+             "network 02:00:00:00:00:04 ssid=\"0123456789abcdef0123456789ABCDEF\" channel=13 signal=0:-42\n");
     std::vector<WirelessBss> n;
     ASSERT_EQ(provider->ReadScan("wlan0", n), ERROR_SUCCESS);
     ASSERT_EQ(n.size(), 4u);
@@ -152,8 +149,9 @@ TEST(SimulatedProvider, DetailWordsCarryWhatTheElementsWouldSay)
         {"security=wpa enterprise", true, {Security::Wpa, false, true, false, 20}},
     };
     for (const Case& c : cases) {
-        const std::string text = std::string("adapter wlan0 wireless\nnetwork 02:00:00:00:00:01 ssid=\"a\" channel=1 ") +
-                                 c.words + " signal=0:-50\n";
+        const std::string text =
+            std::string("adapter wlan0 wireless\nnetwork 02:00:00:00:00:01 ssid=\"a\" channel=1 ") + c.words +
+            " signal=0:-50\n";
         std::vector<WirelessBss> n;
         ASSERT_EQ(Make(text)->ReadScan("wlan0", n), ERROR_SUCCESS) << c.words;
         ASSERT_EQ(n.size(), 1u);

@@ -3,9 +3,8 @@
 // portrait and on a landscape screen.
 #include "app/Globals.h"
 #include "app/MainApp.h"
-#include "catalogue/ApList.h"
 #include "app/MainDlg.h"
-#include "tests/e2e/MainWindowFixture.h"
+#include "catalogue/ApList.h"
 #include "controls/ColoredDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
@@ -15,6 +14,7 @@
 #include "platform/devices/SimulatedProvider.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "tests/e2e/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,7 +32,7 @@ namespace {
 // Remembers which adapter every read and every scan request named.
 class RecordingRadio : public platform::WirelessProvider {
 public:
-    explicit RecordingRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) {}
+    explicit RecordingRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
     DWORD ListInterfaces(std::vector<std::string>& names) override { return m_inner->ListInterfaces(names); }
     DWORD IsWireless(const std::string& name, bool& wireless) override { return m_inner->IsWireless(name, wireless); }
     DWORD TriggerScan(const std::string& name) override
@@ -309,9 +309,10 @@ TEST_F(MainSetup, LandscapeScreenMovesTheButtonsAndTheIconBesideTheTabs)
                RECT{suspend.top + 15, suspend.left, suspend.top + 15 + (suspend.right - suspend.left) - 15,
                     suspend.left + (suspend.bottom - suspend.top)},
                "Suspend");
-    ExpectRect(ClientRect(*m_dialog, m_dialog->m_activityIcon),
-               RECT{icon.top + 30, icon.left, icon.top + 30 + (icon.right - icon.left), icon.left + (icon.bottom - icon.top)},
-               "icon");
+    ExpectRect(
+        ClientRect(*m_dialog, m_dialog->m_activityIcon),
+        RECT{icon.top + 30, icon.left, icon.top + 30 + (icon.right - icon.left), icon.left + (icon.bottom - icon.top)},
+        "icon");
     // The window covers the work area; the tab container stays put.
     ExpectRect(ScreenRect(*m_dialog), work, "window");
     ExpectRect(ClientRect(*m_dialog, m_dialog->m_tabs), TemplateRect(*m_dialog, 3, 4, 155, 107), "tabs");

@@ -2,7 +2,6 @@
 // ticks by sending the timer messages; real timers are held.
 #include "app/Globals.h"
 #include "app/MainDlg.h"
-#include "tests/e2e/MainWindowFixture.h"
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
 #include "platform/core/ListView.h"
@@ -11,6 +10,7 @@
 #include "platform/devices/SimulatedProvider.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "tests/e2e/MainWindowFixture.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ network 02:00:00:00:00:03 ssid="Three" channel=36 open    signal=0:-70,1:off
 // A radio whose list read-out can be made to fail, or to be empty.
 class FlakyRadio : public platform::WirelessProvider {
 public:
-    explicit FlakyRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) {}
+    explicit FlakyRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
     DWORD ListInterfaces(std::vector<std::string>& names) override { return m_inner->ListInterfaces(names); }
     DWORD IsWireless(const std::string& name, bool& wireless) override { return m_inner->IsWireless(name, wireless); }
     DWORD TriggerScan(const std::string& name) override
@@ -224,7 +224,7 @@ struct IntervalCase {
     UINT interval;
 };
 
-class ScanInterval : public ::testing::TestWithParam<IntervalCase> {};
+class ScanInterval : public ::testing::TestWithParam<IntervalCase> { };
 
 TEST_P(ScanInterval, FollowsTheScanSpeed)
 {

@@ -14,12 +14,10 @@
 namespace {
 
 constexpr const char* kNoWireless = "adapter eth0 wired\n";
-constexpr const char* kDenied =
-    "adapter wlan0 wireless trigger=denied\n"
-    "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
-constexpr const char* kWorking =
-    "adapter wlan0 wireless\n"
-    "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
+constexpr const char* kDenied = "adapter wlan0 wireless trigger=denied\n"
+                                "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
+constexpr const char* kWorking = "adapter wlan0 wireless\n"
+                                 "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
 
 struct ObstacleCase {
     const char* name;
@@ -29,7 +27,10 @@ struct ObstacleCase {
     std::vector<std::u16string> words;
 };
 
-void PrintTo(const ObstacleCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ObstacleCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ScanObstacle : public MainWindowTest, public ::testing::WithParamInterface<ObstacleCase> {
 protected:

@@ -63,9 +63,12 @@ struct CommandCase {
     std::vector<std::string> inErr;  // each must appear on standard error
 };
 
-void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CommandCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class CommandLine : public ::testing::TestWithParam<CommandCase> {};
+class CommandLine : public ::testing::TestWithParam<CommandCase> { };
 
 TEST_P(CommandLine, AnswersAndEndsWithItsStatus)
 {

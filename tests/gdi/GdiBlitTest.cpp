@@ -16,7 +16,7 @@ const bool kGlyph[2][4] = {{true, false, false, true}, {false, true, true, false
 struct Memory {
     HDC dc;
     HGDIOBJ old;
-    explicit Memory(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)), old(SelectObject(dc, bitmap)) {}
+    explicit Memory(HBITMAP bitmap) : dc(CreateCompatibleDC(nullptr)), old(SelectObject(dc, bitmap)) { }
     ~Memory()
     {
         DeleteObject(SelectObject(dc, old));
@@ -100,7 +100,7 @@ struct RopCase {
     COLORREF expected;
 };
 
-class RasterOps : public ::testing::TestWithParam<RopCase> {};
+class RasterOps : public ::testing::TestWithParam<RopCase> { };
 
 TEST_P(RasterOps, CombineSourceDestinationAndBrush)
 {

@@ -32,7 +32,7 @@ struct ShapeCase {
     std::vector<std::string> expected;
 };
 
-class RectangleShapes : public ::testing::TestWithParam<ShapeCase> {};
+class RectangleShapes : public ::testing::TestWithParam<ShapeCase> { };
 
 TEST_P(RectangleShapes, OutlineAndFillStopBeforeRightAndBottom)
 {
@@ -53,16 +53,28 @@ TEST_P(RectangleShapes, OutlineAndFillStopBeforeRightAndBottom)
 INSTANTIATE_TEST_SUITE_P(
     Table, RectangleShapes,
     ::testing::Values(
-        ShapeCase{"pen_and_brush", false, false, {1, 1, 6, 5},
+        ShapeCase{"pen_and_brush",
+                  false,
+                  false,
+                  {1, 1, 6, 5},
                   {".......", ".#####.", ".#ooo#.", ".#ooo#.", ".#####.", "......."}},
         // With the null pen Windows fills one pixel less to the right and bottom.
-        ShapeCase{"null_pen", true, false, {1, 1, 6, 5},
-                  {".......", ".oooo..", ".oooo..", ".oooo..", ".......", "......."}},
-        ShapeCase{"null_brush", false, true, {1, 1, 6, 5},
+        ShapeCase{
+            "null_pen", true, false, {1, 1, 6, 5}, {".......", ".oooo..", ".oooo..", ".oooo..", ".......", "......."}},
+        ShapeCase{"null_brush",
+                  false,
+                  true,
+                  {1, 1, 6, 5},
                   {".......", ".#####.", ".#...#.", ".#...#.", ".#####.", "......."}},
-        ShapeCase{"inverted_corners_are_normalised", false, false, {6, 5, 1, 1},
+        ShapeCase{"inverted_corners_are_normalised",
+                  false,
+                  false,
+                  {6, 5, 1, 1},
                   {".......", ".#####.", ".#ooo#.", ".#ooo#.", ".#####.", "......."}},
-        ShapeCase{"clipped_at_the_edges", false, false, {-2, -2, 3, 3},
+        ShapeCase{"clipped_at_the_edges",
+                  false,
+                  false,
+                  {-2, -2, 3, 3},
                   {"oo#....", "oo#....", "###....", ".......", ".......", "......."}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -75,7 +87,8 @@ TEST(GdiDraw, FillRectCoversLeftTopButNotRightBottom)
     EXPECT_EQ(Picture(canvas, 6, 4), (std::vector<std::string>{"......", ".ooo..", ".ooo..", "......"}));
     // A system colour index + 1 stands for its brush; an empty rectangle is a no-op.
     RECT corner{0, 0, 1, 1};
-    EXPECT_NE(FillRect(canvas.dc(), &corner, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNSHADOW + 1))), 0);
+    EXPECT_NE(
+        FillRect(canvas.dc(), &corner, reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNSHADOW + 1))), 0);
     EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), GetSysColor(COLOR_BTNSHADOW));
     RECT empty{3, 3, 3, 4};
     EXPECT_NE(FillRect(canvas.dc(), &empty, brush), 0);
@@ -89,7 +102,7 @@ struct LineCase {
     std::vector<std::string> expected;
 };
 
-class Lines : public ::testing::TestWithParam<LineCase> {};
+class Lines : public ::testing::TestWithParam<LineCase> { };
 
 TEST_P(Lines, StopBeforeTheirEndPoint)
 {
@@ -130,8 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"zero_length", {{2, 2}, {2, 2}}, {"......", "......", "......", "......", "......"}},
         // Corners are drawn once, by the segment that starts there; the last
         // point is left out.
-        LineCase{"open_box", {{0, 3}, {0, 0}, {4, 0}, {4, 3}},
-                 {"#####.", "#...#.", "#...#.", "#.....", "......"}},
+        LineCase{"open_box", {{0, 3}, {0, 0}, {4, 0}, {4, 3}}, {"#####.", "#...#.", "#...#.", "#.....", "......"}},
         // A signal-bar column: from the bottom row upwards, i pixels long.
         LineCase{"rising_column", {{3, 4}, {3, 1}}, {"......", "......", "...#..", "...#..", "...#.."}}),
     [](const auto& info) { return std::string(info.param.name); });

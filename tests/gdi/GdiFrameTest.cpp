@@ -14,7 +14,7 @@ struct SysColorCase {
     COLORREF expected;  // under the fixed test palette
 };
 
-class SysColors : public ::testing::TestWithParam<SysColorCase> {};
+class SysColors : public ::testing::TestWithParam<SysColorCase> { };
 
 TEST_P(SysColors, PlainIndexAndFlaggedIndexAgree)
 {

@@ -179,7 +179,7 @@ TEST(GdiText, CalcRectGrowsWithFontHeight)
     }
 }
 
-class FontHeights : public ::testing::TestWithParam<int> {};
+class FontHeights : public ::testing::TestWithParam<int> { };
 
 // Positive heights ask for the whole cell (ascent + descent), negative ones
 // for the character (em) height, which is Qt's pixel size.

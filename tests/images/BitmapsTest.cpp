@@ -208,7 +208,10 @@ TEST(Bitmaps, PressedThumbIsTheSameShapeLighter)
     EXPECT_GT(MeanLightness(pressed), 150);
 }
 
-bool IsBrightRed(QRgb pixel) { return qRed(pixel) >= 180 && qGreen(pixel) <= 80 && qBlue(pixel) <= 80; }
+bool IsBrightRed(QRgb pixel)
+{
+    return qRed(pixel) >= 180 && qGreen(pixel) <= 80 && qBlue(pixel) <= 80;
+}
 
 // A checked toggle shows its normal picture with a red stroke over it: the
 // two differ only in red pixels, and in enough of them to be seen.
@@ -259,7 +262,7 @@ std::string ColourName(QRgb pixel)
         const char* name;
         int r, g, b;
     };
-    static const Named kNames[] = {{"white", 255, 255, 255}, {"red", 210, 30, 40},   {"blue", 10, 50, 160},
+    static const Named kNames[] = {{"white", 255, 255, 255}, {"red", 210, 30, 40},    {"blue", 10, 50, 160},
                                    {"green", 20, 110, 60},   {"yellow", 255, 210, 0}, {"dark", 25, 25, 25}};
     const Named* best = nullptr;
     double bestDistance = 1e9;

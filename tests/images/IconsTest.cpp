@@ -38,7 +38,10 @@ protected:
     HGDIOBJ m_previous = nullptr;
 };
 
-COLORREF ColourOf(QRgb pixel) { return RGB(qRed(pixel), qGreen(pixel), qBlue(pixel)); }
+COLORREF ColourOf(QRgb pixel)
+{
+    return RGB(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
 
 TEST(Icons, ActivityIconLoadsAtBothSizesWithTransparentCorners)
 {
@@ -110,10 +113,8 @@ TEST_F(Canvas, IconDrawsOverTheContextByItsAlpha)
         int drawnSize;
     };
     const Draw kDraws[] = {
-        {"own size", 3, 5, 0, 0, DI_NORMAL, 32},
-        {"16-pixel image", 3, 5, 16, 16, DI_NORMAL, 16},
-        {"scaled", 3, 5, 24, 24, DI_NORMAL, 24},
-        {"default size", 3, 5, 0, 0, DI_NORMAL | DI_DEFAULTSIZE, 32},
+        {"own size", 3, 5, 0, 0, DI_NORMAL, 32},          {"16-pixel image", 3, 5, 16, 16, DI_NORMAL, 16},
+        {"scaled", 3, 5, 24, 24, DI_NORMAL, 24},          {"default size", 3, 5, 0, 0, DI_NORMAL | DI_DEFAULTSIZE, 32},
         {"cut by the edge", 30, 30, 0, 0, DI_NORMAL, 32},
     };
     HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(147));
@@ -177,7 +178,7 @@ TEST_F(Canvas, MaskImageAndBrushDraws)
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) {
                 const QRgb p = picture.pixel(x, y);
-                const COLORREF expected = qAlpha(p) == 0 ? draw.whereTransparent
+                const COLORREF expected = qAlpha(p) == 0           ? draw.whereTransparent
                                           : draw.colourWhereOpaque ? ColourOf(p)
                                                                    : RGB(0, 0, 0);
                 ASSERT_EQ(expected, ColourOf(canvas.pixel(x, y))) << x << "," << y;

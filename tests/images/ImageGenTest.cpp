@@ -67,7 +67,8 @@ TEST(ImageGen, ApplicationIconFitsItsThemeFolders)
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         SCOPED_TRACE(size);
         const QImage icon(QString::fromStdString(
-            (hicolor / (std::to_string(size) + "x" + std::to_string(size)) / "apps/org.tarvolin.Tarvolin.png").string()));
+            (hicolor / (std::to_string(size) + "x" + std::to_string(size)) / "apps/org.tarvolin.Tarvolin.png")
+                .string()));
         ASSERT_EQ(QSize(size, size), icon.size());
         EXPECT_TRUE(icon.hasAlphaChannel());
         EXPECT_EQ(0, qAlpha(icon.pixel(0, 0)));

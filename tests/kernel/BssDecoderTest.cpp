@@ -19,7 +19,8 @@ namespace {
 // A BSS built like TypicalBss but with the given attributes in place of its
 // elements, signal or capability; each row of a table names what differs.
 Bytes BssWith(std::initializer_list<std::pair<std::uint16_t, Bytes>> attributes, bool withSignal = true,
-              bool withCapability = true) {
+              bool withCapability = true)
+{
     Bytes bss;
     Put(bss, NL80211_BSS_BSSID, {0x02, 0x11, 0x22, 0x33, 0x44, 0x55});
     Put(bss, NL80211_BSS_FREQUENCY, Value<std::uint32_t>(2412));
@@ -32,17 +33,20 @@ Bytes BssWith(std::initializer_list<std::pair<std::uint16_t, Bytes>> attributes,
     return bss;
 }
 
-Bytes Elements(std::initializer_list<Bytes> elements) {
+Bytes Elements(std::initializer_list<Bytes> elements)
+{
     return Join(elements);
 }
 
-std::string SsidOf(const WirelessBss& bss) {
+std::string SsidOf(const WirelessBss& bss)
+{
     return std::string(bss.ssid.begin(), bss.ssid.end());
 }
 
 }  // namespace
 
-TEST(BssDecoder, DecodesEveryFieldOfATypicalAccessPoint) {
+TEST(BssDecoder, DecodesEveryFieldOfATypicalAccessPoint)
+{
     const auto bss = DecodeScanResult(ScanResultMessage(TypicalBss()));
     ASSERT_TRUE(bss);
     EXPECT_EQ(bss->bssid, (std::array<std::uint8_t, 6>{0x02, 0x11, 0x22, 0x33, 0x44, 0x55}));
@@ -60,13 +64,15 @@ struct SsidCase {
     std::string ssid;
 };
 
-void PrintTo(const SsidCase& row, std::ostream* out) {
+void PrintTo(const SsidCase& row, std::ostream* out)
+{
     *out << row.name;
 }
 
-class BssSsid : public testing::TestWithParam<SsidCase> {};
+class BssSsid : public testing::TestWithParam<SsidCase> { };
 
-TEST_P(BssSsid, TakesTheNameFromTheCheckedElements) {
+TEST_P(BssSsid, TakesTheNameFromTheCheckedElements)
+{
     const auto bss = DecodeBss(GetParam().bss);
     ASSERT_TRUE(bss) << "the BSS itself is sound and must be kept";
     EXPECT_EQ(SsidOf(*bss), GetParam().ssid);
@@ -82,12 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         SsidCase{"ThirtyTwoBytes", BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, Text(k32))})}}),
                  k32},
-        SsidCase{"LongerThanAnySsid",
-                 BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, Text(k33))})}}), ""},
-        SsidCase{"ZeroLengthHidden",
-                 BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, {}), kRates})}}), ""},
-        SsidCase{"ZeroBytesHidden",
-                 BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, Bytes(6, 0))})}}),
+        SsidCase{"LongerThanAnySsid", BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, Text(k33))})}}),
+                 ""},
+        SsidCase{"ZeroLengthHidden", BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, {}), kRates})}}),
+                 ""},
+        SsidCase{"ZeroBytesHidden", BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(0, Bytes(6, 0))})}}),
                  std::string(6, '\0')},
         SsidCase{"NoSsidElement", BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({kRates})}}), ""},
         SsidCase{"NoElementsAtAll", BssWith({}), ""},
@@ -97,16 +102,15 @@ INSTANTIATE_TEST_SUITE_P(
                  BssWith({{NL80211_BSS_INFORMATION_ELEMENTS,
                            Elements({Element(0, Text("Cafe")), Element(1, {0x82}, 200)})}}),
                  "Cafe"},
-        SsidCase{"SsidAfterABrokenElementIsNotTrusted",
-                 BssWith({{NL80211_BSS_INFORMATION_ELEMENTS,
-                           Elements({Element(1, {0x82}, 3), Element(0, Text("Cafe"))})}}),
-                 // The rates element claims 3 bytes and so swallows the SSID
-                 // element's id and length; what follows is read as one
-                 // more element of id 'a' and is no SSID.
-                 ""},
+        SsidCase{
+            "SsidAfterABrokenElementIsNotTrusted",
+            BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Elements({Element(1, {0x82}, 3), Element(0, Text("Cafe"))})}}),
+            // The rates element claims 3 bytes and so swallows the SSID
+            // element's id and length; what follows is read as one
+            // more element of id 'a' and is no SSID.
+            ""},
         SsidCase{"LoneTrailingByte",
-                 BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Join({Element(0, Text("Cafe")), Bytes{0xdd}})}}),
-                 "Cafe"},
+                 BssWith({{NL80211_BSS_INFORMATION_ELEMENTS, Join({Element(0, Text("Cafe")), Bytes{0xdd}})}}), "Cafe"},
         SsidCase{"BeaconElementsWhenNothingElse",
                  BssWith({{NL80211_BSS_BEACON_IES, Elements({Element(0, Text("Beacon"))})}}), "Beacon"},
         SsidCase{"LatestFrameBeforeBeacon",
@@ -118,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xc3\xa9\x01\xff"}),
     [](const testing::TestParamInfo<SsidCase>& info) { return info.param.name; });
 
-TEST(BssDecoder, SplitElementsKeepsTheElementsBeforeADamagedOne) {
+TEST(BssDecoder, SplitElementsKeepsTheElementsBeforeADamagedOne)
+{
     const Bytes bytes = Join({Element(0, Text("A")), Element(3, {6}), Element(7, {1, 2}, 9)});
     const auto elements = SplitElements(bytes);
     ASSERT_EQ(elements.size(), 2u);
@@ -135,13 +140,15 @@ struct SignalCase {
     std::int32_t dbm;
 };
 
-void PrintTo(const SignalCase& row, std::ostream* out) {
+void PrintTo(const SignalCase& row, std::ostream* out)
+{
     *out << row.name;
 }
 
-class BssSignal : public testing::TestWithParam<SignalCase> {};
+class BssSignal : public testing::TestWithParam<SignalCase> { };
 
-TEST_P(BssSignal, ReportsDbm) {
+TEST_P(BssSignal, ReportsDbm)
+{
     Bytes bss = BssWith({}, false);
     if (GetParam().mbm)
         Put(bss, NL80211_BSS_SIGNAL_MBM, Value<std::int32_t>(*GetParam().mbm));
@@ -152,16 +159,13 @@ TEST_P(BssSignal, ReportsDbm) {
     EXPECT_EQ(decoded->rssiDbm, GetParam().dbm);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BssSignal,
-                         testing::Values(SignalCase{"Mbm", -4200, {}, -42},
-                                         SignalCase{"MbmFractionDropped", -6099, {}, -60},
-                                         SignalCase{"UnspecFull", {}, 100, -50},
-                                         SignalCase{"UnspecHalf", {}, 50, -75},
-                                         SignalCase{"UnspecNone", {}, 0, -100},
-                                         SignalCase{"UnspecAboveRange", {}, 255, -50},
-                                         SignalCase{"MbmPreferred", -8000, 100, -80},
-                                         SignalCase{"NoSignal", {}, {}, 0}),
-                         [](const testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BssSignal,
+    testing::Values(SignalCase{"Mbm", -4200, {}, -42}, SignalCase{"MbmFractionDropped", -6099, {}, -60},
+                    SignalCase{"UnspecFull", {}, 100, -50}, SignalCase{"UnspecHalf", {}, 50, -75},
+                    SignalCase{"UnspecNone", {}, 0, -100}, SignalCase{"UnspecAboveRange", {}, 255, -50},
+                    SignalCase{"MbmPreferred", -8000, 100, -80}, SignalCase{"NoSignal", {}, {}, 0}),
+    [](const testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
 
 struct CapabilityCase {
     const char* name;
@@ -170,13 +174,15 @@ struct CapabilityCase {
     std::uint32_t mode;
 };
 
-void PrintTo(const CapabilityCase& row, std::ostream* out) {
+void PrintTo(const CapabilityCase& row, std::ostream* out)
+{
     *out << row.name;
 }
 
-class BssCapability : public testing::TestWithParam<CapabilityCase> {};
+class BssCapability : public testing::TestWithParam<CapabilityCase> { };
 
-TEST_P(BssCapability, GivesModeAndPrivacy) {
+TEST_P(BssCapability, GivesModeAndPrivacy)
+{
     Bytes bss = BssWith({}, true, false);
     if (GetParam().capability)
         Put(bss, NL80211_BSS_CAPABILITY, Value<std::uint16_t>(*GetParam().capability));
@@ -203,13 +209,15 @@ struct LastSeenCase {
     std::uint64_t lastSeen;
 };
 
-void PrintTo(const LastSeenCase& row, std::ostream* out) {
+void PrintTo(const LastSeenCase& row, std::ostream* out)
+{
     *out << row.name;
 }
 
-class BssLastSeen : public testing::TestWithParam<LastSeenCase> {};
+class BssLastSeen : public testing::TestWithParam<LastSeenCase> { };
 
-TEST_P(BssLastSeen, GivesTheBootTimeTheBssWasHeard) {
+TEST_P(BssLastSeen, GivesTheBootTimeTheBssWasHeard)
+{
     Bytes bss = BssWith({});
     if (GetParam().boottime)
         Put(bss, NL80211_BSS_LAST_SEEN_BOOTTIME, Value<std::uint64_t>(*GetParam().boottime));
@@ -220,16 +228,16 @@ TEST_P(BssLastSeen, GivesTheBootTimeTheBssWasHeard) {
     EXPECT_EQ(decoded->lastSeenBoottimeNs, GetParam().lastSeen);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BssLastSeen,
-    testing::Values(LastSeenCase{"BootTime", 7000000000u, {}, 9000000000u, 7000000000u},
-                    LastSeenCase{"BootTimeWinsOverAge", 7000000000u, 500, 9000000000u, 7000000000u},
-                    LastSeenCase{"AgeFromTheReadTime", {}, 1500, 9000000000u, 7500000000u},
-                    LastSeenCase{"AgeWithoutReadTimeIsUnknown", {}, 1500, 0, 0},
-                    // An age longer than the machine has run is clamped, not wrapped.
-                    LastSeenCase{"AgeBeforeBoot", {}, 5000, 1000000000u, 1},
-                    LastSeenCase{"Neither", {}, {}, 9000000000u, 0}),
-    [](const testing::TestParamInfo<LastSeenCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, BssLastSeen,
+                         testing::Values(LastSeenCase{"BootTime", 7000000000u, {}, 9000000000u, 7000000000u},
+                                         LastSeenCase{"BootTimeWinsOverAge", 7000000000u, 500, 9000000000u,
+                                                      7000000000u},
+                                         LastSeenCase{"AgeFromTheReadTime", {}, 1500, 9000000000u, 7500000000u},
+                                         LastSeenCase{"AgeWithoutReadTimeIsUnknown", {}, 1500, 0, 0},
+                                         // An age longer than the machine has run is clamped, not wrapped.
+                                         LastSeenCase{"AgeBeforeBoot", {}, 5000, 1000000000u, 1},
+                                         LastSeenCase{"Neither", {}, {}, 9000000000u, 0}),
+                         [](const testing::TestParamInfo<LastSeenCase>& info) { return info.param.name; });
 
 struct DamageCase {
     const char* name;
@@ -237,62 +245,70 @@ struct DamageCase {
     bool kept;
 };
 
-void PrintTo(const DamageCase& row, std::ostream* out) {
+void PrintTo(const DamageCase& row, std::ostream* out)
+{
     *out << row.name;
 }
 
-class BssDamage : public testing::TestWithParam<DamageCase> {};
+class BssDamage : public testing::TestWithParam<DamageCase> { };
 
-TEST_P(BssDamage, SkipsTheBssOnlyWhenItCannotBeTrusted) {
+TEST_P(BssDamage, SkipsTheBssOnlyWhenItCannotBeTrusted)
+{
     EXPECT_EQ(DecodeBss(GetParam().bss).has_value(), GetParam().kept);
 }
 
-Bytes WithoutBssid() {
+Bytes WithoutBssid()
+{
     Bytes bss;
     Put(bss, NL80211_BSS_FREQUENCY, Value<std::uint32_t>(2412));
     return bss;
 }
 
-Bytes ShortBssid() {
+Bytes ShortBssid()
+{
     Bytes bss;
     Put(bss, NL80211_BSS_BSSID, {1, 2, 3, 4, 5});
     return bss;
 }
 
-Bytes Truncated(Bytes bytes, std::size_t drop) {
+Bytes Truncated(Bytes bytes, std::size_t drop)
+{
     bytes.resize(bytes.size() - drop);
     return bytes;
 }
 
-Bytes ClaimsMoreThanItHas() {
+Bytes ClaimsMoreThanItHas()
+{
     Bytes bss = TypicalBss();
     const std::uint16_t length = 2000;
     std::memcpy(bss.data(), &length, 2);
     return bss;
 }
 
-Bytes HeaderShorterThanItself() {
+Bytes HeaderShorterThanItself()
+{
     Bytes bss = TypicalBss();
     const std::uint16_t length = 2;
     std::memcpy(bss.data(), &length, 2);
     return bss;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BssDamage,
-    testing::Values(DamageCase{"Typical", TypicalBss(), true},
-                    DamageCase{"NoBssid", WithoutBssid(), false},
-                    DamageCase{"BssidOfFiveBytes", ShortBssid(), false},
-                    DamageCase{"LastAttributeCutShort", Truncated(TypicalBss(), 3), false},
-                    DamageCase{"TwoStrayBytes", Join({TypicalBss(), Bytes{1, 2}}), false},
-                    DamageCase{"LengthPastTheEnd", ClaimsMoreThanItHas(), false},
-                    DamageCase{"LengthShorterThanHeader", HeaderShorterThanItself(), false},
-                    DamageCase{"FrequencyOfTwoBytes",
-                               BssWith({{NL80211_BSS_FREQUENCY, Value<std::uint16_t>(2412)}}), true},
-                    DamageCase{"Empty", Bytes{}, false}),
-    [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, BssDamage,
+                         testing::Values(DamageCase{"Typical", TypicalBss(), true},
+                                         DamageCase{"NoBssid", WithoutBssid(), false},
+                                         DamageCase{"BssidOfFiveBytes", ShortBssid(), false},
+                                         DamageCase{"LastAttributeCutShort", Truncated(TypicalBss(), 3), false},
+                                         DamageCase{"TwoStrayBytes", Join({TypicalBss(), Bytes{1, 2}}), false},
+                                         DamageCase{"LengthPastTheEnd", ClaimsMoreThanItHas(), false},
+                                         DamageCase{"LengthShorterThanHeader", HeaderShorterThanItself(), false},
+                                         DamageCase{"FrequencyOfTwoBytes",
+                                                    BssWith({{NL80211_BSS_FREQUENCY, Value<std::uint16_t>(2412)}}),
+                                                    true},
+                                         DamageCase{"Empty", Bytes{}, false}),
+                         [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
 
-TEST(BssDecoder, FieldOfTheWrongSizeKeepsItsDefault) {
+TEST(BssDecoder, FieldOfTheWrongSizeKeepsItsDefault)
+{
     Bytes bss;
     Put(bss, NL80211_BSS_BSSID, {1, 2, 3, 4, 5, 6});
     Put(bss, NL80211_BSS_FREQUENCY, Value<std::uint16_t>(2412));
@@ -305,7 +321,8 @@ TEST(BssDecoder, FieldOfTheWrongSizeKeepsItsDefault) {
     EXPECT_EQ(decoded->rssiDbm, 0);
 }
 
-TEST(BssDecoder, ScanResultMessageWithoutBssGivesNothing) {
+TEST(BssDecoder, ScanResultMessageWithoutBssGivesNothing)
+{
     Bytes message;
     Put(message, NL80211_ATTR_IFINDEX, Value<std::uint32_t>(3));
     EXPECT_FALSE(DecodeScanResult(message));
@@ -315,7 +332,8 @@ TEST(BssDecoder, ScanResultMessageWithoutBssGivesNothing) {
 // Every prefix of a sound message, and messages with bytes flipped at random
 // (fixed seed), decode without reading outside the buffer (the sanitizer build
 // checks that) and never yield an SSID longer than 32 bytes.
-TEST(BssDecoder, DamagedMessagesNeverReadOutOfBounds) {
+TEST(BssDecoder, DamagedMessagesNeverReadOutOfBounds)
+{
     const Bytes message = ScanResultMessage(TypicalBss());
     for (std::size_t length = 0; length <= message.size(); ++length) {
         // A copy of exactly this length, so any read past it is caught.

@@ -28,8 +28,8 @@
 #include <net/if.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -37,13 +37,15 @@
 
 namespace {
 
-int Fail(DWORD code) {
+int Fail(DWORD code)
+{
     std::fprintf(stderr, "error %u\n", static_cast<unsigned>(code));
     return 1;
 }
 
 // SSID bytes as printable text: printable ASCII as is, every other byte \xNN.
-std::string Escape(const std::vector<std::uint8_t>& bytes) {
+std::string Escape(const std::vector<std::uint8_t>& bytes)
+{
     std::string text;
     for (std::uint8_t byte : bytes) {
         if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
@@ -62,11 +64,13 @@ using platform::nl80211::ScanEventMonitor;
 
 constexpr unsigned kScanWaitMs = 120000;
 
-long long NowMs() {
+long long NowMs()
+{
     return static_cast<long long>(BoottimeNowNs() / 1000000);
 }
 
-int WaitAndReport(platform::WirelessProvider& provider, const std::string& name, long long since) {
+int WaitAndReport(platform::WirelessProvider& provider, const std::string& name, long long since)
+{
     std::string why;
     if (DWORD code = provider.WaitForScan(name, kScanWaitMs, why); code != ERROR_SUCCESS) {
         if (!why.empty())
@@ -78,7 +82,8 @@ int WaitAndReport(platform::WirelessProvider& provider, const std::string& name,
     return 0;
 }
 
-bool Present(platform::WirelessProvider& provider, const std::string& name, const std::string& ssid) {
+bool Present(platform::WirelessProvider& provider, const std::string& name, const std::string& ssid)
+{
     std::vector<platform::WirelessBss> networks;
     if (provider.ReadScan(name, networks) != ERROR_SUCCESS)
         return false;
@@ -89,7 +94,8 @@ bool Present(platform::WirelessProvider& provider, const std::string& name, cons
     return false;
 }
 
-std::string ReadMark(const std::string& path) {
+std::string ReadMark(const std::string& path)
+{
     std::ifstream file(path);
     std::string line;
     std::getline(file, line);
@@ -97,7 +103,8 @@ std::string ReadMark(const std::string& path) {
 }
 
 int Follow(platform::WirelessProvider& provider, const std::string& name, const std::string& ssid,
-           const std::string& markFile, int seconds) {
+           const std::string& markFile, int seconds)
+{
     ScanEventMonitor events;
     const unsigned index = if_nametoindex(name.c_str());
     const long long end = NowMs() + seconds * 1000LL;
@@ -130,7 +137,8 @@ int Follow(platform::WirelessProvider& provider, const std::string& name, const 
     return 0;
 }
 
-int PrintReadOut(platform::WirelessProvider& provider, const std::string& name) {
+int PrintReadOut(platform::WirelessProvider& provider, const std::string& name)
+{
     std::vector<platform::WirelessBss> networks;
     if (DWORD code = provider.ReadScan(name, networks); code != ERROR_SUCCESS)
         return Fail(code);
@@ -152,7 +160,8 @@ int PrintReadOut(platform::WirelessProvider& provider, const std::string& name) 
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string command = argc > 1 ? argv[1] : "";
     auto provider = platform::MakeNl80211Provider();
     if (command == "list" && argc == 2) {
@@ -182,6 +191,8 @@ int main(int argc, char** argv) {
         return Follow(*provider, argv[2], argv[3], argv[4], std::atoi(argv[5]));
     if (command == "read" && argc == 3)
         return PrintReadOut(*provider, argv[2]);
-    std::fprintf(stderr, "usage: nl80211-probe list | trigger IFACE | wait IFACE | read IFACE | follow IFACE SSID MARKFILE SECONDS\n");
+    std::fprintf(
+        stderr,
+        "usage: nl80211-probe list | trigger IFACE | wait IFACE | read IFACE | follow IFACE SSID MARKFILE SECONDS\n");
     return 2;
 }

@@ -9,7 +9,8 @@
 
 using platform::WirelessBss;
 
-TEST(Nl80211Provider, ListsEveryInterfaceAndLoopbackIsNotWireless) {
+TEST(Nl80211Provider, ListsEveryInterfaceAndLoopbackIsNotWireless)
+{
     auto provider = platform::MakeNl80211Provider();
     std::vector<std::string> names{"stale"};
     ASSERT_EQ(provider->ListInterfaces(names), ERROR_SUCCESS);
@@ -21,7 +22,8 @@ TEST(Nl80211Provider, ListsEveryInterfaceAndLoopbackIsNotWireless) {
     EXPECT_FALSE(wireless);
 }
 
-TEST(Nl80211Provider, LoopbackCannotScanAndKeepsTheCallersList) {
+TEST(Nl80211Provider, LoopbackCannotScanAndKeepsTheCallersList)
+{
     auto provider = platform::MakeNl80211Provider();
     std::vector<WirelessBss> networks(2);
     EXPECT_EQ(provider->ReadScan("lo", networks), ERROR_NOT_SUPPORTED);
@@ -29,9 +31,10 @@ TEST(Nl80211Provider, LoopbackCannotScanAndKeepsTheCallersList) {
     EXPECT_EQ(provider->TriggerScan("lo"), ERROR_NOT_SUPPORTED);
 }
 
-class Nl80211UnknownInterface : public testing::TestWithParam<std::string> {};
+class Nl80211UnknownInterface : public testing::TestWithParam<std::string> { };
 
-TEST_P(Nl80211UnknownInterface, IsFileNotFoundEverywhere) {
+TEST_P(Nl80211UnknownInterface, IsFileNotFoundEverywhere)
+{
     auto provider = platform::MakeNl80211Provider();
     bool wireless = true;
     std::vector<WirelessBss> networks(1);

@@ -1,7 +1,7 @@
 // Which entries count as heard in the latest completed scan, and how the
 // scan-group messages that drive it are decoded.
-#include "platform/devices/nl80211/ScanEvent.h"
 #include "platform/devices/nl80211/ScanFreshness.h"
+#include "platform/devices/nl80211/ScanEvent.h"
 
 #include "NetlinkBuilder.h"
 
@@ -33,13 +33,15 @@ struct FreshnessCase {
     bool current;
 };
 
-void PrintTo(const FreshnessCase& row, std::ostream* out) {
+void PrintTo(const FreshnessCase& row, std::ostream* out)
+{
     *out << row.name;
 }
 
-class Freshness : public testing::TestWithParam<FreshnessCase> {};
+class Freshness : public testing::TestWithParam<FreshnessCase> { };
 
-TEST_P(Freshness, KeepsWhatTheLatestCompletedScanHeard) {
+TEST_P(Freshness, KeepsWhatTheLatestCompletedScanHeard)
+{
     ScanFreshness freshness;
     for (const Step& step : GetParam().steps) {
         if (step.kind == Step::Start)
@@ -63,40 +65,56 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FreshnessCase{"NoScanYetKeepsEverything", {}, 2412, 5, true},
         FreshnessCase{"RunningScanIsNoMeasure", {{Step::Start, 100, {}}}, 2412, 5, true},
-        FreshnessCase{"HeardBeforeTheScanIsGone", {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}}, 2412, 99,
-                      false},
+        FreshnessCase{
+            "HeardBeforeTheScanIsGone", {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}}, 2412, 99, false},
         FreshnessCase{"HeardAtItsStartStays", {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}}, 2412, 100, true},
         FreshnessCase{"HeardDuringItStays", {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}}, 5180, 150, true},
         FreshnessCase{"UnknownLastSeenStays", {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}}, 2412, 0, true},
         FreshnessCase{"PartialScanDropsOnWhatItVisited",
-                      {{Step::Start, 100, {}}, {Step::Complete, 0, kOnly2412}}, 2412, 50, false},
+                      {{Step::Start, 100, {}}, {Step::Complete, 0, kOnly2412}},
+                      2412,
+                      50,
+                      false},
         FreshnessCase{"PartialScanKeepsWhatItDidNotVisit",
-                      {{Step::Start, 100, {}}, {Step::Complete, 0, kOnly2412}}, 2437, 50, true},
+                      {{Step::Start, 100, {}}, {Step::Complete, 0, kOnly2412}},
+                      2437,
+                      50,
+                      true},
         FreshnessCase{"PartialScanAfterAFullOneKeepsTheFullOnesMeasure",
                       {{Step::Start, 100, {}},
                        {Step::Complete, 0, kEvery},
                        {Step::Start, 200, {}},
                        {Step::Complete, 0, kOnly2412}},
-                      2437, 150, true},
+                      2437,
+                      150,
+                      true},
         FreshnessCase{"PartialScanAfterAFullOneStillDropsOlder",
                       {{Step::Start, 100, {}},
                        {Step::Complete, 0, kEvery},
                        {Step::Start, 200, {}},
                        {Step::Complete, 0, kOnly2412}},
-                      2437, 90, false},
+                      2437,
+                      90,
+                      false},
         FreshnessCase{"LaterPartialScanRaisesItsFrequency",
                       {{Step::Start, 100, {}},
                        {Step::Complete, 0, kEvery},
                        {Step::Start, 200, {}},
                        {Step::Complete, 0, kOnly2412}},
-                      2412, 150, false},
-        FreshnessCase{"AbortedScanLeavesTheMeasure",
-                      {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}, {Step::Start, 200, {}}, {Step::Abort, 0, {}}},
-                      2412, 150, true},
+                      2412,
+                      150,
+                      false},
+        FreshnessCase{
+            "AbortedScanLeavesTheMeasure",
+            {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}, {Step::Start, 200, {}}, {Step::Abort, 0, {}}},
+            2412,
+            150,
+            true},
         FreshnessCase{"CompletionWithoutASeenStartSaysNothing", {{Step::Complete, 0, kEvery}}, 2412, 5, true}),
     [](const testing::TestParamInfo<FreshnessCase>& info) { return info.param.name; });
 
-TEST(Freshness, CountsCompletionsAndAbortsAndKnowsWhenAScanRuns) {
+TEST(Freshness, CountsCompletionsAndAbortsAndKnowsWhenAScanRuns)
+{
     ScanFreshness freshness;
     EXPECT_FALSE(freshness.Running());
     freshness.Started(10);
@@ -115,7 +133,8 @@ TEST(Freshness, CountsCompletionsAndAbortsAndKnowsWhenAScanRuns) {
     EXPECT_EQ(freshness.LatestCompletedStart(), 0u);
 }
 
-Bytes Frequencies(std::initializer_list<std::uint32_t> mhz) {
+Bytes Frequencies(std::initializer_list<std::uint32_t> mhz)
+{
     Bytes nested;
     std::uint16_t index = 0;
     for (const std::uint32_t frequency : mhz)
@@ -123,7 +142,8 @@ Bytes Frequencies(std::initializer_list<std::uint32_t> mhz) {
     return nested;
 }
 
-Bytes EventMessage(std::uint32_t interfaceIndex, const Bytes& frequencies) {
+Bytes EventMessage(std::uint32_t interfaceIndex, const Bytes& frequencies)
+{
     Bytes message;
     Put(message, NL80211_ATTR_WIPHY, Value<std::uint32_t>(0));
     if (interfaceIndex != 0)
@@ -136,7 +156,8 @@ Bytes EventMessage(std::uint32_t interfaceIndex, const Bytes& frequencies) {
 
 }  // namespace
 
-TEST(ScanEvents, DecodeKindInterfaceAndFrequencies) {
+TEST(ScanEvents, DecodeKindInterfaceAndFrequencies)
+{
     const Bytes message = EventMessage(7, Frequencies({2412, 5180}));
     const struct {
         std::uint8_t command;
@@ -153,7 +174,8 @@ TEST(ScanEvents, DecodeKindInterfaceAndFrequencies) {
     }
 }
 
-TEST(ScanEvents, IgnoreWhatTheyCannotUse) {
+TEST(ScanEvents, IgnoreWhatTheyCannotUse)
+{
     Bytes damaged = EventMessage(7, Frequencies({2412}));
     damaged.resize(damaged.size() - 2);
     Bytes oddFrequency = Frequencies({2412});

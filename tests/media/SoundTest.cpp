@@ -59,9 +59,9 @@ TEST_F(SoundTest, RefusesWhatItCannotPlay)
     const Case cases[] = {
         {MAKEINTRESOURCEW(158), SND_RESOURCE | SND_ASYNC},  // no such wave
         {MAKEINTRESOURCEW(0), SND_RESOURCE | SND_ASYNC},
-        {u"157", SND_RESOURCE | SND_ASYNC},                 // names are not numbers
-        {MAKEINTRESOURCEW(157), SND_RESOURCE},              // waiting for the end is not offered
-        {MAKEINTRESOURCEW(157), SND_ASYNC},                 // not a resource
+        {u"157", SND_RESOURCE | SND_ASYNC},     // names are not numbers
+        {MAKEINTRESOURCEW(157), SND_RESOURCE},  // waiting for the end is not offered
+        {MAKEINTRESOURCEW(157), SND_ASYNC},     // not a resource
         {MAKEINTRESOURCEW(157), SND_RESOURCE | SND_ASYNC | SND_PURGE},
     };
     for (const Case& c : cases)

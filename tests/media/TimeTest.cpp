@@ -42,20 +42,13 @@ struct KnownDate {
 TEST(DateConversion, KnownDatesConvertBothWays)
 {
     const KnownDate cases[] = {
-        {Make(1899, 12, 30), 0.0, 6},
-        {Make(1899, 12, 30, 12), 0.5, 6},
-        {Make(1899, 12, 31), 1.0, 0},
-        {Make(1900, 1, 1), 2.0, 1},
-        {Make(1900, 2, 28), 60.0, 3},
-        {Make(1900, 3, 1), 61.0, 4},  // 1900 has no 29 February
-        {Make(1899, 12, 29, 6), -1.25, 5},
-        {Make(1899, 12, 28, 18), -2.75, 4},
-        {Make(2000, 1, 1), 36526.0, 6},
-        {Make(2000, 2, 29), 36585.0, 2},
-        {Make(2000, 3, 1, 6), 36586.25, 3},
-        {Make(2024, 2, 29, 18), 45351.75, 4},
-        {Make(2024, 3, 1), 45352.0, 5},
-        {Make(100, 1, 1), -657434.0, 5},
+        {Make(1899, 12, 30), 0.0, 6},       {Make(1899, 12, 30, 12), 0.5, 6},
+        {Make(1899, 12, 31), 1.0, 0},       {Make(1900, 1, 1), 2.0, 1},
+        {Make(1900, 2, 28), 60.0, 3},       {Make(1900, 3, 1), 61.0, 4},  // 1900 has no 29 February
+        {Make(1899, 12, 29, 6), -1.25, 5},  {Make(1899, 12, 28, 18), -2.75, 4},
+        {Make(2000, 1, 1), 36526.0, 6},     {Make(2000, 2, 29), 36585.0, 2},
+        {Make(2000, 3, 1, 6), 36586.25, 3}, {Make(2024, 2, 29, 18), 45351.75, 4},
+        {Make(2024, 3, 1), 45352.0, 5},     {Make(100, 1, 1), -657434.0, 5},
         {Make(9999, 12, 31), 2958465.0, 5},
     };
     for (const KnownDate& c : cases) {
@@ -78,11 +71,11 @@ TEST(DateConversion, KnownDatesConvertBothWays)
 TEST(DateConversion, EdgeTimesComeBackToTheSecond)
 {
     const SYSTEMTIME cases[] = {
-        Make(1899, 12, 29, 23, 59, 59), Make(1899, 12, 30, 0, 0, 1),   Make(1899, 12, 30, 23, 59, 59),
-        Make(1899, 12, 31, 23, 59, 59), Make(1900, 2, 28, 23, 59, 59), Make(2000, 2, 29, 23, 59, 59),
-        Make(2023, 2, 28, 23, 59, 59),  Make(2024, 2, 29, 23, 59, 59), Make(2024, 4, 30, 23, 59, 59),
-        Make(2024, 12, 31, 23, 59, 59), Make(2025, 1, 1, 0, 0, 0),     Make(2024, 3, 31, 2, 30, 0),
-        Make(2024, 10, 27, 2, 30, 0),   Make(2024, 3, 10, 2, 15, 30),  Make(100, 1, 1, 0, 0, 1),
+        Make(1899, 12, 29, 23, 59, 59), Make(1899, 12, 30, 0, 0, 1),    Make(1899, 12, 30, 23, 59, 59),
+        Make(1899, 12, 31, 23, 59, 59), Make(1900, 2, 28, 23, 59, 59),  Make(2000, 2, 29, 23, 59, 59),
+        Make(2023, 2, 28, 23, 59, 59),  Make(2024, 2, 29, 23, 59, 59),  Make(2024, 4, 30, 23, 59, 59),
+        Make(2024, 12, 31, 23, 59, 59), Make(2025, 1, 1, 0, 0, 0),      Make(2024, 3, 31, 2, 30, 0),
+        Make(2024, 10, 27, 2, 30, 0),   Make(2024, 3, 10, 2, 15, 30),   Make(100, 1, 1, 0, 0, 1),
         Make(100, 1, 1, 23, 59, 59),    Make(9999, 12, 31, 23, 59, 59),
     };
     for (const SYSTEMTIME& t : cases) {
@@ -124,8 +117,8 @@ TEST(DateConversion, ConsecutiveDaysAreOneApartAcrossCenturies)
         const bool nextDay = t.wDay == previous.wDay + 1 && t.wMonth == previous.wMonth && t.wYear == previous.wYear;
         const bool nextMonth = t.wDay == 1 && t.wMonth == previous.wMonth + 1 && t.wYear == previous.wYear;
         const bool nextYear = t.wDay == 1 && t.wMonth == 1 && previous.wMonth == 12 && t.wYear == previous.wYear + 1;
-        ASSERT_TRUE(nextDay || nextMonth || nextYear) << "after " << previous.wYear << "-" << previous.wMonth << "-"
-                                                      << previous.wDay;
+        ASSERT_TRUE(nextDay || nextMonth || nextYear)
+            << "after " << previous.wYear << "-" << previous.wMonth << "-" << previous.wDay;
         ASSERT_EQ((previous.wDayOfWeek + 1) % 7, t.wDayOfWeek);
         double date = 0.0;
         ASSERT_TRUE(SystemTimeToVariantTime(&t, &date));
@@ -157,9 +150,9 @@ TEST(DateConversion, ValuesBetweenSecondsRoundToTheNearest)
         SYSTEMTIME expected;
     };
     const Case cases[] = {
-        {2.0 - 0.4 * kSecond, Make(1900, 1, 1)},                // just before midnight carries
+        {2.0 - 0.4 * kSecond, Make(1900, 1, 1)},  // just before midnight carries
         {2.0 - 0.6 * kSecond, Make(1899, 12, 31, 23, 59, 59)},
-        {-1.0 - (1.0 - 0.4 * kSecond), Make(1899, 12, 30)},     // 29 Dec, 23:59:59.6
+        {-1.0 - (1.0 - 0.4 * kSecond), Make(1899, 12, 30)},  // 29 Dec, 23:59:59.6
         {0.5 + 0.3 * kSecond, Make(1899, 12, 30, 12)},
     };
     for (const Case& c : cases) {
@@ -173,9 +166,9 @@ TEST(DateConversion, ValuesBetweenSecondsRoundToTheNearest)
 TEST(DateConversion, InvalidCalendarFieldsAreRefused)
 {
     const SYSTEMTIME cases[] = {
-        Make(1900, 2, 29), Make(2023, 2, 29), Make(2100, 2, 29), Make(2024, 4, 31), Make(2024, 0, 1),
-        Make(2024, 13, 1), Make(2024, 1, 0),  Make(2024, 1, 32), Make(2024, 1, 1, 24), Make(2024, 1, 1, 0, 60),
-        Make(2024, 1, 1, 0, 0, 60), Make(99, 12, 31), Make(10000, 1, 1),
+        Make(1900, 2, 29),          Make(2023, 2, 29), Make(2100, 2, 29), Make(2024, 4, 31),    Make(2024, 0, 1),
+        Make(2024, 13, 1),          Make(2024, 1, 0),  Make(2024, 1, 32), Make(2024, 1, 1, 24), Make(2024, 1, 1, 0, 60),
+        Make(2024, 1, 1, 0, 0, 60), Make(99, 12, 31),  Make(10000, 1, 1),
     };
     for (const SYSTEMTIME& t : cases) {
         SCOPED_TRACE(testing::Message() << t.wYear << "-" << t.wMonth << "-" << t.wDay << " " << t.wHour << ":"
@@ -189,8 +182,13 @@ TEST(DateConversion, InvalidCalendarFieldsAreRefused)
 TEST(DateConversion, DatesOutsideTheCalendarAreRefused)
 {
     const double cases[] = {
-        std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-        -std::numeric_limits<double>::infinity(), -657435.0, 2958466.0, 2958466.0 - 0.1 * kSecond, 1e300,
+        std::numeric_limits<double>::quiet_NaN(),
+        std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(),
+        -657435.0,
+        2958466.0,
+        2958466.0 - 0.1 * kSecond,
+        1e300,
     };
     for (double date : cases) {
         SCOPED_TRACE(date);

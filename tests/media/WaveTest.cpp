@@ -42,12 +42,12 @@ TEST(Chime, HeaderIsEightBitMonoPcmAt11025)
     EXPECT_EQ("WAVE", Tag(wave, 8));
     EXPECT_EQ("fmt ", Tag(wave, 12));
     EXPECT_EQ(16u, Le(wave, 16, 4));
-    EXPECT_EQ(1u, Le(wave, 20, 2));       // PCM
-    EXPECT_EQ(1u, Le(wave, 22, 2));       // one channel
-    EXPECT_EQ(11025u, Le(wave, 24, 4));   // samples per second
-    EXPECT_EQ(11025u, Le(wave, 28, 4));   // bytes per second
-    EXPECT_EQ(1u, Le(wave, 32, 2));       // block alignment
-    EXPECT_EQ(8u, Le(wave, 34, 2));       // bits per sample
+    EXPECT_EQ(1u, Le(wave, 20, 2));      // PCM
+    EXPECT_EQ(1u, Le(wave, 22, 2));      // one channel
+    EXPECT_EQ(11025u, Le(wave, 24, 4));  // samples per second
+    EXPECT_EQ(11025u, Le(wave, 28, 4));  // bytes per second
+    EXPECT_EQ(1u, Le(wave, 32, 2));      // block alignment
+    EXPECT_EQ(8u, Le(wave, 34, 2));      // bits per sample
     EXPECT_EQ("data", Tag(wave, 36));
     EXPECT_EQ(13780u, Le(wave, 40, 4));
 }

@@ -51,7 +51,8 @@ protected:
     {
         g_commands.clear();
         m_font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 1, 0, 0, 0, 0, u"Tahoma");
-        m_parent = CreateWindowExW(0, u"ComboParent", u"parent", WS_VISIBLE, 0, 0, 200, 200, nullptr, 0, nullptr, nullptr);
+        m_parent =
+            CreateWindowExW(0, u"ComboParent", u"parent", WS_VISIBLE, 0, 0, 200, 200, nullptr, 0, nullptr, nullptr);
         m_combo.m_hWnd = nullptr;
         Create(CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP);
     }
@@ -102,9 +103,15 @@ TEST_F(ComboBoxTest, EntriesGoWhereTheStyleSays)
         std::vector<std::u16string> order;
     };
     const Case cases[] = {
-        {"sorted ignores case", CBS_DROPDOWN | CBS_SORT, {u"wlan1", u"eth0", u"Wlan0", u"ATH9K"}, {0, 0, 1, 0},
+        {"sorted ignores case",
+         CBS_DROPDOWN | CBS_SORT,
+         {u"wlan1", u"eth0", u"Wlan0", u"ATH9K"},
+         {0, 0, 1, 0},
          {u"ATH9K", u"eth0", u"Wlan0", u"wlan1"}},
-        {"equal names keep their order", CBS_DROPDOWN | CBS_SORT, {u"wlan0", u"WLAN0", u"Wlan0"}, {0, 1, 2},
+        {"equal names keep their order",
+         CBS_DROPDOWN | CBS_SORT,
+         {u"wlan0", u"WLAN0", u"Wlan0"},
+         {0, 1, 2},
          {u"wlan0", u"WLAN0", u"Wlan0"}},
         {"unsorted appends", CBS_DROPDOWN, {u"wlan1", u"eth0", u"Wlan0"}, {0, 1, 2}, {u"wlan1", u"eth0", u"Wlan0"}},
         {"drop-down list sorts too", CBS_DROPDOWNLIST | CBS_SORT, {u"b", u"a"}, {0, 0}, {u"a", u"b"}},

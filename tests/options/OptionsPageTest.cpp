@@ -29,6 +29,7 @@ constexpr UINT kThumbTrack = 5;  // the slider's tracking notification
 
 class ProbeOptions : public COptionsDlg {
 public:
+    using COptionsDlg::m_aboutButton;
     using COptionsDlg::m_adapterList;
     using COptionsDlg::m_flagBitmaps;
     using COptionsDlg::m_fontSizeSlider;
@@ -38,7 +39,6 @@ public:
     using COptionsDlg::m_soundButton;
     using COptionsDlg::m_speedSlider;
     using COptionsDlg::m_speedText;
-    using COptionsDlg::m_aboutButton;
     HBITMAP ShownFlag() const { return m_shownFlag; }
 };
 
@@ -373,15 +373,21 @@ TEST_F(OptionsPage, AboutBoxNamesTheProgramAndItsPage)
 
 TEST_F(OptionsPage, LanguagePopupOffersTheOtherLanguages)
 {
-    const std::u16string all[] = {u"Deutsch", u"English", u"Fran\u00E7ais", u"Magyar", u"Polski", u"Portugu\u00EAs",
+    const std::u16string all[] = {u"Deutsch",
+                                  u"English",
+                                  u"Fran\u00E7ais",
+                                  u"Magyar",
+                                  u"Polski",
+                                  u"Portugu\u00EAs",
                                   u"P\u0443\u0441\u0441\u043A\u0438\u0439"};
     // The entry each Language value leaves out; unknown values count as
     // English.
     const struct {
         LONG language;
         std::u16string missing;
-    } cases[] = {{0, u"English"}, {1, u"Magyar"},  {2, u"Polski"}, {3, u"Fran\u00E7ais"}, {4, u"Portugu\u00EAs"},
-                 {5, u"P\u0443\u0441\u0441\u043A\u0438\u0439"}, {6, u"Deutsch"}, {42, u"English"}};
+    } cases[] = {{0, u"English"},       {1, u"Magyar"},         {2, u"Polski"},
+                 {3, u"Fran\u00E7ais"}, {4, u"Portugu\u00EAs"}, {5, u"P\u0443\u0441\u0441\u043A\u0438\u0439"},
+                 {6, u"Deutsch"},       {42, u"English"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         g_settings.SetValue(SettingLanguage, c.language);
@@ -433,8 +439,15 @@ TEST_F(OptionsPage, LanguageChangeAsksAndStoresOnlyOnYes)
     const Case cases[] = {
         {"no", 32781, IDNO, 3, {u"Are you sure you want to change program language to german?"}},
         {"yes", 32781, IDYES, 6, {u"Are you sure you want to change program language to german?", restart}},
-        {"yes to hungarian", 32776, IDYES, 1, {u"Are you sure you want to change program language to hungarian?", restart}},
-        {"yes to portuguese", 32779, IDYES, 4,
+        {"yes to hungarian",
+         32776,
+         IDYES,
+         1,
+         {u"Are you sure you want to change program language to hungarian?", restart}},
+        {"yes to portuguese",
+         32779,
+         IDYES,
+         4,
          {u"Are you sure you want to change program language to portuguese?", restart}},
     };
     for (const Case& c : cases) {

@@ -44,8 +44,16 @@ TEST(CellText, EveryColumnOfARecord)
 {
     g_language.SelectLanguage(0);
     const ApRecord r = Record();
-    const std::u16string expected[] = {u"Cafe", u"67", u"11", u"AP", u"WEP", u"00-1a-2b-c3-04-ff",
-                                       u"-45", u"-80", u"07/03/09 14:05:07", u"00/12/31 23:59:59"};
+    const std::u16string expected[] = {u"Cafe",
+                                       u"67",
+                                       u"11",
+                                       u"AP",
+                                       u"WEP",
+                                       u"00-1a-2b-c3-04-ff",
+                                       u"-45",
+                                       u"-80",
+                                       u"07/03/09 14:05:07",
+                                       u"00/12/31 23:59:59"};
     for (int column = 0; column < CScannerDlg::kColumnCount; ++column)
         EXPECT_EQ(CScannerDlg::CellText(r, column), expected[column]) << "column " << column;
     EXPECT_EQ(CScannerDlg::CellText(r, 10), u"");
@@ -374,8 +382,8 @@ TEST_F(ScannerPage, ListStartsAtTheCornerAsWideAsTheTabContainer)
     EXPECT_EQ(alone.right, fromTemplate.right - fromTemplate.left);
     EXPECT_EQ(alone.bottom, fromTemplate.bottom - fromTemplate.top);
 
-    const HWND container = CreateWindowExW(0, u"PageHost", u"", WS_CHILD | WS_VISIBLE, 4, 6, 231, 200, m_host,
-                                           1009, nullptr, nullptr);
+    const HWND container =
+        CreateWindowExW(0, u"PageHost", u"", WS_CHILD | WS_VISIBLE, 4, 6, 231, 200, m_host, 1009, nullptr, nullptr);
     ASSERT_NE(container, nullptr);
     ProbePage page;
     ASSERT_TRUE(page.Create(148, &m_parent));

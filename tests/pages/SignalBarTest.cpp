@@ -20,7 +20,7 @@ struct LitCase {
     int lit;
 };
 
-class LitColumns : public ::testing::TestWithParam<LitCase> {};
+class LitColumns : public ::testing::TestWithParam<LitCase> { };
 
 TEST_P(LitColumns, FallLinearlyAndRoundHalfUp)
 {

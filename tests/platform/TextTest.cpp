@@ -10,7 +10,7 @@ struct Utf8Case {
     std::u16string expected;
 };
 
-class Utf8Decode : public ::testing::TestWithParam<Utf8Case> {};
+class Utf8Decode : public ::testing::TestWithParam<Utf8Case> { };
 
 TEST_P(Utf8Decode, DecodesOrReplaces)
 {
@@ -19,11 +19,13 @@ TEST_P(Utf8Decode, DecodesOrReplaces)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Utf8Decode,
-    ::testing::Values(Utf8Case{"ascii", "Cafe", u"Cafe"},
-                      Utf8Case{"two_byte", "Caf\xC3\xA9", u"Caf\u00E9"},
+    ::testing::Values(Utf8Case{"ascii", "Cafe", u"Cafe"}, Utf8Case{"two_byte", "Caf\xC3\xA9", u"Caf\u00E9"},
                       Utf8Case{"cyrillic", "\xD0\xA1\xD0\xB5\xD1\x82\xD1\x8C", u"\u0421\u0435\u0442\u044C"},
                       Utf8Case{"astral", "\xF0\x9F\x93\xB6", u"\U0001F4F6"},
-                      Utf8Case{"lone_continuation", "a\x80" "b", u"a\uFFFDb"},
+                      Utf8Case{"lone_continuation",
+                               "a\x80"
+                               "b",
+                               u"a\uFFFDb"},
                       Utf8Case{"truncated_at_end", "ab\xE2\x82", u"ab\uFFFD\uFFFD"},
                       Utf8Case{"overlong", "\xC0\xAF", u"\uFFFD\uFFFD"},
                       Utf8Case{"surrogate_encoded", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
@@ -50,10 +52,10 @@ TEST(BytesToUtf16, KeepsEveryByteOfAName)
         {"wlan0", u"wlan0"},
         {"wifi,5g", u"wifi,5g"},
         {"caf\xC3\xA9", u"caf\u00E9"},
-        {"ab\xFF\xFE", u"ab\xDCFF\xDCFE"},                 // not UTF-8 at all
-        {"x\xE2\x82", u"x\xDCE2\xDC82"},                   // a sequence cut short
-        {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},          // an encoded surrogate
-        {"\xF0\x90\x82\x80\x80", u"\U00010080\xDC80"},   // a pair whose low half looks like a byte
+        {"ab\xFF\xFE", u"ab\xDCFF\xDCFE"},              // not UTF-8 at all
+        {"x\xE2\x82", u"x\xDCE2\xDC82"},                // a sequence cut short
+        {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},        // an encoded surrogate
+        {"\xF0\x90\x82\x80\x80", u"\U00010080\xDC80"},  // a pair whose low half looks like a byte
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::BytesToUtf16(c.bytes), c.text) << c.bytes;

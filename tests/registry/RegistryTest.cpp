@@ -9,8 +9,8 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -68,8 +68,7 @@ std::optional<Stored> ReadValue(const WCHAR* key, const WCHAR* name)
 
 // Test names from each case's description: "text with quotes" -> text_with_quotes.
 struct CaseName {
-    template <typename Info>
-    std::string operator()(const Info& info) const
+    template <typename Info> std::string operator()(const Info& info) const
     {
         std::string name;
         for (const char* p = info.param.what; *p; ++p)
@@ -90,7 +89,10 @@ struct RoundTripCase {
     std::string line;  // how the value stands in the file
 };
 
-void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const RoundTripCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class RegistryRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
 protected:
@@ -129,8 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"text with odd size", REG_SZ, Bytes{0x61, 0x00, 0x62}, "\"V\"=hex(1):61,00,62"},
         RoundTripCase{"text with a NUL inside", REG_SZ, Bytes{0x61, 0, 0, 0, 0x62, 0, 0, 0},
                       "\"V\"=hex(1):61,00,00,00,62,00,00,00"},
-        RoundTripCase{"text with an unpaired surrogate", REG_SZ, Bytes{0x00, 0xD8, 0, 0},
-                      "\"V\"=hex(1):00,d8,00,00"},
+        RoundTripCase{"text with an unpaired surrogate", REG_SZ, Bytes{0x00, 0xD8, 0, 0}, "\"V\"=hex(1):00,d8,00,00"},
         RoundTripCase{"text with a line break", REG_SZ, Utf16Bytes(u"a\nb"), "\"V\"=hex(1):61,00,0a,00,62,00,00,00"},
         RoundTripCase{"no data at all as text", REG_SZ, Bytes{}, "\"V\"=hex(1):"},
         RoundTripCase{"dword", REG_DWORD, Bytes{0x0c, 0, 0, 0}, "\"V\"=dword:0000000c"},
@@ -161,7 +162,10 @@ struct QueryCase {
     bool copied;
 };
 
-void PrintTo(const QueryCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const QueryCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class RegistryQuery : public ::testing::TestWithParam<QueryCase> {
 protected:
@@ -190,14 +194,13 @@ TEST_P(RegistryQuery, CopiesWhatFitsAndReportsTheSize)
     EXPECT_EQ(buffer, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, RegistryQuery,
-    ::testing::Values(QueryCase{"exact", true, 6, ERROR_SUCCESS, 6, true},
-                      QueryCase{"larger", true, 16, ERROR_SUCCESS, 6, true},
-                      QueryCase{"smaller", true, 4, ERROR_MORE_DATA, 6, false},
-                      QueryCase{"zero", true, 0, ERROR_MORE_DATA, 6, false},
-                      QueryCase{"size only", false, 0, ERROR_SUCCESS, 6, false}),
-    CaseName{});
+INSTANTIATE_TEST_SUITE_P(Sizes, RegistryQuery,
+                         ::testing::Values(QueryCase{"exact", true, 6, ERROR_SUCCESS, 6, true},
+                                           QueryCase{"larger", true, 16, ERROR_SUCCESS, 6, true},
+                                           QueryCase{"smaller", true, 4, ERROR_MORE_DATA, 6, false},
+                                           QueryCase{"zero", true, 0, ERROR_MORE_DATA, 6, false},
+                                           QueryCase{"size only", false, 0, ERROR_SUCCESS, 6, false}),
+                         CaseName{});
 
 TEST(RegistryErrors, MissingKeysValuesAndBadHandlesAreReported)
 {
@@ -339,20 +342,19 @@ TEST(RegistryFileForms, ReadsUtf16FilesAsRegeditSavesThem)
 TEST(RegistryFileForms, UnknownContentSurvivesAWriteUnchanged)
 {
     TempConfigHome home;
-    const std::string others =
-        "; written by hand\n"
-        "[HKEY_LOCAL_MACHINE\\Software\\Other]\n"
-        "@=\"default\"\n"
-        "\"Multi\"=hex(7):61,00,62,00,00,00,63,00,00,00,00,00\n"
-        "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
-        "; about the next value\n"
-        "\"Path\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,5c,00,61,00,00,00\n"
-        "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
-        "  16,17,18,19,1a,1b,1c,1d\n"
-        "\n"
-        "[HKEY_CURRENT_USER\\Software\\Tarvolin]\n"
-        "\"FontSize\"=dword:00000010\n"
-        "\n";
+    const std::string others = "; written by hand\n"
+                               "[HKEY_LOCAL_MACHINE\\Software\\Other]\n"
+                               "@=\"default\"\n"
+                               "\"Multi\"=hex(7):61,00,62,00,00,00,63,00,00,00,00,00\n"
+                               "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
+                               "; about the next value\n"
+                               "\"Path\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,5c,00,61,00,00,00\n"
+                               "\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
+                               "  16,17,18,19,1a,1b,1c,1d\n"
+                               "\n"
+                               "[HKEY_CURRENT_USER\\Software\\Tarvolin]\n"
+                               "\"FontSize\"=dword:00000010\n"
+                               "\n";
     const std::string ours = "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n"
                              "\"Unknown\"=\"keep me\"\n"
                              "\"FontSize\"=dword:0000000c\n"
@@ -380,8 +382,7 @@ TEST(RegistryFileForms, ChangesMadeMeanwhileByOthersAreKept)
 {
     TempConfigHome home;
     HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
     const BYTE one[4] = {1, 0, 0, 0};
     ASSERT_EQ(RegSetValueExW(h, u"Mine", 0, REG_DWORD, one, 4), ERROR_SUCCESS);
     home.WriteFile(kHeader + "[HKEY_LOCAL_MACHINE\\Software\\Theirs]\n\"T\"=dword:00000002\n\n");
@@ -400,7 +401,10 @@ struct BrokenCase {
     std::string bytes;
 };
 
-void PrintTo(const BrokenCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const BrokenCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class RegistryBrokenFile : public ::testing::TestWithParam<BrokenCase> {
 protected:
@@ -436,24 +440,22 @@ const std::string kKeyLine = "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, RegistryBrokenFile,
-    ::testing::Values(
-        BrokenCase{"empty", ""},
-        BrokenCase{"no header", kKeyLine + "\"FontSize\"=dword:0000000c\n"},
-        BrokenCase{"old header", "REGEDIT4\n\n" + kKeyLine},
-        BrokenCase{"value before any key", kHeader + "\"FontSize\"=dword:0000000c\n" + kKeyLine},
-        BrokenCase{"unclosed key", kHeader + "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin\n"},
-        BrokenCase{"deleting key", kHeader + "[-HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n"},
-        BrokenCase{"deleting value", kHeader + kKeyLine + "\"FontSize\"=-\n"},
-        BrokenCase{"bad dword", kHeader + kKeyLine + "\"FontSize\"=dword:12345678a\n"},
-        BrokenCase{"bad hex", kHeader + kKeyLine + "\"X\"=hex:1,zz\n"},
-        BrokenCase{"three-digit hex byte", kHeader + kKeyLine + "\"X\"=hex:100\n"},
-        BrokenCase{"continuation at end of file", kHeader + kKeyLine + "\"X\"=hex:01,\\\n"},
-        BrokenCase{"unterminated text", kHeader + kKeyLine + "\"Adapter\"=\"wlan0\n"},
-        BrokenCase{"unknown escape", kHeader + kKeyLine + "\"Adapter\"=\"a\\nb\"\n"},
-        BrokenCase{"text after the value", kHeader + kKeyLine + "\"Adapter\"=\"a\" x\n"},
-        BrokenCase{"bare word", kHeader + kKeyLine + "FontSize=12\n"},
-        BrokenCase{"invalid UTF-8", kHeader + kKeyLine + "\"Adapter\"=\"\xC3\x28\"\n"},
-        BrokenCase{"NUL byte", kHeader + kKeyLine + std::string("\"A\"=\"\0\"\n", 9)}),
+    ::testing::Values(BrokenCase{"empty", ""}, BrokenCase{"no header", kKeyLine + "\"FontSize\"=dword:0000000c\n"},
+                      BrokenCase{"old header", "REGEDIT4\n\n" + kKeyLine},
+                      BrokenCase{"value before any key", kHeader + "\"FontSize\"=dword:0000000c\n" + kKeyLine},
+                      BrokenCase{"unclosed key", kHeader + "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin\n"},
+                      BrokenCase{"deleting key", kHeader + "[-HKEY_LOCAL_MACHINE\\Software\\Tarvolin]\n"},
+                      BrokenCase{"deleting value", kHeader + kKeyLine + "\"FontSize\"=-\n"},
+                      BrokenCase{"bad dword", kHeader + kKeyLine + "\"FontSize\"=dword:12345678a\n"},
+                      BrokenCase{"bad hex", kHeader + kKeyLine + "\"X\"=hex:1,zz\n"},
+                      BrokenCase{"three-digit hex byte", kHeader + kKeyLine + "\"X\"=hex:100\n"},
+                      BrokenCase{"continuation at end of file", kHeader + kKeyLine + "\"X\"=hex:01,\\\n"},
+                      BrokenCase{"unterminated text", kHeader + kKeyLine + "\"Adapter\"=\"wlan0\n"},
+                      BrokenCase{"unknown escape", kHeader + kKeyLine + "\"Adapter\"=\"a\\nb\"\n"},
+                      BrokenCase{"text after the value", kHeader + kKeyLine + "\"Adapter\"=\"a\" x\n"},
+                      BrokenCase{"bare word", kHeader + kKeyLine + "FontSize=12\n"},
+                      BrokenCase{"invalid UTF-8", kHeader + kKeyLine + "\"Adapter\"=\"\xC3\x28\"\n"},
+                      BrokenCase{"NUL byte", kHeader + kKeyLine + std::string("\"A\"=\"\0\"\n", 9)}),
     CaseName{});
 
 TEST(RegistryBrokenFileNames, ATakenNameGetsACounter)
@@ -552,8 +554,7 @@ TEST(RegistryWriting, AFolderThatCannotBeMadeFailsTheCloseAndKeepsTheOldFile)
     // A plain file where the folder should be.
     std::ofstream(home.Root() / "tarvolin") << "in the way";
     HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr), ERROR_SUCCESS);
     const BYTE one[4] = {1, 0, 0, 0};
     ASSERT_EQ(RegSetValueExW(h, u"A", 0, REG_DWORD, one, 4), ERROR_SUCCESS);
     EXPECT_NE(RegCloseKey(h), ERROR_SUCCESS);
@@ -570,9 +571,12 @@ struct PathCase {
     const char* expected;
 };
 
-void PrintTo(const PathCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const PathCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
-class RegistryPathChoice : public ::testing::TestWithParam<PathCase> {};
+class RegistryPathChoice : public ::testing::TestWithParam<PathCase> { };
 
 TEST_P(RegistryPathChoice, FollowsXdgConfigHome)
 {

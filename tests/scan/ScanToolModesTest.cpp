@@ -46,7 +46,8 @@ bool HaveIeeeData()
 
 TEST(ScanToolJson, OneObjectPerNetworkWithEveryDetail)
 {
-    const std::string path = WriteScenario("json.scn",
+    const std::string path = WriteScenario(
+        "json.scn",
         "adapter wlan0 wireless\n"
         "network 3c:a6:2f:00:00:01 ssid=\"Caf\xc3\xa9\" channel=6 security=wpa3 transition wps width=40 signal=0:-40\n"
         "network 02:00:00:00:00:02 ssid=hex:4eff74 channel=36 security=wpa2 enterprise width=160 signal=0:-41\n"
@@ -62,9 +63,9 @@ TEST(ScanToolJson, OneObjectPerNetworkWithEveryDetail)
     const auto ordered = nlohmann::ordered_json::parse(result.out.substr(0, result.out.find('\n')));
     for (const auto& item : ordered.items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"bssid", "ssid", "ssid_hex", "hidden", "frequency_mhz", "channel",
-                                              "band", "width_mhz", "signal_dbm", "mode", "security", "transition",
-                                              "enterprise", "wps", "vendor", "last_seen_ms"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"bssid", "ssid", "ssid_hex", "hidden", "frequency_mhz", "channel", "band",
+                                              "width_mhz", "signal_dbm", "mode", "security", "transition", "enterprise",
+                                              "wps", "vendor", "last_seen_ms"}));
     const json& first = objects[0];
     EXPECT_EQ(first["bssid"], "3c:a6:2f:00:00:01");
     EXPECT_EQ(first["ssid"], "Caf\xc3\xa9");
@@ -148,8 +149,8 @@ TEST(ScanToolWatch, StreetWalkEventsComeInTheScenariosOrder)
     const auto scenario = platform::ParseScenario(ReadFile(kWalk), error);
     ASSERT_TRUE(scenario) << error;
     const unsigned scans = scenario->steps;
-    const Result result =
-        RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", std::to_string(scans), "--json", "wlan0"});
+    const Result result = RunTool(
+        {"--scenario", kWalk, "--watch", "--interval", "0", "--count", std::to_string(scans), "--json", "wlan0"});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<json> events = JsonLines(result.out);
 
@@ -199,11 +200,12 @@ TEST(ScanToolWatch, SignalStepsAndAbsencesAtTheirThresholds)
     // A: moves 4 dB (quiet), then 5 dB from the last reported value (told),
     // though no single step moved 5 dB. B: missing from one scan only (still
     // there), then from two (gone), then back (new again).
-    const std::string path = WriteScenario("thresholds.scn",
-        "adapter wlan0 wireless\n"
-        "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=0:-50,1:-54,2:-53,3:-55,4:-51\n"
-        "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=0:-60,1:off,2:-60,3:off,5:-60\n");
-    const Result result = RunTool({"--scenario", path, "--watch", "--interval", "0", "--count", "6", "--json", "wlan0"});
+    const std::string path = WriteScenario(
+        "thresholds.scn", "adapter wlan0 wireless\n"
+                          "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=0:-50,1:-54,2:-53,3:-55,4:-51\n"
+                          "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=0:-60,1:off,2:-60,3:off,5:-60\n");
+    const Result result =
+        RunTool({"--scenario", path, "--watch", "--interval", "0", "--count", "6", "--json", "wlan0"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> events;
     for (const json& event : JsonLines(result.out)) {
@@ -245,10 +247,9 @@ bool WaitForRows(const std::string& path, std::size_t rows)
 // shares nothing with the writer; returns its rows as JSON.
 json ReadCsvWithPython(const std::string& path)
 {
-    const std::string script =
-        "import csv, json, sys\n"
-        "with open(sys.argv[1], newline='', encoding='utf-8', errors='strict') as f:\n"
-        "    print(json.dumps(list(csv.reader(f, strict=True))))\n";
+    const std::string script = "import csv, json, sys\n"
+                               "with open(sys.argv[1], newline='', encoding='utf-8', errors='strict') as f:\n"
+                               "    print(json.dumps(list(csv.reader(f, strict=True))))\n";
     const std::string scriptPath = TempPath("read-csv.py");
     std::ofstream(scriptPath) << script;
     const std::string out = TempPath("csv.json");
@@ -294,7 +295,8 @@ TEST(ScanToolLog, AnInterruptedWatchLeavesAWholeTable)
     EXPECT_EQ(fritz[5], "wpa2");
     EXPECT_EQ(fritz[9], "-49");  // its strongest, at step 6
     EXPECT_EQ(std::string(fritz[7]).size(), 24u);
-    EXPECT_EQ(byBssid.at("00:1a:2b:3c:4d:5e")[1], "\xc3\x9cnsere Stra\xc3\x9f" "e");
+    EXPECT_EQ(byBssid.at("00:1a:2b:3c:4d:5e")[1], "\xc3\x9cnsere Stra\xc3\x9f"
+                                                  "e");
     if (HaveIeeeData()) {
         // A maker's name with a comma in it comes back whole.
         EXPECT_EQ(byBssid.at("50:c7:bf:05:44:ab")[6], "TP-LINK TECHNOLOGIES CO.,LTD.");
@@ -328,7 +330,8 @@ TEST(ScanToolModes, OptionsThatDoNotFitAreRefused)
         std::string message;
     };
     const Case cases[] = {
-        {{"--scenario", kWalk, "--log", "x.csv", "wlan0"}, "tarvolin-scan: --interval, --count and --log go with --watch"},
+        {{"--scenario", kWalk, "--log", "x.csv", "wlan0"},
+         "tarvolin-scan: --interval, --count and --log go with --watch"},
         {{"--scenario", kWalk, "--interval", "5", "wlan0"}, "tarvolin-scan: --interval, --count and --log go with"},
         {{"--scenario", kWalk, "--watch", "--wait", "5", "wlan0"}, "tarvolin-scan: --wait does not go with --watch"},
         {{"--scenario", kWalk, "--watch"}, "tarvolin-scan: --watch needs an ADAPTER"},

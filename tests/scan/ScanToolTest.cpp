@@ -21,28 +21,27 @@ TEST(ScanTool, PrintsOneTabSeparatedLinePerNetworkStrongestFirst)
 {
     const Result first = RunTool({"--scenario", kWalk, "wlan0"});
     EXPECT_EQ(first.status, 0) << first.err;
-    EXPECT_EQ(first.out,
-              "3c:a6:2f:10:22:31\t6\t-58\tAP\tsecured\tFRITZ!Box 7530 XY\n"
-              "02:c1:7e:00:00:01\t1\t-78\tAP\topen\tCity-Free-WiFi\n"
-              "b0:4e:26:aa:01:02\t1\t-81\tAP\tsecured\tVodafone-8C1F\n"
-              "02:c1:7e:00:00:02\t36\t-84\tAP\topen\tCity-Free-WiFi\n"
-              "02:a4:11:3c:90:10\t11\t-88\tAP\topen\tTelekom_FON\n");
+    EXPECT_EQ(first.out, "3c:a6:2f:10:22:31\t6\t-58\tAP\tsecured\tFRITZ!Box 7530 XY\n"
+                         "02:c1:7e:00:00:01\t1\t-78\tAP\topen\tCity-Free-WiFi\n"
+                         "b0:4e:26:aa:01:02\t1\t-81\tAP\tsecured\tVodafone-8C1F\n"
+                         "02:c1:7e:00:00:02\t36\t-84\tAP\topen\tCity-Free-WiFi\n"
+                         "02:a4:11:3c:90:10\t11\t-88\tAP\topen\tTelekom_FON\n");
 
     // A requested scan moves the simulated walk one step on before the read.
     const Result next = RunTool({"--scenario", kWalk, "--trigger", "--wait", "1", "wlan0"});
     EXPECT_EQ(next.status, 0) << next.err;
-    EXPECT_EQ(next.out,
-              "3c:a6:2f:10:22:31\t6\t-57\tAP\tsecured\tFRITZ!Box 7530 XY\n"
-              "3c:a6:2f:10:22:32\t44\t-70\tAP\tsecured\tFRITZ!Box 7530 XY\n"
-              "02:c1:7e:00:00:01\t1\t-78\tAP\topen\tCity-Free-WiFi\n"
-              "b0:4e:26:aa:01:02\t1\t-79\tAP\tsecured\tVodafone-8C1F\n"
-              "02:c1:7e:00:00:02\t36\t-84\tAP\topen\tCity-Free-WiFi\n"
-              "02:a4:11:3c:90:10\t11\t-88\tAP\topen\tTelekom_FON\n");
+    EXPECT_EQ(next.out, "3c:a6:2f:10:22:31\t6\t-57\tAP\tsecured\tFRITZ!Box 7530 XY\n"
+                        "3c:a6:2f:10:22:32\t44\t-70\tAP\tsecured\tFRITZ!Box 7530 XY\n"
+                        "02:c1:7e:00:00:01\t1\t-78\tAP\topen\tCity-Free-WiFi\n"
+                        "b0:4e:26:aa:01:02\t1\t-79\tAP\tsecured\tVodafone-8C1F\n"
+                        "02:c1:7e:00:00:02\t36\t-84\tAP\topen\tCity-Free-WiFi\n"
+                        "02:a4:11:3c:90:10\t11\t-88\tAP\topen\tTelekom_FON\n");
 }
 
 TEST(ScanTool, NamesAreUtf8WithControlCharactersEscaped)
 {
-    const std::string path = WriteScenario("names.scn",
+    const std::string path = WriteScenario(
+        "names.scn",
         "adapter wlan0 wireless\n"
         "network 02:00:00:00:00:01 ssid=\"Tab\\x09Esc\\x1b\\x7f\" channel=1 signal=0:-40\n"
         "network 02:00:00:00:00:02 ssid=\"Caf\xc3\xa9 \xd0\x9a\" channel=6 secured signal=0:-41\n"
@@ -52,13 +51,12 @@ TEST(ScanTool, NamesAreUtf8WithControlCharactersEscaped)
         "network 02:00:00:00:00:06 ssid=\"six\" freq=6115 signal=0:-45\n");
     const Result result = RunTool({"--scenario", path, "wlan0"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "02:00:00:00:00:01\t1\t-40\tAP\topen\tTab\\x09Esc\\x1b\\x7f\n"
-              "02:00:00:00:00:02\t6\t-41\tAP\tsecured\tCaf\xc3\xa9 \xd0\x9a\n"
-              "02:00:00:00:00:03\t11\t-42\tAP\topen\tN\xef\xbf\xbdt\n"
-              "02:00:00:00:00:04\t36\t-43\tAP\topen\t\n"
-              "02:00:00:00:00:05\t149\t-44\tPEER\topen\tTheQuickBrownFoxJumpsOverTheLazy\n"
-              "02:00:00:00:00:06\t33\t-45\tAP\topen\tsix\n");
+    EXPECT_EQ(result.out, "02:00:00:00:00:01\t1\t-40\tAP\topen\tTab\\x09Esc\\x1b\\x7f\n"
+                          "02:00:00:00:00:02\t6\t-41\tAP\tsecured\tCaf\xc3\xa9 \xd0\x9a\n"
+                          "02:00:00:00:00:03\t11\t-42\tAP\topen\tN\xef\xbf\xbdt\n"
+                          "02:00:00:00:00:04\t36\t-43\tAP\topen\t\n"
+                          "02:00:00:00:00:05\t149\t-44\tPEER\topen\tTheQuickBrownFoxJumpsOverTheLazy\n"
+                          "02:00:00:00:00:06\t33\t-45\tAP\topen\tsix\n");
 }
 
 TEST(ScanTool, FailuresExitNonZeroWithOneLine)
@@ -75,7 +73,9 @@ TEST(ScanTool, FailuresExitNonZeroWithOneLine)
         {{"--scenario", kWalk, "eth0"}, 1, "tarvolin-scan: eth0 is not a wireless adapter"},
         {{"--scenario", kWalk, "wlan7"}, 1, "tarvolin-scan: no such adapter: wlan7"},
         {{"--scenario", wiredOnly}, 1, "tarvolin-scan: no wireless adapter found"},
-        {{"--scenario", denied, "--trigger", "wlan0"}, 1, "tarvolin-scan: no permission to start a scan on wlan0: run NetworkManager"},
+        {{"--scenario", denied, "--trigger", "wlan0"},
+         1,
+         "tarvolin-scan: no permission to start a scan on wlan0: run NetworkManager"},
         {{"--scenario", broken}, 1, "tarvolin-scan: " + broken + ": line 2: expected 'network MAC"},
         {{"--scenario", "/nonexistent.scn"}, 1, "tarvolin-scan: /nonexistent.scn: cannot open the scenario file"},
         {{"--bogus"}, 2, "tarvolin-scan: unknown option --bogus"},

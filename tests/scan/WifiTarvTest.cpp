@@ -1,8 +1,8 @@
 // The engine against the devices, with a provider in place of a radio.
+#include "scan/WifiTarv.h"
 #include "platform/Text.h"
 #include "platform/devices/Devices.h"
 #include "platform/devices/SimulatedProvider.h"
-#include "scan/WifiTarv.h"
 #include "tests/devices/FakeProvider.h"
 
 #include <gtest/gtest.h>
@@ -170,11 +170,10 @@ TEST_F(WifiTarvTest, WithoutADriverEveryRequestFails)
 
 TEST_F(WifiTarvTest, ScanTickReadsThePreviousStepThenTriggersTheNext)
 {
-    InstallScenario(
-        "adapter wlan0 wireless\n"
-        "network 02:00:00:00:00:01 ssid=\"Near\" channel=6 secured signal=0:-40,1:-45,2:off\n"
-        "network 02:00:00:00:00:02 ssid=\"Far\" channel=36 signal=1:-80\n"
-        "network 06:00:00:00:00:03 ssid=\"Peer\" channel=11 adhoc signal=0:-70\n");
+    InstallScenario("adapter wlan0 wireless\n"
+                    "network 02:00:00:00:00:01 ssid=\"Near\" channel=6 secured signal=0:-40,1:-45,2:off\n"
+                    "network 02:00:00:00:00:02 ssid=\"Far\" channel=36 signal=1:-80\n"
+                    "network 06:00:00:00:00:03 ssid=\"Peer\" channel=11 adhoc signal=0:-70\n");
     CWifiTarv wifi;
     struct Step {
         std::vector<std::u16string> names;  // strongest first
@@ -232,17 +231,10 @@ void CollectTrace(const char* format, va_list arguments)
             continue;
         }
         switch (*++p) {
-        case 's':
-            text += va_arg(arguments, const char*);
-            break;
-        case 'S':
-            text += platform::Utf16ToUtf8(va_arg(arguments, const WCHAR*));
-            break;
-        case 'd':
-            text += std::to_string(va_arg(arguments, int));
-            break;
-        default:
-            text += "<bad format>";
+        case 's': text += va_arg(arguments, const char*); break;
+        case 'S': text += platform::Utf16ToUtf8(va_arg(arguments, const WCHAR*)); break;
+        case 'd': text += std::to_string(va_arg(arguments, int)); break;
+        default: text += "<bad format>";
         }
     }
     g_traces.push_back(text);
@@ -250,9 +242,8 @@ void CollectTrace(const char* format, va_list arguments)
 
 TEST_F(WifiTarvTest, TracesNameTheOperation)
 {
-    InstallScenario(
-        "adapter eth0 wired\nadapter WWAN1 wireless\nadapter wlan0 wireless\n"
-        "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n");
+    InstallScenario("adapter eth0 wired\nadapter WWAN1 wireless\nadapter wlan0 wireless\n"
+                    "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n");
     g_traces.clear();
     CWifiTarv::SetTraceSink(CollectTrace);
     {
@@ -294,7 +285,9 @@ TEST_F(WifiTarvTest, TracesNameTheOperation)
 
     g_traces.clear();
     platform::SetWirelessProvider(nullptr);
-    { CWifiTarv wifi; }
+    {
+        CWifiTarv wifi;
+    }
     EXPECT_EQ(g_traces, std::vector<std::string>{"CWifiTarv::OpenDriver: failed to open NDISUIO driver. Err: 55"});
 }
 

@@ -1,6 +1,6 @@
 // The language object and the string table behind it.
-#include "platform/Resources.h"
 #include "settings/Language.h"
+#include "platform/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +25,12 @@ struct TextCase {
     CString text;
 };
 
-void PrintTo(const TextCase& c, std::ostream* os) { *os << "language " << c.language << " text " << c.number; }
+void PrintTo(const TextCase& c, std::ostream* os)
+{
+    *os << "language " << c.language << " text " << c.number;
+}
 
-class LanguageTexts : public ::testing::TestWithParam<TextCase> {};
+class LanguageTexts : public ::testing::TestWithParam<TextCase> { };
 
 TEST_P(LanguageTexts, SelectedLanguageGivesItsText)
 {

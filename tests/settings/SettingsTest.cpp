@@ -84,9 +84,12 @@ struct StoredCase {
     CString text;
 };
 
-void PrintTo(const StoredCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const StoredCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
-class SettingsStoredValue : public SettingsStore, public ::testing::WithParamInterface<StoredCase> {};
+class SettingsStoredValue : public SettingsStore, public ::testing::WithParamInterface<StoredCase> { };
 
 TEST_P(SettingsStoredValue, LoadsAsExpected)
 {
@@ -100,7 +103,10 @@ TEST_P(SettingsStoredValue, LoadsAsExpected)
         EXPECT_EQ(v.adapter, c.text);
 }
 
-std::string Repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+std::string Repeat(char c, int n)
+{
+    return std::string(static_cast<std::size_t>(n), c);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, SettingsStoredValue,
@@ -112,20 +118,21 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"ScanSpeedTwoCharacterTextIsTooBig", "\"ScanSpeed\"=\"33\"", SettingScanSpeed, 2, {}},
         StoredCase{"ScanSpeedOneByteFillsLowByte", "\"ScanSpeed\"=hex:05", SettingScanSpeed, 5, {}},
         StoredCase{"ScanSpeedNoDataKeepsZero", "\"ScanSpeed\"=hex:", SettingScanSpeed, 0, {}},
-        StoredCase{"ScanSpeedQwordIsTooBig", "\"ScanSpeed\"=hex(b):01,00,00,00,00,00,00,00", SettingScanSpeed, 2,
-                   {}},
+        StoredCase{"ScanSpeedQwordIsTooBig", "\"ScanSpeed\"=hex(b):01,00,00,00,00,00,00,00", SettingScanSpeed, 2, {}},
         StoredCase{"LanguageNegative", "\"Language\"=dword:ffffffff", SettingLanguage, -1, {}},
         StoredCase{"SoundOffZero", "\"SoundOff\"=dword:00000000", SettingSoundOff, 0, {}},
         StoredCase{"Adapter", "\"Adapter\"=\"wlan0\"", -1, 0, u"wlan0"},
-        StoredCase{"Adapter63Characters", "\"Adapter\"=\"" + Repeat('a', 63) + "\"", -1, 0,
-                   CString(63, u'a')},
+        StoredCase{"Adapter63Characters", "\"Adapter\"=\"" + Repeat('a', 63) + "\"", -1, 0, CString(63, u'a')},
         StoredCase{"Adapter64CharactersIsTooBig", "\"Adapter\"=\"" + Repeat('a', 64) + "\"", -1, 0, u""},
-        StoredCase{"Adapter64WithoutTerminatorFits", "\"Adapter\"=hex(1):" + [] {
-            std::string s;
-            for (int i = 0; i < 64; ++i)
-                s += i ? ",62,00" : "62,00";
-            return s;
-        }(), -1, 0, CString(64, u'b')},
+        StoredCase{"Adapter64WithoutTerminatorFits",
+                   "\"Adapter\"=hex(1):" +
+                       [] {
+                           std::string s;
+                           for (int i = 0; i < 64; ++i)
+                               s += i ? ",62,00" : "62,00";
+                           return s;
+                       }(),
+                   -1, 0, CString(64, u'b')},
         StoredCase{"AdapterWithoutTerminator", "\"Adapter\"=hex(1):77,00,6c,00", -1, 0, u"wl"},
         StoredCase{"AdapterStopsAtFirstNul", "\"Adapter\"=hex(1):77,00,00,00,6c,00,00,00", -1, 0, u"w"},
         StoredCase{"AdapterOddSize", "\"Adapter\"=hex(1):77,00,6c", -1, 0, u"wl"},
@@ -141,9 +148,12 @@ struct WriteBackCase {
     const char* line;
 };
 
-void PrintTo(const WriteBackCase& c, std::ostream* os) { *os << c.language; }
+void PrintTo(const WriteBackCase& c, std::ostream* os)
+{
+    *os << c.language;
+}
 
-class SettingsLanguageWriteBack : public SettingsStore, public ::testing::WithParamInterface<WriteBackCase> {};
+class SettingsLanguageWriteBack : public SettingsStore, public ::testing::WithParamInterface<WriteBackCase> { };
 
 // The language number is stored as it is, in range or not; only start-up
 // falls back to English for one it does not know.

@@ -79,7 +79,8 @@ TEST_F(EditControl, SelectionFollowsTheEditMessages)
         SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(c.start), c.end);
         DWORD start = 99;
         DWORD end = 99;
-        const LRESULT packed = SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        const LRESULT packed =
+            SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         EXPECT_EQ(start, c.gotStart) << c.start << ".." << c.end;
         EXPECT_EQ(end, c.gotEnd) << c.start << ".." << c.end;
         EXPECT_EQ(packed, MAKELPARAM(c.gotStart, c.gotEnd));

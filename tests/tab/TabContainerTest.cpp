@@ -11,7 +11,7 @@ namespace {
 // A page that says when it is deleted.
 class Page : public CWnd {
 public:
-    explicit Page(int* deleted) : m_deleted(deleted) {}
+    explicit Page(int* deleted) : m_deleted(deleted) { }
     ~Page() override { ++*m_deleted; }
 
 private:
@@ -38,15 +38,12 @@ protected:
     Page* NewPage()
     {
         auto* page = new Page(&deleted);
-        EXPECT_TRUE(CreatePlainWindow(*page, RECT{0, 0, 50, 50}, &parent,
-                                      WS_POPUP | WS_BORDER | DS_MODALFRAME | 0x00400000));
+        EXPECT_TRUE(
+            CreatePlainWindow(*page, RECT{0, 0, 50, 50}, &parent, WS_POPUP | WS_BORDER | DS_MODALFRAME | 0x00400000));
         return page;
     }
 
-    static RECT WindowPlace(HWND window)
-    {
-        return platform::core::Lookup(window)->rect;
-    }
+    static RECT WindowPlace(HWND window) { return platform::core::Lookup(window)->rect; }
 
     int deleted = 0;
 };

@@ -138,12 +138,15 @@ TEST_F(TitleEdit, TapOnAnotherTabEndsTheEditAndActs)
         [&] { QTest::keyClicks(Line(), "New"); },
         [&] {
             // Taps on the tab being edited, and double taps, are swallowed.
-            platform::core::DeliverInput(MSG{tab.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(self.x, self.y), 0, {}, 0});
-            platform::core::DeliverInput(MSG{tab.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(other.x, other.y), 0, {}, 0});
+            platform::core::DeliverInput(
+                MSG{tab.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(self.x, self.y), 0, {}, 0});
+            platform::core::DeliverInput(
+                MSG{tab.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(other.x, other.y), 0, {}, 0});
         },
         [&] {
             seen.push_back(tab.EditorExists() ? u"open" : u"closed");
-            platform::core::DeliverInput(MSG{tab.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(other.x, other.y), 0, {}, 0});
+            platform::core::DeliverInput(
+                MSG{tab.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(other.x, other.y), 0, {}, 0});
         },
     });
     tab.EditLabel(0, FALSE);

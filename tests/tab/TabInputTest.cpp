@@ -96,10 +96,10 @@ TEST_F(Input, HighlightChangesAreToldAfterTheTap)
     tab.SetCurSel(0, FALSE, FALSE);
     // A plain tap moves the selection and the highlight with it.
     Tap(tab.Centre(1));
-    EXPECT_EQ(parent.heard, (Sequence{{NM_CLICK, 1},
-                                      {TabNotifySelChange, 1},
-                                      {TabNotifyHighlightChange, 0},
-                                      {TabNotifyHighlightChange, 1}}));
+    EXPECT_EQ(
+        parent.heard,
+        (Sequence{
+            {NM_CLICK, 1}, {TabNotifySelChange, 1}, {TabNotifyHighlightChange, 0}, {TabNotifyHighlightChange, 1}}));
     // Ctrl+tap adds a highlight and leaves the selection.
     parent.heard.clear();
     Tap(tab.Centre(2), MK_CONTROL);

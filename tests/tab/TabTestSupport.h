@@ -12,8 +12,7 @@
 #include <vector>
 
 // The control with its members and layout steps public, for the tests.
-template <class Base>
-class Exposed : public Base {
+template <class Base> class Exposed : public Base {
 public:
     using Base::ButtonSlots;
     using Base::DrawGlyph;
@@ -90,13 +89,9 @@ inline bool CreatePlainWindow(CWnd& object, RECT place, CWnd* parent = nullptr, 
 }
 
 // A parent of 240 x 320 with a tab control of the given style at (left, top).
-template <class Control>
-class TabFixture : public ::testing::Test {
+template <class Control> class TabFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(CreatePlainWindow(parent, RECT{0, 0, 240, 320}));
-    }
+    void SetUp() override { ASSERT_TRUE(CreatePlainWindow(parent, RECT{0, 0, 240, 320})); }
 
     // Creates the control's window and attaches it, as a dialog does.
     Control& Make(DWORD style, int width = 200, int height = 100, int left = 0, int top = 0)

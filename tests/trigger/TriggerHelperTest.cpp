@@ -69,9 +69,14 @@ TEST_F(StandInHelper, GetsTheNameOnlyAndIsReaped)
     ASSERT_GE(inherited, 0);
     ASSERT_EQ(50, ::dup2(inherited, 50));
     const std::string d = Dir();
-    TriggerHelper helper(WriteHelper("echo \"$#:$1\" > " + d + "/args\n"
-                                     "tr '\\0' '\\n' < /proc/$$/environ > " + d + "/environment\n"
-                                     "[ -e /proc/$$/fd/50 ] && echo open > " + d + "/fd50\n"
+    TriggerHelper helper(WriteHelper("echo \"$#:$1\" > " + d +
+                                     "/args\n"
+                                     "tr '\\0' '\\n' < /proc/$$/environ > " +
+                                     d +
+                                     "/environment\n"
+                                     "[ -e /proc/$$/fd/50 ] && echo open > " +
+                                     d +
+                                     "/fd50\n"
                                      "exit 0"));
     EXPECT_EQ(ERROR_SUCCESS, helper.Start("wlan0"));
     EXPECT_EQ(ERROR_SUCCESS, helper.Wait("wlan0", kPatience));
@@ -92,9 +97,14 @@ TEST_F(StandInHelper, GetsTheNameOnlyAndIsReaped)
 TEST_F(StandInHelper, StartDoesNotWaitNorPileUp)
 {
     const std::string d = Dir();
-    TriggerHelper helper(WriteHelper("echo \"$1\" >> " + d + "/started\n"
-                                     "i=0; while [ ! -e " + d + "/go ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n"
-                                     "echo \"$1\" >> " + d + "/finished\n"
+    TriggerHelper helper(WriteHelper("echo \"$1\" >> " + d +
+                                     "/started\n"
+                                     "i=0; while [ ! -e " +
+                                     d +
+                                     "/go ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n"
+                                     "echo \"$1\" >> " +
+                                     d +
+                                     "/finished\n"
                                      "exit 0"));
     EXPECT_EQ(ERROR_SUCCESS, helper.Start("wlan0"));
     EXPECT_FALSE(fs::exists(m_dir / "finished")) << "Start waited for the helper";
@@ -118,15 +128,9 @@ TEST_F(StandInHelper, HowARunEndedReachesTheNextRequest)
         DWORD result;
     };
     const Case kCases[] = {
-        {"exit 0", ERROR_SUCCESS},
-        {"exit 6", ERROR_ACCESS_DENIED},
-        {"exit 4", ERROR_FILE_NOT_FOUND},
-        {"exit 5", ERROR_NOT_SUPPORTED},
-        {"exit 7", ERROR_NOT_READY},
-        {"exit 3", ERROR_INVALID_PARAMETER},
-        {"exit 2", ERROR_INVALID_PARAMETER},
-        {"exit 1", ERROR_GEN_FAILURE},
-        {"exit 99", ERROR_GEN_FAILURE},
+        {"exit 0", ERROR_SUCCESS},           {"exit 6", ERROR_ACCESS_DENIED}, {"exit 4", ERROR_FILE_NOT_FOUND},
+        {"exit 5", ERROR_NOT_SUPPORTED},     {"exit 7", ERROR_NOT_READY},     {"exit 3", ERROR_INVALID_PARAMETER},
+        {"exit 2", ERROR_INVALID_PARAMETER}, {"exit 1", ERROR_GEN_FAILURE},   {"exit 99", ERROR_GEN_FAILURE},
         {"kill -9 $$", ERROR_GEN_FAILURE},
     };
     const std::string d = Dir();

@@ -84,7 +84,9 @@ TEST(TriggerTool, RefusesAnythingButOneInterfaceName)
         {"dot dot", {".."}, TRIGGER_BAD_NAME, "not an interface name"},
         {"terminal escape", {"wl\x1b[2Jan0"}, TRIGGER_BAD_NAME, "not an interface name"},
         {"non-ASCII", {"wl\xc3\xa4n0"}, TRIGGER_BAD_NAME, "not an interface name"},
-        {"15 characters, no such interface", {"abcdefghijklmno"}, TRIGGER_NO_INTERFACE,
+        {"15 characters, no such interface",
+         {"abcdefghijklmno"},
+         TRIGGER_NO_INTERFACE,
          "abcdefghijklmno: no such interface"},
         {"no such interface", {"nosuchif0"}, TRIGGER_NO_INTERFACE, "nosuchif0: no such interface"},
         {"loopback", {"lo"}, TRIGGER_NOT_WIRELESS, "lo: "},
@@ -118,8 +120,8 @@ std::string WithoutLoadTimeTraces(const std::string& text)
 TEST(TriggerTool, CallersEnvironmentChangesNothing)
 {
     const ChildResult plain = Trigger({"lo"});
-    const ChildResult steered = Trigger({"lo"}, {"NLDBG=7", "LANG=de_DE.UTF-8", "LC_ALL=ru_RU.UTF-8",
-                                                 "LIBNL_DEBUG=1", "PATH=/nonexistent"});
+    const ChildResult steered =
+        Trigger({"lo"}, {"NLDBG=7", "LANG=de_DE.UTF-8", "LC_ALL=ru_RU.UTF-8", "LIBNL_DEBUG=1", "PATH=/nonexistent"});
     ASSERT_TRUE(plain.exited);
     ASSERT_TRUE(steered.exited);
     EXPECT_EQ(plain.status, steered.status);

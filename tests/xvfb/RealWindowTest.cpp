@@ -19,9 +19,9 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
-#include <unistd.h>
 
 #ifndef TARVOLIN_DEMO
 #error "TARVOLIN_DEMO must name the demo program"
@@ -268,7 +268,10 @@ struct ZoomCase {
     int factor;
 };
 
-void PrintTo(const ZoomCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ZoomCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 // How many factor x factor blocks of the image, counted from the given
 // corner, hold more than one colour.
@@ -287,7 +290,7 @@ int MixedBlocks(const QImage& image, int factor, int left = 0)
     return mixed;
 }
 
-class ZoomedWindow : public ::testing::TestWithParam<ZoomCase> {};
+class ZoomedWindow : public ::testing::TestWithParam<ZoomCase> { };
 
 TEST_P(ZoomedWindow, ShowsEveryPixelAsABlockAndTakesClicksWhereTheyLand)
 {
@@ -334,8 +337,8 @@ TEST_P(ZoomedWindow, ShowsEveryPixelAsABlockAndTakesClicksWhereTheyLand)
 
     // The Options tab, 120 pixels from the window's left and 16 down, is
     // clicked at its enlarged place.
-    xvfb.X("xdotool mousemove " + std::to_string(x + 120 * c.factor) + " " +
-           std::to_string(y + 16 * c.factor) + " click 1");
+    xvfb.X("xdotool mousemove " + std::to_string(x + 120 * c.factor) + " " + std::to_string(y + 16 * c.factor) +
+           " click 1");
     const QRgb information = qRgb(0x2A, 0x6F, 0xD6);
     for (int i = 0; i < 40; ++i) {
         shot = xvfb.Grab(x, y, width, height);

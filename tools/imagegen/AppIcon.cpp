@@ -31,8 +31,14 @@ constexpr double kAntennaMiddleY = 8.175;
 // Subsamples per pixel side for the anti-aliased PNGs.
 constexpr int kSamples = 8;
 
-double ToAntennaX(double x) { return kMastX + (x - 8.0) / kScale; }
-double ToAntennaY(double y) { return kAntennaMiddleY + (y - 8.0) / kScale; }
+double ToAntennaX(double x)
+{
+    return kMastX + (x - 8.0) / kScale;
+}
+double ToAntennaY(double y)
+{
+    return kAntennaMiddleY + (y - 8.0) / kScale;
+}
 
 unsigned Mix(unsigned from, unsigned to, double t)
 {
@@ -59,7 +65,8 @@ QRgb ColourAt(double x, double y)
     const double edge = TileDistance(x, y);
     if (edge > 0)
         return colour;
-    colour = 0xFF000000u | (edge > -kRimWidth ? kRim : Mix(kTileTop, kTileBottom, (y - kTileInset) / (16 - 2 * kTileInset)));
+    colour =
+        0xFF000000u | (edge > -kRimWidth ? kRim : Mix(kTileTop, kTileBottom, (y - kTileInset) / (16 - 2 * kTileInset)));
 
     const double ax = ToAntennaX(x), ay = ToAntennaY(y);
     const double dx = ax - kMastX, dy = ay - kMastTop, r = std::hypot(dx, dy);
@@ -74,7 +81,10 @@ QRgb ColourAt(double x, double y)
     return colour;
 }
 
-QString Number(double value) { return QString::number(value, 'f', 3); }
+QString Number(double value)
+{
+    return QString::number(value, 'f', 3);
+}
 
 }  // namespace
 
@@ -102,10 +112,11 @@ QImage AppIconImage(int size)
                     g += alpha * qGreen(c);
                     b += alpha * qBlue(c);
                 }
-            const QRgb pixel = a == 0 ? 0
-                                      : qRgba(static_cast<int>(std::lround(r / a)), static_cast<int>(std::lround(g / a)),
-                                              static_cast<int>(std::lround(b / a)),
-                                              static_cast<int>(std::lround(255.0 * a / (kSamples * kSamples))));
+            const QRgb pixel = a == 0
+                                   ? 0
+                                   : qRgba(static_cast<int>(std::lround(r / a)), static_cast<int>(std::lround(g / a)),
+                                           static_cast<int>(std::lround(b / a)),
+                                           static_cast<int>(std::lround(255.0 * a / (kSamples * kSamples))));
             image.setPixel(px, py, pixel);
         }
     return image;
@@ -116,19 +127,20 @@ QByteArray AppIconSvg()
     const auto hex = [](unsigned rgb) { return QStringLiteral("#%1").arg(rgb, 6, 16, QLatin1Char('0')); };
     const double rimMiddle = kTileInset + kRimWidth / 2;
     QString svg;
-    svg += QStringLiteral(
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 16 16\">\n"
-               "  <defs>\n"
-               "    <linearGradient id=\"sky\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\">\n"
-               "      <stop offset=\"0\" stop-color=\"%3\"/>\n"
-               "      <stop offset=\"1\" stop-color=\"%4\"/>\n"
-               "    </linearGradient>\n"
-               "  </defs>\n"
-               "  <rect x=\"%5\" y=\"%5\" width=\"%6\" height=\"%6\" rx=\"%7\" fill=\"url(#sky)\" stroke=\"%8\" "
-               "stroke-width=\"%9\"/>\n")
-               .arg(Number(kTileInset), Number(16 - kTileInset), hex(kTileTop), hex(kTileBottom), Number(rimMiddle),
-                    Number(16 - 2 * rimMiddle), Number(kTileRadius - kRimWidth / 2), hex(kRim), Number(kRimWidth));
+    svg +=
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 16 16\">\n"
+            "  <defs>\n"
+            "    <linearGradient id=\"sky\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"%1\" x2=\"0\" y2=\"%2\">\n"
+            "      <stop offset=\"0\" stop-color=\"%3\"/>\n"
+            "      <stop offset=\"1\" stop-color=\"%4\"/>\n"
+            "    </linearGradient>\n"
+            "  </defs>\n"
+            "  <rect x=\"%5\" y=\"%5\" width=\"%6\" height=\"%6\" rx=\"%7\" fill=\"url(#sky)\" stroke=\"%8\" "
+            "stroke-width=\"%9\"/>\n")
+            .arg(Number(kTileInset), Number(16 - kTileInset), hex(kTileTop), hex(kTileBottom), Number(rimMiddle),
+                 Number(16 - 2 * rimMiddle), Number(kTileRadius - kRimWidth / 2), hex(kRim), Number(kRimWidth));
     svg += QStringLiteral("  <g transform=\"translate(%1 %2) scale(%3)\">\n")
                .arg(Number(8.0 - kScale * kMastX), Number(8.0 - kScale * kAntennaMiddleY), Number(kScale));
     // Each wave is an arc cut off by the lines |dy| = kWaveSlope * |dx|
@@ -136,16 +148,16 @@ QByteArray AppIconSvg()
     const double angle = std::atan(kWaveSlope);
     for (double radius : kWaveRadii) {
         const double ex = radius * std::cos(angle), ey = radius * std::sin(angle);
-        svg += QStringLiteral(
-                   "    <path d=\"M %1 %2 A %5 %5 0 0 1 %1 %3 M %4 %3 A %5 %5 0 0 1 %4 %2\" fill=\"none\" "
-                   "stroke=\"%6\" stroke-width=\"%7\"/>\n")
+        svg += QStringLiteral("    <path d=\"M %1 %2 A %5 %5 0 0 1 %1 %3 M %4 %3 A %5 %5 0 0 1 %4 %2\" fill=\"none\" "
+                              "stroke=\"%6\" stroke-width=\"%7\"/>\n")
                    .arg(Number(kMastX + ex), Number(kMastTop - ey), Number(kMastTop + ey), Number(kMastX - ex),
                         Number(radius), hex(kWave), Number(2 * kWaveHalfWidth));
     }
     const double bottomHalfWidth = kMastTopHalfWidth + (kMastBottom - kMastTop) * kMastSpread;
-    svg += QStringLiteral("    <polygon points=\"%1,%3 %2,%3 %4,%6 %5,%6\" fill=\"%7\"/>\n")
-               .arg(Number(kMastX - kMastTopHalfWidth), Number(kMastX + kMastTopHalfWidth), Number(kMastTop),
-                    Number(kMastX + bottomHalfWidth), Number(kMastX - bottomHalfWidth), Number(kMastBottom), hex(kMast));
+    svg +=
+        QStringLiteral("    <polygon points=\"%1,%3 %2,%3 %4,%6 %5,%6\" fill=\"%7\"/>\n")
+            .arg(Number(kMastX - kMastTopHalfWidth), Number(kMastX + kMastTopHalfWidth), Number(kMastTop),
+                 Number(kMastX + bottomHalfWidth), Number(kMastX - bottomHalfWidth), Number(kMastBottom), hex(kMast));
     svg += QStringLiteral("    <circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\"/>\n")
                .arg(Number(kMastX), Number(kMastTop), Number(kLightRadius), hex(kLight));
     svg += QStringLiteral("  </g>\n</svg>\n");

@@ -13,7 +13,10 @@ namespace {
 
 constexpr QRgb kClear = 0x00000000;  // background: pure black, alpha 0
 
-constexpr QRgb Opaque(unsigned rgb) { return 0xFF000000u | rgb; }
+constexpr QRgb Opaque(unsigned rgb)
+{
+    return 0xFF000000u | rgb;
+}
 
 // One colour of a pixel map, by the character that stands for it.
 struct Ink {
@@ -70,13 +73,15 @@ void EachPixel(QImage& image, const std::function<void(int x, int y, double cx, 
             paint(x, y, x + 0.5, y + 0.5);
 }
 
-bool Inside(const QImage& image, int x, int y) { return image.rect().contains(x, y) && qAlpha(image.pixel(x, y)) != 0; }
+bool Inside(const QImage& image, int x, int y)
+{
+    return image.rect().contains(x, y) && qAlpha(image.pixel(x, y)) != 0;
+}
 
 // Pixels of the shape that touch the background (or the edge) on a side.
 bool OnEdge(const QImage& shape, int x, int y)
 {
-    return !Inside(shape, x - 1, y) || !Inside(shape, x + 1, y) || !Inside(shape, x, y - 1) ||
-           !Inside(shape, x, y + 1);
+    return !Inside(shape, x - 1, y) || !Inside(shape, x + 1, y) || !Inside(shape, x, y - 1) || !Inside(shape, x, y + 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -252,7 +257,6 @@ QImage InformationSign()
                 {{'W', 0xFFFFFF}}));
     return image;
 }
-
 
 // ---------------------------------------------------------------------------
 // Flags, 16 x 10

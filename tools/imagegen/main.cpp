@@ -25,7 +25,10 @@ constexpr int kZoom = 8;
 constexpr int kGap = 12;
 constexpr int kSheetWidth = 1400;
 
-bool Clear(QRgb pixel) { return (pixel & 0xFFFFFF) == 0 || qAlpha(pixel) == 0; }
+bool Clear(QRgb pixel)
+{
+    return (pixel & 0xFFFFFF) == 0 || qAlpha(pixel) == 0;
+}
 
 // Each picture enlarged on a grey checkerboard, and below it at its own size
 // and at three times on the options page's light background, with black
@@ -47,8 +50,7 @@ QImage ContactSheet(const std::vector<imagegen::Picture>& pictures)
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb pixel = image.pixel(x, y);
                 const QColor check = ((x + y) % 2 == 0) ? QColor(0xD0, 0xD0, 0xD0) : QColor(0xF0, 0xF0, 0xF0);
-                painter.fillRect(left + x * kZoom, top + y * kZoom, kZoom, kZoom,
-                                 Clear(pixel) ? check : QColor(pixel));
+                painter.fillRect(left + x * kZoom, top + y * kZoom, kZoom, kZoom, Clear(pixel) ? check : QColor(pixel));
             }
         const int below = top + kGap + image.height() * kZoom;
         for (int y = 0; y < image.height(); ++y)

@@ -10,7 +10,7 @@
 
 class CsvLog {
 public:
-    explicit CsvLog(std::string path) : m_path(std::move(path)) {}
+    explicit CsvLog(std::string path) : m_path(std::move(path)) { }
 
     // Replaces the file with the table of these records. The table goes to a
     // temporary file beside it, reaches the disk, and is then renamed over

@@ -21,12 +21,9 @@ std::string FormatBssid(const std::array<std::uint8_t, 6>& mac)
 const char* ModeName(std::uint32_t infrastructureMode)
 {
     switch (infrastructureMode) {
-    case 0:
-        return "adhoc";
-    case 1:
-        return "ap";
-    default:
-        return "unknown";
+    case 0: return "adhoc";
+    case 1: return "ap";
+    default: return "unknown";
     }
 }
 

@@ -23,7 +23,7 @@ struct NetworkView {
     std::int32_t signalDbm = 0;
     std::string mode;  // ap, adhoc or unknown
     platform::BssDetails details;
-    std::string vendor;  // empty when unknown
+    std::string vendor;                       // empty when unknown
     std::optional<std::uint64_t> lastSeenMs;  // how long ago the radio last heard it; unknown for some sources
 };
 

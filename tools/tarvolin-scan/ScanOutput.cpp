@@ -11,20 +11,16 @@ namespace {
 std::string FormatMac(const BYTE (&mac)[6])
 {
     char text[18];
-    std::snprintf(text, sizeof(text), "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4],
-                  mac[5]);
+    std::snprintf(text, sizeof(text), "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
     return text;
 }
 
 const char* ModeName(ULONG infrastructureMode)
 {
     switch (infrastructureMode) {
-    case 0:
-        return "PEER";
-    case 1:
-        return "AP";
-    default:
-        return "?";
+    case 0: return "PEER";
+    case 1: return "AP";
+    default: return "?";
     }
 }
 

@@ -30,20 +30,13 @@ int Fail(const std::string& message)
 std::string ErrorText(DWORD error)
 {
     switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-        return "no such interface";
-    case ERROR_ACCESS_DENIED:
-        return "permission denied";
-    case ERROR_NOT_SUPPORTED:
-        return "not supported by this interface";
-    case ERROR_NOT_READY:
-        return "the interface is down";
-    case ERROR_BUSY:
-        return "the interface is busy";
-    case ERROR_NOT_ENOUGH_MEMORY:
-        return "out of memory";
-    default:
-        return "error " + std::to_string(error);
+    case ERROR_FILE_NOT_FOUND: return "no such interface";
+    case ERROR_ACCESS_DENIED: return "permission denied";
+    case ERROR_NOT_SUPPORTED: return "not supported by this interface";
+    case ERROR_NOT_READY: return "the interface is down";
+    case ERROR_BUSY: return "the interface is busy";
+    case ERROR_NOT_ENOUGH_MEMORY: return "out of memory";
+    default: return "error " + std::to_string(error);
     }
 }
 
@@ -84,10 +77,8 @@ int AwaitScan(const std::string& adapter, unsigned long capMs)
     std::string why;
     const DWORD waited = provider->WaitForScan(adapter, static_cast<unsigned>(capMs), why);
     switch (waited) {
-    case ERROR_SUCCESS:
-        return -1;
-    case ERROR_ACCESS_DENIED:
-        return Fail(PermissionAdvice(adapter, why));
+    case ERROR_SUCCESS: return -1;
+    case ERROR_ACCESS_DENIED: return Fail(PermissionAdvice(adapter, why));
     case ERROR_TIMEOUT:
         // --wait 0 asks for no wait: the scan goes on after this program ends.
         if (capMs > 0)
@@ -101,8 +92,7 @@ int AwaitScan(const std::string& adapter, unsigned long capMs)
                      "tarvolin-scan: the scan on %s was aborted; the networks shown are those of the scan before it\n",
                      adapter.c_str());
         return -1;
-    default:
-        return Fail("cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why));
+    default: return Fail("cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why));
     }
 }
 

@@ -23,7 +23,7 @@ void OnStopSignal(int)
 
 void CatchStopSignals()
 {
-    struct sigaction action{};
+    struct sigaction action { };
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);

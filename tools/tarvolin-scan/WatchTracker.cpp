@@ -53,12 +53,9 @@ std::vector<WatchTracker::Event> WatchTracker::Update(const std::vector<NetworkV
 const char* EventName(WatchTracker::EventKind kind)
 {
     switch (kind) {
-    case WatchTracker::EventKind::New:
-        return "new";
-    case WatchTracker::EventKind::Signal:
-        return "signal";
-    case WatchTracker::EventKind::Gone:
-        return "gone";
+    case WatchTracker::EventKind::New: return "new";
+    case WatchTracker::EventKind::Signal: return "signal";
+    case WatchTracker::EventKind::Gone: return "gone";
     }
     return "?";
 }

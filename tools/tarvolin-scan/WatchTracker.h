@@ -24,8 +24,8 @@ public:
 
     struct Event {
         EventKind kind;
-        NetworkView network;     // as last heard
-        int previousSignalDbm;   // Signal: the signal reported before
+        NetworkView network;    // as last heard
+        int previousSignalDbm;  // Signal: the signal reported before
     };
 
     // Everything known of one network since the watch began.

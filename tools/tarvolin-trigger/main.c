@@ -49,11 +49,10 @@ static void open_standard_streams(void)
 /* Interface names as the kernel makes them and people give them: 1 to 15
  * characters of letters, digits, '-', '_' and '.', not starting with '-'
  * and not "." or "..". Anything else is refused before it is used. */
-static int valid_name(const char *name)
+static int valid_name(const char* name)
 {
     const size_t length = strnlen(name, IF_NAMESIZE);
-    if (length == 0 || length >= IF_NAMESIZE || name[0] == '-' || strcmp(name, ".") == 0 ||
-        strcmp(name, "..") == 0)
+    if (length == 0 || length >= IF_NAMESIZE || name[0] == '-' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
         return 0;
     for (size_t i = 0; i < length; ++i) {
         const char c = name[i];
@@ -65,11 +64,11 @@ static int valid_name(const char *name)
     return 1;
 }
 
-static int on_valid(struct nl_msg *message, void *context)
+static int on_valid(struct nl_msg* message, void* context)
 {
-    struct exchange *exchange = context;
-    struct nlattr *attributes[NL80211_ATTR_MAX + 1];
-    struct genlmsghdr *header = nlmsg_data(nlmsg_hdr(message));
+    struct exchange* exchange = context;
+    struct nlattr* attributes[NL80211_ATTR_MAX + 1];
+    struct genlmsghdr* header = nlmsg_data(nlmsg_hdr(message));
     if (nla_parse(attributes, NL80211_ATTR_MAX, genlmsg_attrdata(header, 0), genlmsg_attrlen(header, 0), NULL) == 0 &&
         attributes[NL80211_ATTR_IFINDEX] && nla_len(attributes[NL80211_ATTR_IFINDEX]) >= 4 &&
         nla_get_u32(attributes[NL80211_ATTR_IFINDEX]) == exchange->expected_index)
@@ -77,17 +76,17 @@ static int on_valid(struct nl_msg *message, void *context)
     return NL_OK;
 }
 
-static int on_ack(struct nl_msg *message, void *context)
+static int on_ack(struct nl_msg* message, void* context)
 {
     (void)message;
-    ((struct exchange *)context)->done = 1;
+    ((struct exchange*)context)->done = 1;
     return NL_STOP;
 }
 
-static int on_error(struct sockaddr_nl *from, struct nlmsgerr *error, void *context)
+static int on_error(struct sockaddr_nl* from, struct nlmsgerr* error, void* context)
 {
     (void)from;
-    struct exchange *exchange = context;
+    struct exchange* exchange = context;
     exchange->error = error->error < 0 ? error->error : -EIO;
     exchange->done = 1;
     return NL_STOP;
@@ -95,11 +94,11 @@ static int on_error(struct sockaddr_nl *from, struct nlmsgerr *error, void *cont
 
 /* Sends one nl80211 command for the interface and reads the answer. Returns
  * 0 or a negative errno (-EIO when the socket itself fails). */
-static int transact(struct nl_sock *socket, int family, unsigned index, int command, struct exchange *exchange)
+static int transact(struct nl_sock* socket, int family, unsigned index, int command, struct exchange* exchange)
 {
     int result = -ENOMEM;
-    struct nl_msg *message = nlmsg_alloc();
-    struct nl_cb *callbacks = nl_cb_alloc(NL_CB_DEFAULT);
+    struct nl_msg* message = nlmsg_alloc();
+    struct nl_cb* callbacks = nl_cb_alloc(NL_CB_DEFAULT);
     if (!message || !callbacks || !genlmsg_put(message, NL_AUTO_PORT, NL_AUTO_SEQ, family, 0, 0, command, 0) ||
         nla_put_u32(message, NL80211_ATTR_IFINDEX, index) < 0)
         goto out;
@@ -107,7 +106,7 @@ static int transact(struct nl_sock *socket, int family, unsigned index, int comm
         /* One SSID of length zero, the wildcard: the radio sends probe
          * requests, and access points answer at once instead of at their
          * next beacon. */
-        struct nlattr *ssids = nla_nest_start(message, NL80211_ATTR_SCAN_SSIDS);
+        struct nlattr* ssids = nla_nest_start(message, NL80211_ATTR_SCAN_SSIDS);
         if (!ssids || nla_put(message, 1, 0, "") < 0)
             goto out;
         nla_nest_end(message, ssids);
@@ -128,13 +127,13 @@ out:
     return result;
 }
 
-static int fail(const char *name, const char *why, int status)
+static int fail(const char* name, const char* why, int status)
 {
     fprintf(stderr, "tarvolin-trigger: %s: %s\n", name, why);
     return status;
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     /* Nothing from the caller's environment is used: empty it before any
      * code here could read it. libnl read NLDBG when it was loaded; its
@@ -147,7 +146,7 @@ int main(int argc, char **argv)
         fputs("usage: tarvolin-trigger INTERFACE\n", stderr);
         return TRIGGER_USAGE;
     }
-    const char *name = argv[1];
+    const char* name = argv[1];
     if (!valid_name(name)) {
         fputs("tarvolin-trigger: not an interface name\n", stderr);
         return TRIGGER_BAD_NAME;
@@ -156,7 +155,7 @@ int main(int argc, char **argv)
     if (index == 0)
         return fail(name, "no such interface", TRIGGER_NO_INTERFACE);
 
-    struct nl_sock *socket = nl_socket_alloc();
+    struct nl_sock* socket = nl_socket_alloc();
     if (!socket || genl_connect(socket) < 0) {
         nl_socket_free(socket);
         return fail(name, "cannot open a netlink socket", TRIGGER_FAILED);

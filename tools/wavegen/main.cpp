@@ -45,8 +45,7 @@ std::vector<double> Synthesise()
         const int first = static_cast<int>(std::lround(note.start * kSampleRate));
         for (int i = first; i < kSampleCount; ++i) {
             const double t = static_cast<double>(i - first) / kSampleRate;
-            const double attack =
-                t < kAttack ? 0.5 - 0.5 * std::cos(std::numbers::pi * t / kAttack) : 1.0;
+            const double attack = t < kAttack ? 0.5 - 0.5 * std::cos(std::numbers::pi * t / kAttack) : 1.0;
             double value = 0.0;
             for (const Partial& partial : kPartials)
                 value += partial.amplitude * std::exp(-t / partial.decay) *

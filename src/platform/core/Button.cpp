@@ -7,7 +7,9 @@ const CRuntimeClass* CButton::GetRuntimeClass() const
     return &classCButton;
 }
 
-void CButton::DrawItem(DRAWITEMSTRUCT*) {}
+void CButton::DrawItem(DRAWITEMSTRUCT*)
+{
+}
 
 int CButton::GetCheck() const
 {

@@ -9,8 +9,8 @@
 #include "platform/gdi/GdiInternal.h"
 
 #include <QAbstractItemView>
-#include <QEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QRegion>
 
@@ -122,7 +122,8 @@ public:
             SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
         COLORREF back = GetBkColor(dc);
         LOGBRUSH record{};
-        if (brush != nullptr && GetObjectW(brush, sizeof record, &record) == sizeof record && record.lbStyle == BS_SOLID)
+        if (brush != nullptr && GetObjectW(brush, sizeof record, &record) == sizeof record &&
+            record.lbStyle == BS_SOLID)
             back = record.lbColor;
         const COLORREF text = GetTextColor(dc);
         DeleteDC(dc);
@@ -147,7 +148,7 @@ public:
 // Runs before each paint of the widget it watches.
 class BeforePaint : public QObject {
 public:
-    BeforePaint(QObject* parent, std::function<void()> work) : QObject(parent), m_work(std::move(work)) {}
+    BeforePaint(QObject* parent, std::function<void()> work) : QObject(parent), m_work(std::move(work)) { }
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
@@ -238,9 +239,7 @@ LRESULT ComboBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->box->deleteLater();
         delete state;
         return 0;
-    case WM_SIZE:
-        state->Layout();
-        return 0;
+    case WM_SIZE: state->Layout(); return 0;
     case WM_SETFONT:
         DefWindowProcW(window, message, wParam, lParam);
         state->ApplyFont(reinterpret_cast<HFONT>(wParam));
@@ -256,10 +255,8 @@ LRESULT ComboBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->box->lineEdit()->setText(text != nullptr ? QString::fromStdU16String(text) : QString());
         return TRUE;
     }
-    case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(state->EditText().toStdU16String().size());
-    case WM_GETTEXT:
-        return CopyText(state->EditText(), reinterpret_cast<WCHAR*>(lParam), wParam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(state->EditText().toStdU16String().size());
+    case WM_GETTEXT: return CopyText(state->EditText(), reinterpret_cast<WCHAR*>(lParam), wParam);
     case CB_ADDSTRING: {
         const auto* text = reinterpret_cast<const WCHAR*>(lParam);
         if (text == nullptr)
@@ -299,8 +296,7 @@ LRESULT ComboBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->ShowSelection(QString());
         return CB_OKAY;
     }
-    case CB_GETCOUNT:
-        return state->box->count();
+    case CB_GETCOUNT: return state->box->count();
     case CB_SETCURSEL: {
         const auto index = static_cast<std::intptr_t>(wParam);
         // An index past the end clears the selection and reports an error,
@@ -310,8 +306,7 @@ LRESULT ComboBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->ShowSelection(valid ? state->box->itemText(state->selection) : QString());
         return valid ? static_cast<LRESULT>(index) : CB_ERR;
     }
-    case CB_GETCURSEL:
-        return state->selection >= 0 ? state->selection : CB_ERR;
+    case CB_GETCURSEL: return state->selection >= 0 ? state->selection : CB_ERR;
     case CB_GETLBTEXTLEN:
         if (wParam >= static_cast<WPARAM>(state->box->count()))
             return CB_ERR;
@@ -327,10 +322,8 @@ LRESULT ComboBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         buffer[text.size()] = 0;
         return static_cast<LRESULT>(text.size());
     }
-    case CB_GETITEMHEIGHT:
-        return static_cast<std::intptr_t>(wParam) == -1 ? state->BoxHeight() : state->itemHeight;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case CB_GETITEMHEIGHT: return static_cast<std::intptr_t>(wParam) == -1 ? state->BoxHeight() : state->itemHeight;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -375,7 +368,8 @@ int CComboBox::GetLBText(int index, CString& text) const
     if (length < 0)
         return CB_ERR;
     CString buffer(static_cast<std::size_t>(length) + 1, u'\0');
-    const int copied = static_cast<int>(SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data())));
+    const int copied = static_cast<int>(
+        SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data())));
     if (copied < 0)
         return CB_ERR;
     buffer.resize(static_cast<std::size_t>(copied));

@@ -1,7 +1,7 @@
 // The built-in "static" and "button" window classes, drawn through the
 // drawing layer like every other window.
-#include "platform/core/WindowObject.h"
 #include "platform/core/Window.h"
+#include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/images/Images.h"
 
@@ -185,9 +185,7 @@ LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 {
     HWND__* w = Lookup(window);
     switch (message) {
-    case WM_PAINT:
-        PaintStatic(window);
-        return 0;
+    case WM_PAINT: PaintStatic(window); return 0;
     case WM_NCHITTEST:
         // A static that does not ask for notifications is not there for the
         // stylus: the tap belongs to the window beneath.
@@ -209,8 +207,7 @@ LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             w->userData = 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -220,9 +217,7 @@ LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     if (w == nullptr)
         return 0;
     switch (message) {
-    case WM_PAINT:
-        PaintButton(window);
-        return 0;
+    case WM_PAINT: PaintButton(window); return 0;
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONDOWN:
         // A disabled button takes no taps, even ones sent to it directly.
@@ -250,18 +245,17 @@ LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 w->userData ^= 1;
             else if ((w->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
                 CheckRadioInGroup(window);
-            SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(w->id, BN_CLICKED), reinterpret_cast<LPARAM>(window));
+            SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(w->id, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(window));
         }
         return 0;
     }
-    case BM_GETCHECK:
-        return w->userData & kCheckMask;
+    case BM_GETCHECK: return w->userData & kCheckMask;
     case BM_SETCHECK:
         w->userData = (w->userData & ~kCheckMask) | (static_cast<std::intptr_t>(wParam) & kCheckMask);
         InvalidateRect(window, nullptr, TRUE);
         return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

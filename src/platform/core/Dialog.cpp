@@ -59,8 +59,8 @@ int PointsToPixels(int points)
 HFONT CreateDialogFont(const WCHAR* face, int pointSize)
 {
     const std::u16string name = DialogFace(face);
-    return CreateFontW(-PointsToPixels(pointSize), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, kDefaultCharset, 0, 0,
-                       0, 0, name.c_str());
+    return CreateFontW(-PointsToPixels(pointSize), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, kDefaultCharset, 0, 0, 0, 0,
+                       name.c_str());
 }
 
 SIZE BaseUnitsOf(HFONT font)
@@ -105,7 +105,8 @@ LRESULT DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_ERASEBKGND: {
         auto dc = reinterpret_cast<HDC>(wParam);
-        auto brush = reinterpret_cast<HBRUSH>(SendMessageW(window, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(window)));
+        auto brush =
+            reinterpret_cast<HBRUSH>(SendMessageW(window, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(window)));
         if (brush == nullptr)
             brush = GetSysColorBrush(COLOR_BTNFACE);
         RECT client;
@@ -113,9 +114,7 @@ LRESULT DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         FillRect(dc, &client, brush);
         return 1;
     }
-    case WM_CLOSE:
-        SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        return 0;
+    case WM_CLOSE: SendMessageW(window, WM_COMMAND, IDCANCEL, 0); return 0;
     case WM_DESTROY: {
         auto& dialogs = Dialogs();
         auto it = dialogs.find(window);
@@ -125,8 +124,7 @@ LRESULT DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -194,7 +192,9 @@ const CRuntimeClass* CDialog::GetRuntimeClass() const
     return &classCDialog;
 }
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDHelp(templateId), m_pParentWnd(parent) {}
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDHelp(templateId), m_pParentWnd(parent)
+{
+}
 
 CDialog::~CDialog() = default;
 
@@ -208,9 +208,8 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent)
     const RECT frame = ToPixels(units, dialog->x, dialog->y, dialog->cx, dialog->cy);
     // The window stays hidden until it is initialised.
     const DWORD style = dialog->style & ~WS_VISIBLE;
-    HWND window = CreateWindowExW(0, u"#32770", dialog->caption, style, frame.left, frame.top,
-                                  frame.right - frame.left, frame.bottom - frame.top, parent, 0,
-                                  AfxGetInstanceHandle(), nullptr);
+    HWND window = CreateWindowExW(0, u"#32770", dialog->caption, style, frame.left, frame.top, frame.right - frame.left,
+                                  frame.bottom - frame.top, parent, 0, AfxGetInstanceHandle(), nullptr);
     if (window == nullptr) {
         DeleteObject(font);
         return FALSE;
@@ -220,10 +219,11 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, HWND parent)
     for (std::size_t i = 0; i < dialog->itemCount; ++i) {
         const DialogItemTemplate& item = dialog->items[i];
         const RECT r = ToPixels(units, item.x, item.y, item.cx, item.cy);
-        const std::u16string className(item.windowClass, item.windowClass + std::char_traits<char>::length(item.windowClass));
-        HWND control = CreateWindowExW(item.exStyle, className.c_str(), item.text, item.style | WS_CHILD, r.left, r.top,
-                                       r.right - r.left, r.bottom - r.top, window, item.id, AfxGetInstanceHandle(),
-                                       nullptr);
+        const std::u16string className(item.windowClass,
+                                       item.windowClass + std::char_traits<char>::length(item.windowClass));
+        HWND control =
+            CreateWindowExW(item.exStyle, className.c_str(), item.text, item.style | WS_CHILD, r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, window, item.id, AfxGetInstanceHandle(), nullptr);
         if (control == nullptr) {
             // As on Windows, a dialog whose control cannot be made is not made.
             ::DestroyWindow(window);
@@ -298,7 +298,9 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-void CDialog::DoDataExchange(CDataExchange*) {}
+void CDialog::DoDataExchange(CDataExchange*)
+{
+}
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate)
 {
@@ -321,8 +323,7 @@ void CDialog::OnCancel()
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
+    case WM_INITDIALOG: return OnInitDialog();
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             if (LOWORD(wParam) == IDOK) {
@@ -335,8 +336,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             }
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

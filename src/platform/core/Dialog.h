@@ -11,7 +11,7 @@ using INT_PTR = std::intptr_t;
 // The direction and target of one data exchange.
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) { }
     CWnd* m_pDlgWnd;
     BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
 };

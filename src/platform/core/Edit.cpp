@@ -56,7 +56,7 @@ WPARAM VirtualKey(int key)
 
 class EditState : public QObject {
 public:
-    explicit EditState(HWND window) : m_window(window) {}
+    explicit EditState(HWND window) : m_window(window) { }
 
     QLineEdit* line = nullptr;
 
@@ -66,8 +66,8 @@ public:
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool alt = (key->modifiers() & Qt::AltModifier) != 0;
-        const MSG msg{m_window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key->key()), alt ? (1 | kAltContext) : 1,
-                      0, {}, 0};
+        const MSG msg{
+            m_window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key->key()), alt ? (1 | kAltContext) : 1, 0, {}, 0};
         auto copy = std::make_shared<QKeyEvent>(key->type(), key->key(), key->modifiers(), key->text(),
                                                 key->isAutoRepeat(), key->count());
         QPointer<EditState> self(this);
@@ -166,18 +166,14 @@ LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         line->removeEventFilter(state);
         delete state;  // also ends its text-changed connection
         return 0;
-    case WM_SIZE:
-        FitLine(window, state);
-        return 0;
+    case WM_SIZE: FitLine(window, state); return 0;
     case WM_SETTEXT: {
         const auto* text = reinterpret_cast<const WCHAR*>(lParam);
         line->setText(text != nullptr ? QString::fromStdU16String(text) : QString());
         return TRUE;
     }
-    case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(line->text().size());
-    case WM_GETTEXT:
-        return CopyOut(line->text().toStdU16String(), wParam, lParam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(line->text().size());
+    case WM_GETTEXT: return CopyOut(line->text().toStdU16String(), wParam, lParam);
     case WM_SETFONT: {
         DefWindowProcW(window, message, wParam, lParam);
         QFont font;
@@ -185,9 +181,7 @@ LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             line->setFont(font);
         return 0;
     }
-    case WM_SETFOCUS:
-        line->setFocus();
-        return 0;
+    case WM_SETFOCUS: line->setFocus(); return 0;
     case EM_LIMITTEXT: {
         const auto limit = static_cast<int>(std::min<WPARAM>(wParam == 0 ? kLongestText : wParam, kLongestText));
         // Qt also cuts a longer text already there to the limit.
@@ -229,8 +223,7 @@ LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case EM_SCROLLCARET:
         // The line edit keeps its cursor in view by itself.
         return TRUE;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

@@ -3,11 +3,11 @@
 
 #include "platform/core/Messages.h"
 
-constexpr UINT EM_GETSEL = 0x00B0;       // wParam, lParam: DWORD* start and end, or null; returns both packed
-constexpr UINT EM_SETSEL = 0x00B1;       // wParam start, lParam end (-1: the end of the text); start -1 deselects
+constexpr UINT EM_GETSEL = 0x00B0;  // wParam, lParam: DWORD* start and end, or null; returns both packed
+constexpr UINT EM_SETSEL = 0x00B1;  // wParam start, lParam end (-1: the end of the text); start -1 deselects
 constexpr UINT EM_SCROLLCARET = 0x00B7;
-constexpr UINT EM_LIMITTEXT = 0x00C5;    // wParam: most characters the user may enter, 0 for no limit
-constexpr UINT EN_UPDATE = 0x0400;       // WM_COMMAND code to the parent: the text has changed
+constexpr UINT EM_LIMITTEXT = 0x00C5;  // wParam: most characters the user may enter, 0 for no limit
+constexpr UINT EN_UPDATE = 0x0400;     // WM_COMMAND code to the parent: the text has changed
 
 constexpr DWORD ES_LEFT = 0x0000;
 constexpr DWORD ES_CENTER = 0x0001;

@@ -41,10 +41,9 @@ void SystemIdleTimerReset()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.ScreenSaver"),
-                                                       QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                                       QStringLiteral("org.freedesktop.ScreenSaver"),
-                                                       QStringLiteral("SimulateUserActivity"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+        QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("SimulateUserActivity"));
     call.setAutoStartService(false);
     bus.send(call);
 }

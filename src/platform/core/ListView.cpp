@@ -30,7 +30,7 @@ class ListState;
 
 class ListModel : public QAbstractTableModel {
 public:
-    explicit ListModel(ListState* state) : m_state(state) {}
+    explicit ListModel(ListState* state) : m_state(state) { }
     int rowCount(const QModelIndex& parent) const override;
     int columnCount(const QModelIndex& parent) const override;
     QVariant data(const QModelIndex&, int) const override { return {}; }
@@ -48,7 +48,7 @@ private:
 // Paints one cell: background, the parent's custom drawing, then the text.
 class CellDelegate : public QStyledItemDelegate {
 public:
-    explicit CellDelegate(ListState* state) : m_state(state) {}
+    explicit CellDelegate(ListState* state) : m_state(state) { }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
@@ -57,7 +57,7 @@ private:
 
 class ListTable : public QTableView {
 public:
-    ListTable(ListState* state, QWidget* parent) : QTableView(parent), m_state(state) {}
+    ListTable(ListState* state, QWidget* parent) : QTableView(parent), m_state(state) { }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -324,7 +324,8 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_SIZE:
         if (state != nullptr)
-            state->table->setGeometry(0, 0, LOWORD(static_cast<std::uintptr_t>(lParam)), HIWORD(static_cast<std::uintptr_t>(lParam)));
+            state->table->setGeometry(0, 0, LOWORD(static_cast<std::uintptr_t>(lParam)),
+                                      HIWORD(static_cast<std::uintptr_t>(lParam)));
         return 0;
     case WM_SETFONT:
         DefWindowProcW(window, message, wParam, lParam);
@@ -340,7 +341,8 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         const auto* column = reinterpret_cast<const LVCOLUMNW*>(lParam);
         if (state == nullptr || column == nullptr)
             return -1;
-        const auto at = std::min<std::size_t>(static_cast<std::size_t>(std::max<WPARAM>(0, wParam)), state->columns.size());
+        const auto at =
+            std::min<std::size_t>(static_cast<std::size_t>(std::max<WPARAM>(0, wParam)), state->columns.size());
         Column c;
         if ((column->mask & LVCF_TEXT) && column->pszText != nullptr)
             c.text = column->pszText;
@@ -364,7 +366,8 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case LVM_SETCOLUMNWIDTH:
         if (state == nullptr || wParam >= state->columns.size())
             return FALSE;
-        state->columns[wParam].width = static_cast<int>(static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lParam))));
+        state->columns[wParam].width =
+            static_cast<int>(static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lParam))));
         state->ApplyColumns();
         return TRUE;
     case LVM_GETCOLUMNWIDTH:
@@ -383,10 +386,8 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->itemCount = 0;
         state->model->Reset();
         return TRUE;
-    case LVM_GETITEMCOUNT:
-        return state != nullptr ? state->itemCount : 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case LVM_GETITEMCOUNT: return state != nullptr ? state->itemCount : 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -407,7 +408,8 @@ int CListCtrl::InsertColumn(int column, const WCHAR* heading, int format, int wi
     record.cx = width;
     record.pszText = const_cast<WCHAR*>(heading);
     record.iSubItem = subItem;
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&record)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&record)));
 }
 
 BOOL CListCtrl::SetColumnWidth(int column, int width)

@@ -122,7 +122,8 @@ BOOL GetMessageW(MSG* msg, HWND, UINT, UINT)
         natives[msg->lPrivate] = std::move(entry.native);
         // A loop may take a message and never dispatch it (a swallowed key):
         // its native handling is forgotten once many later ones were taken.
-        natives.erase(natives.begin(), natives.lower_bound(msg->lPrivate - std::min<DWORD>(msg->lPrivate, kKeptNatives)));
+        natives.erase(natives.begin(),
+                      natives.lower_bound(msg->lPrivate - std::min<DWORD>(msg->lPrivate, kKeptNatives)));
     }
     if (!Queue().empty())
         ScheduleDrain();

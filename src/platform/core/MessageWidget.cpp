@@ -117,12 +117,8 @@ void MessageWidget::keyPressEvent(QKeyEvent* event)
     WPARAM key = 0;
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        key = VK_RETURN;
-        break;
-    case Qt::Key_Escape:
-        key = VK_ESCAPE;
-        break;
+    case Qt::Key_Enter: key = VK_RETURN; break;
+    case Qt::Key_Escape: key = VK_ESCAPE; break;
     default:
         if (event->key() >= Qt::Key_Space && event->key() <= Qt::Key_Z)
             key = static_cast<WPARAM>(event->key());

@@ -22,7 +22,7 @@ int g_zoom = 1;
 // included, whichever part of the window changed.
 class PixelBlockEffect : public QGraphicsEffect {
 public:
-    explicit PixelBlockEffect(QWidget* window) : QGraphicsEffect(window), m_window(window) {}
+    explicit PixelBlockEffect(QWidget* window) : QGraphicsEffect(window), m_window(window) { }
 
 protected:
     void draw(QPainter* painter) override

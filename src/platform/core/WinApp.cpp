@@ -66,7 +66,7 @@ void InstallStopSignals()
         return;
     if (::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -102,8 +102,7 @@ int AfxWinMain(int, char** argv)
         stopNotifier = new QSocketNotifier(g_stopPipe[0], QSocketNotifier::Read, &application);
         QObject::connect(stopNotifier, &QSocketNotifier::activated, [] {
             char buffer[16];
-            while (::read(g_stopPipe[0], buffer, sizeof buffer) > 0) {
-            }
+            while (::read(g_stopPipe[0], buffer, sizeof buffer) > 0) { }
             platform::core::RequestStop();
         });
     }

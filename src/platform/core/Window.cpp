@@ -315,8 +315,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         w->text = Text(reinterpret_cast<const WCHAR*>(lParam));
         InvalidateRect(window, nullptr, TRUE);
         return TRUE;
-    case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(w->text.size());
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<WCHAR*>(lParam);
         if (buffer == nullptr || wParam == 0)
@@ -331,15 +330,10 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0)
             InvalidateRect(window, nullptr, TRUE);
         return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(w->font);
-    case WM_NCHITTEST:
-        return HTCLIENT;
-    case WM_NCCALCSIZE:
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(w->font);
+    case WM_NCHITTEST: return HTCLIENT;
+    case WM_NCCALCSIZE: return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
@@ -357,8 +351,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
@@ -549,7 +542,8 @@ BOOL GetWindowRect(HWND window, RECT* rect)
         return FALSE;
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    *rect = RECT{origin.x, origin.y, origin.x + (w->rect.right - w->rect.left), origin.y + (w->rect.bottom - w->rect.top)};
+    *rect =
+        RECT{origin.x, origin.y, origin.x + (w->rect.right - w->rect.left), origin.y + (w->rect.bottom - w->rect.top)};
     return TRUE;
 }
 
@@ -694,14 +688,10 @@ LONG GetWindowLongW(HWND window, int index)
     if (w == nullptr)
         return 0;
     switch (index) {
-    case GWL_STYLE:
-        return static_cast<LONG>(w->style);
-    case GWL_EXSTYLE:
-        return static_cast<LONG>(w->exStyle);
-    case GWL_ID:
-        return w->id;
-    default:
-        return 0;
+    case GWL_STYLE: return static_cast<LONG>(w->style);
+    case GWL_EXSTYLE: return static_cast<LONG>(w->exStyle);
+    case GWL_ID: return w->id;
+    default: return 0;
     }
 }
 
@@ -720,14 +710,9 @@ LONG SetWindowLongW(HWND window, int index, LONG value)
             w->widget->setVisible(visible);
         break;
     }
-    case GWL_EXSTYLE:
-        w->exStyle = static_cast<DWORD>(value);
-        break;
-    case GWL_ID:
-        w->id = value;
-        break;
-    default:
-        return 0;
+    case GWL_EXSTYLE: w->exStyle = static_cast<DWORD>(value); break;
+    case GWL_ID: w->id = value; break;
+    default: return 0;
     }
     return previous;
 }
@@ -743,7 +728,8 @@ int GetWindowTextW(HWND window, WCHAR* buffer, int maxChars)
 {
     if (maxChars <= 0)
         return 0;
-    return static_cast<int>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(maxChars), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(
+        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(maxChars), reinterpret_cast<LPARAM>(buffer)));
 }
 
 int GetWindowTextLengthW(HWND window)
@@ -835,12 +821,9 @@ void SetScreenSize(int width, int height)
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN:
-        return g_screen.cx;
-    case SM_CYSCREEN:
-        return g_screen.cy;
-    default:
-        return 0;
+    case SM_CXSCREEN: return g_screen.cx;
+    case SM_CYSCREEN: return g_screen.cy;
+    default: return 0;
     }
 }
 

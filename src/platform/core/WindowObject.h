@@ -18,8 +18,8 @@ class CWnd;
 
 struct HWND__ {
     std::u16string className;
-    WNDPROC proc = nullptr;      // the window procedure (the class's, or a subclass's)
-    CWnd* object = nullptr;      // the program object the window's messages go to, if attached
+    WNDPROC proc = nullptr;  // the window procedure (the class's, or a subclass's)
+    CWnd* object = nullptr;  // the program object the window's messages go to, if attached
     UINT classStyle = 0;
     HBRUSH classBackground = nullptr;
     DWORD style = 0;
@@ -29,11 +29,11 @@ struct HWND__ {
     std::vector<HWND> children;  // in creation order, which is also the dialog's tab order
     std::u16string text;
     HFONT font = nullptr;
-    RECT rect{};                 // position in the parent's client area (screen for top-level windows)
-    QPointer<QWidget> widget;    // the Qt widget that shows the window
-    QImage image;                // the window's off-screen image, client-sized
-    bool invalid = false;        // needs WM_PAINT
-    bool eraseNeeded = false;    // the next BeginPaint sends WM_ERASEBKGND
+    RECT rect{};               // position in the parent's client area (screen for top-level windows)
+    QPointer<QWidget> widget;  // the Qt widget that shows the window
+    QImage image;              // the window's off-screen image, client-sized
+    bool invalid = false;      // needs WM_PAINT
+    bool eraseNeeded = false;  // the next BeginPaint sends WM_ERASEBKGND
     bool destroying = false;
     std::map<UINT_PTR, std::unique_ptr<QTimer>> timers;
     std::intptr_t userData = 0;  // for the built-in controls' own state

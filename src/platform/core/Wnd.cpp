@@ -38,14 +38,10 @@ HWND NotificationSender(UINT message, LPARAM lParam)
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORMSGBOX:
-        return reinterpret_cast<HWND>(lParam);
-    case WM_NOTIFY:
-        return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-    case WM_DRAWITEM:
-        return lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
-    default:
-        return nullptr;
+    case WM_CTLCOLORMSGBOX: return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY: return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: return lParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    default: return nullptr;
     }
 }
 
@@ -126,7 +122,9 @@ HWND CWnd::UnsubclassWindow()
     return window;
 }
 
-void CWnd::PreSubclassWindow() {}
+void CWnd::PreSubclassWindow()
+{
+}
 
 BOOL CWnd::CreateEx(DWORD exStyle, const WCHAR* className, const WCHAR* windowName, DWORD style, const RECT& rect,
                     CWnd* parent, UINT id)

@@ -12,14 +12,17 @@ struct CRuntimeClass {
     bool IsDerivedFrom(const CRuntimeClass* base) const;
 };
 
-#define DECLARE_DYNAMIC(class_name)                                 \
-public:                                                             \
-    static const CRuntimeClass class##class_name;                   \
+#define DECLARE_DYNAMIC(class_name)                                                                                    \
+public:                                                                                                                \
+    static const CRuntimeClass class##class_name;                                                                      \
     const CRuntimeClass* GetRuntimeClass() const override;
 
-#define IMPLEMENT_DYNAMIC(class_name, base_name)                                          \
-    const CRuntimeClass class_name::class##class_name = {#class_name, &base_name::class##base_name}; \
-    const CRuntimeClass* class_name::GetRuntimeClass() const { return &class_name::class##class_name; }
+#define IMPLEMENT_DYNAMIC(class_name, base_name)                                                                       \
+    const CRuntimeClass class_name::class##class_name = {#class_name, &base_name::class##base_name};                   \
+    const CRuntimeClass* class_name::GetRuntimeClass() const                                                           \
+    {                                                                                                                  \
+        return &class_name::class##class_name;                                                                         \
+    }
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 

@@ -40,16 +40,11 @@ Band BandOfFrequency(std::uint32_t frequencyMhz)
 std::string_view BandName(Band band)
 {
     switch (band) {
-    case Band::Ghz2_4:
-        return "2.4";
-    case Band::Ghz5:
-        return "5";
-    case Band::Ghz6:
-        return "6";
-    case Band::Ghz60:
-        return "60";
-    case Band::Unknown:
-        break;
+    case Band::Ghz2_4: return "2.4";
+    case Band::Ghz5: return "5";
+    case Band::Ghz6: return "6";
+    case Band::Ghz60: return "60";
+    case Band::Unknown: break;
     }
     return {};
 }

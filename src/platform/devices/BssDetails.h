@@ -15,10 +15,10 @@ enum class Security : std::uint8_t { Open, Wep, Wpa, Owe, Wpa2, Wpa3 };
 
 struct BssDetails {
     Security security = Security::Open;  // the strongest the network offers
-    bool transition = false;  // it also admits a weaker kind (WPA2/WPA3 mixed, WPA/WPA2, OWE beside open)
-    bool enterprise = false;  // the strongest kind authenticates through 802.1X
-    bool wps = false;         // Wi-Fi Protected Setup element present
-    std::uint16_t widthMhz = 20;  // operating channel width: 20, 40, 80, 160 or 320
+    bool transition = false;             // it also admits a weaker kind (WPA2/WPA3 mixed, WPA/WPA2, OWE beside open)
+    bool enterprise = false;             // the strongest kind authenticates through 802.1X
+    bool wps = false;                    // Wi-Fi Protected Setup element present
+    std::uint16_t widthMhz = 20;         // operating channel width: 20, 40, 80, 160 or 320
 
     bool operator==(const BssDetails&) const = default;
 };

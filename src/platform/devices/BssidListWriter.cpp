@@ -41,9 +41,8 @@ DWORD WriteBssidList(const std::vector<WirelessBss>& networks, BYTE* data, std::
     // Sort indices rather than the networks: the provider's list stays as it is.
     std::vector<std::size_t> order(networks.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&networks](std::size_t a, std::size_t b) {
-        return networks[a].rssiDbm > networks[b].rssiDbm;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&networks](std::size_t a, std::size_t b) { return networks[a].rssiDbm > networks[b].rssiDbm; });
 
     const std::size_t room = (size - countSize) / sizeof(NDIS_WLAN_BSSID);
     const std::size_t count = std::min(room, order.size());

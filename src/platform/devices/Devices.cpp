@@ -125,8 +125,7 @@ DWORD QueryOid(WirelessProvider& provider, const OidRequest& request, std::size_
             return error;
         return platform::WriteBssidList(networks, request.data, request.dataSize, written);
     }
-    default:
-        return ERROR_NOT_SUPPORTED;
+    default: return ERROR_NOT_SUPPORTED;
     }
 }
 

@@ -33,8 +33,8 @@ constexpr ULONG Ndis802_11OFDM5 = 2;   // 5 GHz (and 6 GHz) OFDM
 constexpr ULONG Ndis802_11OFDM24 = 3;  // 2.4 GHz OFDM
 
 // NDIS_WLAN_BSSID::InfrastructureMode.
-constexpr ULONG Ndis802_11IBSS = 0;                // ad hoc peer
-constexpr ULONG Ndis802_11Infrastructure = 1;      // access point
+constexpr ULONG Ndis802_11IBSS = 0;            // ad hoc peer
+constexpr ULONG Ndis802_11Infrastructure = 1;  // access point
 constexpr ULONG Ndis802_11AutoUnknown = 2;
 
 // A query or set request on "UIO1:": the OID, a pointer to the adapter's
@@ -71,10 +71,10 @@ struct NDIS_802_11_CONFIGURATION_FH {
 };
 
 struct NDIS_802_11_CONFIGURATION {
-    ULONG Length;       // sizeof(NDIS_802_11_CONFIGURATION)
-    ULONG BeaconPeriod; // time units of 1024 us
-    ULONG ATIMWindow;   // time units, ad hoc only
-    ULONG DSConfig;     // centre frequency in kHz
+    ULONG Length;        // sizeof(NDIS_802_11_CONFIGURATION)
+    ULONG BeaconPeriod;  // time units of 1024 us
+    ULONG ATIMWindow;    // time units, ad hoc only
+    ULONG DSConfig;      // centre frequency in kHz
     NDIS_802_11_CONFIGURATION_FH FHConfig;
 };
 

@@ -65,7 +65,8 @@ OuiRegistry OuiRegistry::FromText(std::string_view text)
         const std::string_view name = Trim(line.substr(marker + kBase16.size()));
         if (name.empty())
             continue;
-        registry.m_entries.push_back({static_cast<std::uint32_t>(oui), static_cast<std::uint32_t>(registry.m_names.size()),
+        registry.m_entries.push_back({static_cast<std::uint32_t>(oui),
+                                      static_cast<std::uint32_t>(registry.m_names.size()),
                                       static_cast<std::uint32_t>(name.size())});
         registry.m_names += name;
     }

@@ -59,8 +59,10 @@ bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& er
                     const char e = line[i++];
                     if (e == '"' || e == '\\') {
                         target->push_back(e);
-                    } else if (e == 'x' && i + 1 < line.size() && platform::HexDigit(line[i]) >= 0 && platform::HexDigit(line[i + 1]) >= 0) {
-                        target->push_back(static_cast<char>(platform::HexDigit(line[i]) * 16 + platform::HexDigit(line[i + 1])));
+                    } else if (e == 'x' && i + 1 < line.size() && platform::HexDigit(line[i]) >= 0 &&
+                               platform::HexDigit(line[i + 1]) >= 0) {
+                        target->push_back(
+                            static_cast<char>(platform::HexDigit(line[i]) * 16 + platform::HexDigit(line[i + 1])));
                         i += 2;
                     } else {
                         error = "unknown escape in quoted text (use \\\", \\\\ or \\xNN)";
@@ -222,8 +224,8 @@ bool ApplySecurity(const std::vector<Token>& tokens, std::optional<Security> sec
         details.security = *security;
         bss.privacy = secured;
     }
-    const bool suites = details.security == Security::Wpa || details.security == Security::Wpa2 ||
-                        details.security == Security::Wpa3;
+    const bool suites =
+        details.security == Security::Wpa || details.security == Security::Wpa2 || details.security == Security::Wpa3;
     if (details.enterprise && !suites) {
         error = "'enterprise' needs security=wpa, wpa2 or wpa3";
         return false;
@@ -273,9 +275,8 @@ public:
         }
         for (const ScenarioNetwork& network : m_scenario.networks) {
             if (network.signal.back().step >= m_scenario.steps) {
-                error = "signal step " + std::to_string(network.signal.back().step) +
-                        " lies beyond the timeline of " + std::to_string(m_scenario.steps) + " steps (line " +
-                        std::to_string(m_stepsLine) + ")";
+                error = "signal step " + std::to_string(network.signal.back().step) + " lies beyond the timeline of " +
+                        std::to_string(m_scenario.steps) + " steps (line " + std::to_string(m_stepsLine) + ")";
                 return network.line;
             }
         }

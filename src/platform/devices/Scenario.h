@@ -27,10 +27,10 @@ struct SignalPoint {
 };
 
 struct ScenarioNetwork {
-    WirelessBss bss;                 // everything but the signal, which comes from the timeline
-    std::string adapter;             // the one adapter that hears it; empty: every wireless adapter
-    std::vector<SignalPoint> signal; // steps strictly increasing
-    int line = 0;                    // where the network was declared
+    WirelessBss bss;                  // everything but the signal, which comes from the timeline
+    std::string adapter;              // the one adapter that hears it; empty: every wireless adapter
+    std::vector<SignalPoint> signal;  // steps strictly increasing
+    int line = 0;                     // where the network was declared
 };
 
 struct Scenario {

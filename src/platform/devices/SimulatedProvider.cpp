@@ -13,7 +13,7 @@ namespace {
 
 class SimulatedProvider final : public WirelessProvider {
 public:
-    explicit SimulatedProvider(Scenario scenario) : m_scenario(std::move(scenario)) {}
+    explicit SimulatedProvider(Scenario scenario) : m_scenario(std::move(scenario)) { }
 
     DWORD ListInterfaces(std::vector<std::string>& names) override
     {

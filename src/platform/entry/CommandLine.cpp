@@ -11,11 +11,10 @@
 
 namespace platform::entry {
 
-const char* const kSharedOptionsHelp =
-    "  --zoom N            show the window N times larger (1 to 4), each pixel\n"
-    "                      as an N x N block\n"
-    "  --version           show the version and end\n"
-    "  --help              show this text and end\n";
+const char* const kSharedOptionsHelp = "  --zoom N            show the window N times larger (1 to 4), each pixel\n"
+                                       "                      as an N x N block\n"
+                                       "  --version           show the version and end\n"
+                                       "  --help              show this text and end\n";
 
 namespace {
 
@@ -44,8 +43,7 @@ ParseResult ParseSharedOption(const char* program, int argc, char** argv, int& i
     const char* value = nullptr;
     if (std::strcmp(arg, "--zoom") == 0) {
         if (index + 1 >= argc) {
-            std::fprintf(stderr, "%s: --zoom needs a number from %d to %d\n", program, core::kMinZoom,
-                         core::kMaxZoom);
+            std::fprintf(stderr, "%s: --zoom needs a number from %d to %d\n", program, core::kMinZoom, core::kMaxZoom);
             return ParseResult::Failed;
         }
         value = argv[++index];

@@ -11,11 +11,11 @@ struct SharedOptions {
 };
 
 enum class ParseResult {
-    Taken,        // a shared option, taken (with its value)
-    NotShared,    // not a shared option: the program looks at it
-    Failed,       // a shared option with a bad value; the reason is on stderr
-    HelpWanted,   // --help or -h
-    VersionWanted // --version
+    Taken,         // a shared option, taken (with its value)
+    NotShared,     // not a shared option: the program looks at it
+    Failed,        // a shared option with a bad value; the reason is on stderr
+    HelpWanted,    // --help or -h
+    VersionWanted  // --version
 };
 
 // Looks at argv[index]; when it is a shared option that needs a value, moves

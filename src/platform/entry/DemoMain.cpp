@@ -37,18 +37,18 @@ struct Options {
 
 void Usage(FILE* out)
 {
-    std::fputs(
-        "Usage: tarvolin-demo [--zoom N] [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view scanner|large|options]]\n"
-        "\n"
-        "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
-        "  --scenario FILE     play this scenario instead of the built-in street walk\n"
-        "                      (the format is described in docs/scenario-format.md)\n"
-        "  --screenshot FILE   run without a window on screen through N scan ticks,\n"
-        "                      write the main window's image to FILE as PNG, and end\n"
-        "  --ticks N           scan ticks before the screenshot (default 20)\n"
-        "  --view VIEW         scanner: the network list (default); large: the first\n"
-        "                      network enlarged; options: the options page\n",
-        out);
+    std::fputs("Usage: tarvolin-demo [--zoom N] [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view "
+               "scanner|large|options]]\n"
+               "\n"
+               "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
+               "  --scenario FILE     play this scenario instead of the built-in street walk\n"
+               "                      (the format is described in docs/scenario-format.md)\n"
+               "  --screenshot FILE   run without a window on screen through N scan ticks,\n"
+               "                      write the main window's image to FILE as PNG, and end\n"
+               "  --ticks N           scan ticks before the screenshot (default 20)\n"
+               "  --view VIEW         scanner: the network list (default); large: the first\n"
+               "                      network enlarged; options: the options page\n",
+               out);
     std::fputs(platform::entry::kSharedOptionsHelp, out);
 }
 
@@ -66,18 +66,11 @@ bool Parse(int argc, char** argv, Options& options)
         };
         std::string number;
         switch (platform::entry::ParseSharedOption("tarvolin-demo", argc, argv, i, options.shared)) {
-        case platform::entry::ParseResult::Taken:
-            continue;
-        case platform::entry::ParseResult::HelpWanted:
-            Usage(stdout);
-            std::exit(0);
-        case platform::entry::ParseResult::VersionWanted:
-            platform::entry::PrintVersion(stdout);
-            std::exit(0);
-        case platform::entry::ParseResult::Failed:
-            return false;
-        case platform::entry::ParseResult::NotShared:
-            break;
+        case platform::entry::ParseResult::Taken: continue;
+        case platform::entry::ParseResult::HelpWanted: Usage(stdout); std::exit(0);
+        case platform::entry::ParseResult::VersionWanted: platform::entry::PrintVersion(stdout); std::exit(0);
+        case platform::entry::ParseResult::Failed: return false;
+        case platform::entry::ParseResult::NotShared: break;
         }
         if (arg == "--scenario") {
             if (!value(options.scenario))
@@ -137,8 +130,8 @@ void OpenLargeView(HWND main)
         return;
     platform::core::SetMenuChooser([](HMENU popup, POINT) { return GetMenuItemID(popup, 0); });
     const QPoint at = table->visualRect(table->model()->index(0, 0)).center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, table->viewport()->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, at, table->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, at, table->viewport()->mapToGlobal(at), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(table->viewport(), &press);

@@ -15,13 +15,13 @@
 
 // Size and layout of a bitmap, as GetObject reports it.
 struct BITMAP {
-    LONG bmType = 0;        // always 0
-    LONG bmWidth = 0;       // pixels
-    LONG bmHeight = 0;      // pixels
-    LONG bmWidthBytes = 0;  // bytes per row: 1 bpp rows padded to 16 bits, 32 bpp rows are width * 4
-    WORD bmPlanes = 1;      // always 1
-    WORD bmBitsPixel = 0;   // 1 for monochrome, 32 for colour
-    void* bmBits = nullptr; // never exposed
+    LONG bmType = 0;         // always 0
+    LONG bmWidth = 0;        // pixels
+    LONG bmHeight = 0;       // pixels
+    LONG bmWidthBytes = 0;   // bytes per row: 1 bpp rows padded to 16 bits, 32 bpp rows are width * 4
+    WORD bmPlanes = 1;       // always 1
+    WORD bmBitsPixel = 0;    // 1 for monochrome, 32 for colour
+    void* bmBits = nullptr;  // never exposed
 };
 
 constexpr int LF_FACESIZE = 32;
@@ -218,9 +218,9 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 HPEN CreatePen(int style, int width, COLORREF color);  // PS_SOLID or PS_NULL; width 0 means 1
 HBRUSH CreateSolidBrush(COLORREF color);
 HFONT CreateFontIndirectW(const LOGFONTW* font);
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, const WCHAR* face);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, const WCHAR* face);
 HGDIOBJ GetStockObject(int index);
 
 // Selects a bitmap, pen, brush or font and returns the object of the same kind
@@ -235,7 +235,10 @@ BOOL DeleteObject(HGDIOBJ object);
 // buffer and returns the bytes written; with a null buffer returns the size
 // needed; 0 on failure or a buffer too small.
 int GetObjectW(HGDIOBJ object, int bufferSize, void* buffer);
-inline int GetObject(HGDIOBJ object, int bufferSize, void* buffer) { return GetObjectW(object, bufferSize, buffer); }
+inline int GetObject(HGDIOBJ object, int bufferSize, void* buffer)
+{
+    return GetObjectW(object, bufferSize, buffer);
+}
 
 // ---------------------------------------------------------------------------
 // Attributes. Each setter returns the previous value, CLR_INVALID (colours) or
@@ -297,8 +300,7 @@ int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rect, UINT format);
 // Draws a line of text with its top-left at (x, y); ETO_OPAQUE fills rect with
 // the background colour first, ETO_CLIPPED clips to rect. Character advances
 // (dx) are ignored: the font's own are used.
-BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, const WCHAR* text, UINT count,
-                 const int* dx);
+BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, const WCHAR* text, UINT count, const int* dx);
 BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size);
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 

@@ -40,21 +40,11 @@ QRgb Rop3(BYTE op, QRgb p, QRgb s, QRgb d)
 {
     QRgb result = 0;
     switch (op) {
-    case 0xCC:
-        result = s;
-        break;
-    case 0x66:
-        result = s ^ d;
-        break;
-    case 0x88:
-        result = s & d;
-        break;
-    case 0xEE:
-        result = s | d;
-        break;
-    case 0xF0:
-        result = p;
-        break;
+    case 0xCC: result = s; break;
+    case 0x66: result = s ^ d; break;
+    case 0x88: result = s & d; break;
+    case 0xEE: result = s | d; break;
+    case 0xF0: result = p; break;
     default:
         for (int k = 0; k < 8; ++k) {
             if ((op >> k) & 1) {
@@ -65,7 +55,10 @@ QRgb Rop3(BYTE op, QRgb p, QRgb s, QRgb d)
     return result | 0xFF000000u;
 }
 
-bool RopUsesSource(BYTE op) { return ((op >> 2) ^ op) & 0x33; }
+bool RopUsesSource(BYTE op)
+{
+    return ((op >> 2) ^ op) & 0x33;
+}
 
 // The source rectangle as the destination sees it: monochrome into colour
 // takes the destination's text colour for black and background colour for
@@ -112,14 +105,16 @@ BOOL TransparentCopy(DeviceContext& dest, QRect to, const QImage& source, bool s
     const bool destMono = IsMonochrome(dest);
     const QRect visible = to.intersected(target->rect());
     for (int y = visible.top(); y <= visible.bottom(); ++y) {
-        const int sy = from.top() + static_cast<int>(static_cast<long long>(y - to.top()) * from.height() / to.height());
+        const int sy =
+            from.top() + static_cast<int>(static_cast<long long>(y - to.top()) * from.height() / to.height());
         if (sy < 0 || sy >= source.height()) {
             continue;
         }
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
         auto* out = reinterpret_cast<QRgb*>(target->scanLine(y));
         for (int x = visible.left(); x <= visible.right(); ++x) {
-            const int sx = from.left() + static_cast<int>(static_cast<long long>(x - to.left()) * from.width() / to.width());
+            const int sx =
+                from.left() + static_cast<int>(static_cast<long long>(x - to.left()) * from.width() / to.width());
             if (sx < 0 || sx >= source.width()) {
                 continue;
             }

@@ -10,17 +10,14 @@ namespace {
 
 // The classic 7 x 7 check mark, three pixels thick.
 constexpr const char* kCheckMark[7] = {
-    "......#",
-    ".....##",
-    "#...###",
-    "##.###.",
-    "#####..",
-    ".###...",
-    "..#....",
+    "......#", ".....##", "#...###", "##.###.", "#####..", ".###...", "..#....",
 };
 constexpr int kCheckSize = 7;
 
-QRgb Sys(DeviceContext& dc, int index) { return PixelFor(dc, GetSysColor(index)); }
+QRgb Sys(DeviceContext& dc, int index)
+{
+    return PixelFor(dc, GetSysColor(index));
+}
 
 // A one-pixel bevel: top and left in one colour, bottom and right (corners
 // included) in the other. Returns the rectangle inside it.
@@ -134,13 +131,8 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
         return TRUE;
     }
     switch (state & 0x000F) {
-    case DFCS_BUTTONCHECK:
-        CheckBox(*context, area, state);
-        return TRUE;
-    case DFCS_BUTTONRADIO:
-        RadioButton(*context, area, state);
-        return TRUE;
-    default:
-        return FALSE;
+    case DFCS_BUTTONCHECK: CheckBox(*context, area, state); return TRUE;
+    case DFCS_BUTTONRADIO: RadioButton(*context, area, state); return TRUE;
+    default: return FALSE;
     }
 }

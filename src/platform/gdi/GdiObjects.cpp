@@ -77,20 +77,15 @@ HBITMAP DefaultBitmap()
 HGDIOBJ* SlotFor(DeviceContext& dc, ObjectKind kind)
 {
     switch (kind) {
-    case ObjectKind::Pen:
-        return &dc.pen;
-    case ObjectKind::Brush:
-        return &dc.brush;
-    case ObjectKind::Font:
-        return &dc.font;
-    case ObjectKind::Bitmap:
-        return &dc.bitmap;
+    case ObjectKind::Pen: return &dc.pen;
+    case ObjectKind::Brush: return &dc.brush;
+    case ObjectKind::Font: return &dc.font;
+    case ObjectKind::Bitmap: return &dc.bitmap;
     }
     return nullptr;
 }
 
-template <typename Record>
-int CopyRecord(const Record& record, int bufferSize, void* buffer)
+template <typename Record> int CopyRecord(const Record& record, int bufferSize, void* buffer)
 {
     if (buffer == nullptr) {
         return static_cast<int>(sizeof(Record));
@@ -257,9 +252,9 @@ HFONT CreateFontIndirectW(const LOGFONTW* font)
     return AddObject(std::move(object));
 }
 
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, const WCHAR* face)
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, const WCHAR* face)
 {
     LOGFONTW font;
     font.lfHeight = height;
@@ -343,8 +338,7 @@ int GetObjectW(HGDIOBJ object, int bufferSize, void* buffer)
         record.bmWidthBytes = found->monochrome ? ((record.bmWidth + 15) / 16) * 2 : record.bmWidth * 4;
         return CopyRecord(record, bufferSize, buffer);
     }
-    case ObjectKind::Font:
-        return CopyRecord(found->logFont, bufferSize, buffer);
+    case ObjectKind::Font: return CopyRecord(found->logFont, bufferSize, buffer);
     case ObjectKind::Pen: {
         LOGPEN record;
         record.lopnStyle = static_cast<UINT>(found->penStyle);
@@ -363,10 +357,22 @@ int GetObjectW(HGDIOBJ object, int bufferSize, void* buffer)
     return 0;
 }
 
-COLORREF SetTextColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &DeviceContext::textColor, color); }
-COLORREF GetTextColor(HDC dc) { return ReadColor(dc, &DeviceContext::textColor); }
-COLORREF SetBkColor(HDC dc, COLORREF color) { return ExchangeColor(dc, &DeviceContext::bkColor, color); }
-COLORREF GetBkColor(HDC dc) { return ReadColor(dc, &DeviceContext::bkColor); }
+COLORREF SetTextColor(HDC dc, COLORREF color)
+{
+    return ExchangeColor(dc, &DeviceContext::textColor, color);
+}
+COLORREF GetTextColor(HDC dc)
+{
+    return ReadColor(dc, &DeviceContext::textColor);
+}
+COLORREF SetBkColor(HDC dc, COLORREF color)
+{
+    return ExchangeColor(dc, &DeviceContext::bkColor, color);
+}
+COLORREF GetBkColor(HDC dc)
+{
+    return ReadColor(dc, &DeviceContext::bkColor);
+}
 
 int SetBkMode(HDC dc, int mode)
 {

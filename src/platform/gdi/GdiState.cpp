@@ -26,7 +26,10 @@ Tables& State()
     return *tables;
 }
 
-std::uintptr_t Key(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+std::uintptr_t Key(const void* handle)
+{
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
 
 }  // namespace
 
@@ -69,7 +72,10 @@ HDC AddContext(std::unique_ptr<DeviceContext> context)
     return reinterpret_cast<HDC>(key);
 }
 
-void RemoveContext(HDC dc) { State().contexts.erase(Key(dc)); }
+void RemoveContext(HDC dc)
+{
+    State().contexts.erase(Key(dc));
+}
 
 void LetGo(HGDIOBJ handle)
 {
@@ -103,7 +109,10 @@ bool IsMonochrome(DeviceContext& dc)
     return bitmap != nullptr && bitmap->monochrome;
 }
 
-QRgb ToPixel(COLORREF color) { return qRgb(GetRValue(color), GetGValue(color), GetBValue(color)); }
+QRgb ToPixel(COLORREF color)
+{
+    return qRgb(GetRValue(color), GetGValue(color), GetBValue(color));
+}
 
 COLORREF ToColorRef(QRgb pixel)
 {

@@ -26,7 +26,8 @@ QString FaceOf(const LOGFONTW& font)
     // The dialog font aliases and an empty face all mean the user interface
     // face.
     if (face.isEmpty() || face.compare(u"MS Shell Dlg", Qt::CaseInsensitive) == 0 ||
-        face.compare(u"MS Shell Dlg 2", Qt::CaseInsensitive) == 0 || face.compare(u"System", Qt::CaseInsensitive) == 0) {
+        face.compare(u"MS Shell Dlg 2", Qt::CaseInsensitive) == 0 ||
+        face.compare(u"System", Qt::CaseInsensitive) == 0) {
         return QStringLiteral("Tahoma");
     }
     return face;

@@ -20,33 +20,33 @@ struct SysColorSource {
 // desktop's accent colour) the way the handheld's title bar coloured its
 // dialogs.
 constexpr std::array<SysColorSource, COLOR_STATICTEXT + 1> kSources = {{
-    {QPalette::Active, QPalette::Button},            // COLOR_SCROLLBAR
-    {QPalette::Active, QPalette::Window},            // COLOR_BACKGROUND
-    {QPalette::Active, QPalette::Highlight},         // COLOR_ACTIVECAPTION
-    {QPalette::Active, QPalette::Mid},               // COLOR_INACTIVECAPTION
-    {QPalette::Active, QPalette::Window},            // COLOR_MENU
-    {QPalette::Active, QPalette::Base},              // COLOR_WINDOW
-    {QPalette::Active, QPalette::Shadow},            // COLOR_WINDOWFRAME
-    {QPalette::Active, QPalette::WindowText},        // COLOR_MENUTEXT
-    {QPalette::Active, QPalette::Text},              // COLOR_WINDOWTEXT
-    {QPalette::Active, QPalette::HighlightedText},   // COLOR_CAPTIONTEXT
-    {QPalette::Active, QPalette::Window},            // COLOR_ACTIVEBORDER
-    {QPalette::Active, QPalette::Window},            // COLOR_INACTIVEBORDER
-    {QPalette::Active, QPalette::Mid},               // COLOR_APPWORKSPACE
-    {QPalette::Active, QPalette::Highlight},         // COLOR_HIGHLIGHT
-    {QPalette::Active, QPalette::HighlightedText},   // COLOR_HIGHLIGHTTEXT
-    {QPalette::Active, QPalette::Button},            // COLOR_BTNFACE
-    {QPalette::Active, QPalette::Dark},              // COLOR_BTNSHADOW
-    {QPalette::Disabled, QPalette::Text},            // COLOR_GRAYTEXT
-    {QPalette::Active, QPalette::ButtonText},        // COLOR_BTNTEXT
-    {QPalette::Active, QPalette::WindowText},        // COLOR_INACTIVECAPTIONTEXT
-    {QPalette::Active, QPalette::Light},             // COLOR_BTNHIGHLIGHT
-    {QPalette::Active, QPalette::Shadow},            // COLOR_3DDKSHADOW
-    {QPalette::Active, QPalette::Midlight},          // COLOR_3DLIGHT
-    {QPalette::Active, QPalette::ToolTipText},       // COLOR_INFOTEXT
-    {QPalette::Active, QPalette::ToolTipBase},       // COLOR_INFOBK
-    {QPalette::Active, QPalette::Window},            // COLOR_STATIC
-    {QPalette::Active, QPalette::WindowText},        // COLOR_STATICTEXT
+    {QPalette::Active, QPalette::Button},           // COLOR_SCROLLBAR
+    {QPalette::Active, QPalette::Window},           // COLOR_BACKGROUND
+    {QPalette::Active, QPalette::Highlight},        // COLOR_ACTIVECAPTION
+    {QPalette::Active, QPalette::Mid},              // COLOR_INACTIVECAPTION
+    {QPalette::Active, QPalette::Window},           // COLOR_MENU
+    {QPalette::Active, QPalette::Base},             // COLOR_WINDOW
+    {QPalette::Active, QPalette::Shadow},           // COLOR_WINDOWFRAME
+    {QPalette::Active, QPalette::WindowText},       // COLOR_MENUTEXT
+    {QPalette::Active, QPalette::Text},             // COLOR_WINDOWTEXT
+    {QPalette::Active, QPalette::HighlightedText},  // COLOR_CAPTIONTEXT
+    {QPalette::Active, QPalette::Window},           // COLOR_ACTIVEBORDER
+    {QPalette::Active, QPalette::Window},           // COLOR_INACTIVEBORDER
+    {QPalette::Active, QPalette::Mid},              // COLOR_APPWORKSPACE
+    {QPalette::Active, QPalette::Highlight},        // COLOR_HIGHLIGHT
+    {QPalette::Active, QPalette::HighlightedText},  // COLOR_HIGHLIGHTTEXT
+    {QPalette::Active, QPalette::Button},           // COLOR_BTNFACE
+    {QPalette::Active, QPalette::Dark},             // COLOR_BTNSHADOW
+    {QPalette::Disabled, QPalette::Text},           // COLOR_GRAYTEXT
+    {QPalette::Active, QPalette::ButtonText},       // COLOR_BTNTEXT
+    {QPalette::Active, QPalette::WindowText},       // COLOR_INACTIVECAPTIONTEXT
+    {QPalette::Active, QPalette::Light},            // COLOR_BTNHIGHLIGHT
+    {QPalette::Active, QPalette::Shadow},           // COLOR_3DDKSHADOW
+    {QPalette::Active, QPalette::Midlight},         // COLOR_3DLIGHT
+    {QPalette::Active, QPalette::ToolTipText},      // COLOR_INFOTEXT
+    {QPalette::Active, QPalette::ToolTipBase},      // COLOR_INFOBK
+    {QPalette::Active, QPalette::Window},           // COLOR_STATIC
+    {QPalette::Active, QPalette::WindowText},       // COLOR_STATICTEXT
 }};
 
 QPalette FixedPalette()

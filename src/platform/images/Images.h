@@ -20,8 +20,8 @@ constexpr UINT LR_DEFAULTCOLOR = 0x0000;
 constexpr UINT LR_DEFAULTSIZE = 0x0040;
 
 // DrawIconEx flags
-constexpr UINT DI_MASK = 0x0001;   // only the mask: opaque pixels become black
-constexpr UINT DI_IMAGE = 0x0002;  // only the colours: transparent pixels become black
+constexpr UINT DI_MASK = 0x0001;    // only the mask: opaque pixels become black
+constexpr UINT DI_IMAGE = 0x0002;   // only the colours: transparent pixels become black
 constexpr UINT DI_NORMAL = 0x0003;  // the picture over what is there, by its alpha
 constexpr UINT DI_DEFAULTSIZE = 0x0008;
 

@@ -16,10 +16,8 @@ namespace {
 const char* WaveResourceUrl(std::uintptr_t id)
 {
     switch (id) {
-    case 157:
-        return "qrc:/wave/157.wav";
-    default:
-        return nullptr;
+    case 157: return "qrc:/wave/157.wav";
+    default: return nullptr;
     }
 }
 

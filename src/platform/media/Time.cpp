@@ -50,9 +50,9 @@ void CivilDate(std::int64_t dayNumber, std::int64_t& year, int& month, int& day)
     year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 }
 
-const std::int64_t kEpochDay = DayNumber(1899, 12, 30);      // DATE 0
-const std::int64_t kFirstDay = DayNumber(100, 1, 1) - kEpochDay;     // -657434
-const std::int64_t kLastDay = DayNumber(9999, 12, 31) - kEpochDay;   // 2958465
+const std::int64_t kEpochDay = DayNumber(1899, 12, 30);             // DATE 0
+const std::int64_t kFirstDay = DayNumber(100, 1, 1) - kEpochDay;    // -657434
+const std::int64_t kLastDay = DayNumber(9999, 12, 31) - kEpochDay;  // 2958465
 
 void ReadSystemClock(LPSYSTEMTIME time)
 {

@@ -147,7 +147,8 @@ std::optional<std::string> DecodeFile(std::string_view bytes)
             return std::nullopt;
         std::u16string units;
         for (std::size_t i = 2; i < bytes.size(); i += 2)
-            units.push_back(static_cast<char16_t>(static_cast<BYTE>(bytes[i]) | (static_cast<BYTE>(bytes[i + 1]) << 8)));
+            units.push_back(
+                static_cast<char16_t>(static_cast<BYTE>(bytes[i]) | (static_cast<BYTE>(bytes[i + 1]) << 8)));
         std::string utf8 = Utf16ToUtf8(units);
         if (Utf8ToUtf16(utf8) != units)
             return std::nullopt;

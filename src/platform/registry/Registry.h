@@ -50,19 +50,17 @@ LONG RegOpenKeyExW(HKEY key, const WCHAR* subKey, DWORD options, REGSAM samDesir
 
 // Opens the key, creating it when missing. The new key reaches the file when
 // the returned handle is closed. `disposition` (may be null) tells which.
-LONG RegCreateKeyExW(HKEY key, const WCHAR* subKey, DWORD reserved, WCHAR* keyClass, DWORD options,
-                     REGSAM samDesired, void* securityAttributes, PHKEY result, DWORD* disposition);
+LONG RegCreateKeyExW(HKEY key, const WCHAR* subKey, DWORD reserved, WCHAR* keyClass, DWORD options, REGSAM samDesired,
+                     void* securityAttributes, PHKEY result, DWORD* disposition);
 
 // Reads a value (null or empty name: the key's default value). With a null
 // `data` only the type and the size in bytes are returned. Data that fits
 // *dataSize is copied whatever its type and *dataSize set to its size; larger
 // data gives ERROR_MORE_DATA with *dataSize set to the size needed.
-LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                      DWORD* dataSize);
+LONG RegQueryValueExW(HKEY key, const WCHAR* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
 
 // Sets a value to `dataSize` bytes of `type`, kept byte for byte.
-LONG RegSetValueExW(HKEY key, const WCHAR* valueName, DWORD reserved, DWORD type, const BYTE* data,
-                    DWORD dataSize);
+LONG RegSetValueExW(HKEY key, const WCHAR* valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD dataSize);
 
 // Closes the handle. If values were set or the key was created through it,
 // the file is written now (atomically); a failed write is returned here.

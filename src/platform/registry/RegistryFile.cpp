@@ -19,22 +19,18 @@ LONG ErrorFromErrno(int err)
     switch (err) {
     case EACCES:
     case EPERM:
-    case EROFS:
-        return ERROR_ACCESS_DENIED;
+    case EROFS: return ERROR_ACCESS_DENIED;
     case ENOENT:
-    case ENOTDIR:
-        return ERROR_FILE_NOT_FOUND;
-    case ENOMEM:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    default:
-        return ERROR_GEN_FAILURE;
+    case ENOTDIR: return ERROR_FILE_NOT_FOUND;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_GEN_FAILURE;
     }
 }
 
 // mkdir -p with private permissions.
 bool MakeFolders(const std::string& folder)
 {
-    struct stat st {};
+    struct stat st { };
     if (stat(folder.c_str(), &st) == 0)
         return S_ISDIR(st.st_mode);
     std::size_t slash = folder.rfind('/');
@@ -111,7 +107,7 @@ LONG WriteRegistryFile(const std::string& filePath, const std::string& text)
     if (fd < 0)
         return ErrorFromErrno(errno);
     // A new file is private to the user; an existing one keeps its permissions.
-    struct stat old {};
+    struct stat old { };
     if (stat(path.c_str(), &old) == 0)
         fchmod(fd, old.st_mode & 07777);
     bool ok = WriteAll(fd, text) && fsync(fd) == 0;

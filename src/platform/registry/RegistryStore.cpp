@@ -8,7 +8,10 @@ namespace {
 
 const std::u16string kLocalMachine = u"HKEY_LOCAL_MACHINE";
 
-bool IsLocalMachine(HKEY key) { return key == HKEY_LOCAL_MACHINE; }
+bool IsLocalMachine(HKEY key)
+{
+    return key == HKEY_LOCAL_MACHINE;
+}
 
 // Joins a sub key to its parent's path. Empty components ("a\\b") are refused
 // as Windows refuses them; a trailing backslash is allowed.
@@ -75,8 +78,7 @@ LONG RegistryStore::Commit(const std::string& path)
     return WriteRegistryFile(path, m_document.Format());
 }
 
-LONG RegistryStore::Open(HKEY parent, const WCHAR* subKey, REGSAM access, bool create, HKEY* result,
-                         DWORD* disposition)
+LONG RegistryStore::Open(HKEY parent, const WCHAR* subKey, REGSAM access, bool create, HKEY* result, DWORD* disposition)
 {
     std::lock_guard lock(m_mutex);
     if (!result)

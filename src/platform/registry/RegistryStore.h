@@ -8,8 +8,8 @@
 #pragma once
 
 #include "platform/registry/RegDocument.h"
-#include "platform/registry/RegistryFile.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryFile.h"
 
 #include <map>
 #include <memory>
@@ -20,8 +20,8 @@
 struct HKEY__ {
     std::u16string path;
     REGSAM access = 0;
-    bool created = false;                     // made by RegCreateKeyExW: written at close
-    std::vector<platform::RegValue> pending;  // values set through this handle
+    bool created = false;                                          // made by RegCreateKeyExW: written at close
+    std::vector<platform::RegValue> pending;                       // values set through this handle
     std::unordered_map<std::u16string, std::size_t> pendingIndex;  // folded name to its place in pending
 };
 

@@ -23,8 +23,8 @@ constexpr std::uint32_t kModeEss = 1;
 constexpr std::uint32_t kModeUnknown = 2;  // neither bit, e.g. a mesh point
 
 // Netlink carries integers in host byte order.
-template <typename T>
-T ReadHost(std::span<const std::uint8_t> payload) {
+template <typename T> T ReadHost(std::span<const std::uint8_t> payload)
+{
     T value;
     std::memcpy(&value, payload.data(), sizeof value);
     return value;
@@ -70,8 +70,7 @@ constexpr BssField kBssFields[] = {
          d.bss.rssiDbm = ReadHost<std::int32_t>(p) / 100;
          d.haveMbm = true;
      }},
-    {NL80211_BSS_SIGNAL_UNSPEC, 1,
-     [](BssDraft& d, std::span<const std::uint8_t> p) { d.unspecSignal = p[0]; }},
+    {NL80211_BSS_SIGNAL_UNSPEC, 1, [](BssDraft& d, std::span<const std::uint8_t> p) { d.unspecSignal = p[0]; }},
     {NL80211_BSS_INFORMATION_ELEMENTS, 0,
      [](BssDraft& d, std::span<const std::uint8_t> p) {
          d.elements = p;
@@ -92,13 +91,15 @@ constexpr BssField kBssFields[] = {
 // mapped linearly onto -100 dBm .. -50 dBm, the range that common desktop
 // tools show as 0 % .. 100 %, so that such a network still sorts and shades
 // sensibly beside networks measured in dBm.
-std::int32_t QualityToDbm(std::uint8_t quality) {
+std::int32_t QualityToDbm(std::uint8_t quality)
+{
     return static_cast<std::int32_t>(std::min<std::uint8_t>(quality, 100)) / 2 - 100;
 }
 
 }  // namespace
 
-std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8_t> bytes) {
+std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8_t> bytes)
+{
     std::vector<Attribute> attributes;
     std::size_t offset = 0;
     while (bytes.size() - offset >= kAttributeHeader) {
@@ -117,7 +118,8 @@ std::optional<std::vector<Attribute>> SplitAttributes(std::span<const std::uint8
     return attributes;
 }
 
-std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes, std::uint64_t readBoottimeNs) {
+std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes, std::uint64_t readBoottimeNs)
+{
     const auto attributes = SplitAttributes(bssAttributes);
     if (!attributes)
         return std::nullopt;
@@ -171,7 +173,8 @@ std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes
 }
 
 std::optional<WirelessBss> DecodeScanResult(std::span<const std::uint8_t> messageAttributes,
-                                            std::uint64_t readBoottimeNs) {
+                                            std::uint64_t readBoottimeNs)
+{
     const auto attributes = SplitAttributes(messageAttributes);
     if (!attributes)
         return std::nullopt;

@@ -22,7 +22,7 @@ std::uint32_t BigEndian32(std::span<const std::uint8_t> bytes)
 // parts after the fixed head the table checks.
 class BodyReader {
 public:
-    explicit BodyReader(std::span<const std::uint8_t> body) : m_body(body) {}
+    explicit BodyReader(std::span<const std::uint8_t> body) : m_body(body) { }
 
     bool AtEnd() const { return m_offset == m_body.size(); }
     bool Skip(std::size_t count)
@@ -103,24 +103,25 @@ struct AkmRule {
 };
 
 constexpr AkmRule kAkmRules[] = {
-    {SuiteOf(kIeeeOui, 1), Security::Wpa2, true},    // 802.1X
-    {SuiteOf(kIeeeOui, 2), Security::Wpa2, false},   // PSK
-    {SuiteOf(kIeeeOui, 3), Security::Wpa2, true},    // FT over 802.1X
-    {SuiteOf(kIeeeOui, 4), Security::Wpa2, false},   // FT with PSK
-    {SuiteOf(kIeeeOui, 5), Security::Wpa2, true},    // 802.1X with SHA-256 (WPA3 when management frames must be protected)
-    {SuiteOf(kIeeeOui, 6), Security::Wpa2, false},   // PSK with SHA-256
-    {SuiteOf(kIeeeOui, 8), Security::Wpa3, false},   // SAE
-    {SuiteOf(kIeeeOui, 9), Security::Wpa3, false},   // FT with SAE
-    {SuiteOf(kIeeeOui, 11), Security::Wpa3, true},   // Suite B
-    {SuiteOf(kIeeeOui, 12), Security::Wpa3, true},   // Suite B 192-bit
-    {SuiteOf(kIeeeOui, 13), Security::Wpa3, true},   // FT over 802.1X with SHA-384
-    {SuiteOf(kIeeeOui, 14), Security::Wpa2, true},   // FILS with SHA-256
-    {SuiteOf(kIeeeOui, 15), Security::Wpa2, true},   // FILS with SHA-384
-    {SuiteOf(kIeeeOui, 16), Security::Wpa2, true},   // FT over FILS with SHA-256
-    {SuiteOf(kIeeeOui, 17), Security::Wpa2, true},   // FT over FILS with SHA-384
-    {SuiteOf(kIeeeOui, 18), Security::Owe, false},   // OWE
-    {SuiteOf(kIeeeOui, 24), Security::Wpa3, false},  // SAE with a group-dependent hash
-    {SuiteOf(kIeeeOui, 25), Security::Wpa3, false},  // FT with SAE and a group-dependent hash
+    {SuiteOf(kIeeeOui, 1), Security::Wpa2, true},   // 802.1X
+    {SuiteOf(kIeeeOui, 2), Security::Wpa2, false},  // PSK
+    {SuiteOf(kIeeeOui, 3), Security::Wpa2, true},   // FT over 802.1X
+    {SuiteOf(kIeeeOui, 4), Security::Wpa2, false},  // FT with PSK
+    {SuiteOf(kIeeeOui, 5), Security::Wpa2,
+     true},  // 802.1X with SHA-256 (WPA3 when management frames must be protected)
+    {SuiteOf(kIeeeOui, 6), Security::Wpa2, false},      // PSK with SHA-256
+    {SuiteOf(kIeeeOui, 8), Security::Wpa3, false},      // SAE
+    {SuiteOf(kIeeeOui, 9), Security::Wpa3, false},      // FT with SAE
+    {SuiteOf(kIeeeOui, 11), Security::Wpa3, true},      // Suite B
+    {SuiteOf(kIeeeOui, 12), Security::Wpa3, true},      // Suite B 192-bit
+    {SuiteOf(kIeeeOui, 13), Security::Wpa3, true},      // FT over 802.1X with SHA-384
+    {SuiteOf(kIeeeOui, 14), Security::Wpa2, true},      // FILS with SHA-256
+    {SuiteOf(kIeeeOui, 15), Security::Wpa2, true},      // FILS with SHA-384
+    {SuiteOf(kIeeeOui, 16), Security::Wpa2, true},      // FT over FILS with SHA-256
+    {SuiteOf(kIeeeOui, 17), Security::Wpa2, true},      // FT over FILS with SHA-384
+    {SuiteOf(kIeeeOui, 18), Security::Owe, false},      // OWE
+    {SuiteOf(kIeeeOui, 24), Security::Wpa3, false},     // SAE with a group-dependent hash
+    {SuiteOf(kIeeeOui, 25), Security::Wpa3, false},     // FT with SAE and a group-dependent hash
     {SuiteOf(kMicrosoftOui, 1), Security::Wpa, true},   // WPA with 802.1X
     {SuiteOf(kMicrosoftOui, 2), Security::Wpa, false},  // WPA with PSK
 };
@@ -305,14 +306,14 @@ struct ElementRule {
 };
 
 constexpr ElementRule kElementRules[] = {
-    {Kind::Plain, 0, 0, kMaxSsidLength, DecodeSsid},  // SSID
-    {Kind::Plain, 48, 2, 255, DecodeRsn},  // RSN
-    {Kind::Plain, 61, 22, 255, DecodeHtOperation},  // HT operation
-    {Kind::Plain, 192, 5, 255, DecodeVhtOperation},  // VHT operation
-    {Kind::Extension, 36, 6, 254, DecodeHeOperation},  // HE operation
-    {Kind::Extension, 106, 5, 254, DecodeEhtOperation},  // EHT operation
-    {Kind::Vendor, SuiteOf(kMicrosoftOui, 1), 2, 251, DecodeWpa},  // WPA
-    {Kind::Vendor, SuiteOf(kMicrosoftOui, 4), 0, 251, DecodeWps},  // WPS
+    {Kind::Plain, 0, 0, kMaxSsidLength, DecodeSsid},                      // SSID
+    {Kind::Plain, 48, 2, 255, DecodeRsn},                                 // RSN
+    {Kind::Plain, 61, 22, 255, DecodeHtOperation},                        // HT operation
+    {Kind::Plain, 192, 5, 255, DecodeVhtOperation},                       // VHT operation
+    {Kind::Extension, 36, 6, 254, DecodeHeOperation},                     // HE operation
+    {Kind::Extension, 106, 5, 254, DecodeEhtOperation},                   // EHT operation
+    {Kind::Vendor, SuiteOf(kMicrosoftOui, 1), 2, 251, DecodeWpa},         // WPA
+    {Kind::Vendor, SuiteOf(kMicrosoftOui, 4), 0, 251, DecodeWps},         // WPS
     {Kind::Vendor, SuiteOf(kWfaOui, 0x1C), 7, 251, DecodeOweTransition},  // OWE transition
 };
 

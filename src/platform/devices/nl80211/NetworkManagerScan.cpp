@@ -49,8 +49,7 @@ std::string Why(const QDBusMessage& reply)
     if (name == QDBusError::errorString(QDBusError::ServiceUnknown) ||
         name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
         return "NetworkManager is not running";
-    if (name == QDBusError::errorString(QDBusError::NoReply) ||
-        name == QDBusError::errorString(QDBusError::Timeout))
+    if (name == QDBusError::errorString(QDBusError::NoReply) || name == QDBusError::errorString(QDBusError::Timeout))
         return "NetworkManager did not answer";
     return "NetworkManager refused: " + reply.errorMessage().toStdString();
 }
@@ -58,8 +57,7 @@ std::string Why(const QDBusMessage& reply)
 DWORD Failure(const QDBusMessage& reply)
 {
     const QString name = reply.errorName();
-    if (name == QDBusError::errorString(QDBusError::NoReply) ||
-        name == QDBusError::errorString(QDBusError::Timeout))
+    if (name == QDBusError::errorString(QDBusError::NoReply) || name == QDBusError::errorString(QDBusError::Timeout))
         return ERROR_TIMEOUT;
     return ERROR_ACCESS_DENIED;
 }
@@ -67,8 +65,7 @@ DWORD Failure(const QDBusMessage& reply)
 }  // namespace
 
 NetworkManagerScan::NetworkManagerScan(std::string busAddress, int callTimeoutMs)
-    : m_busAddress(std::move(busAddress)),
-      m_callTimeoutMs(callTimeoutMs),
+    : m_busAddress(std::move(busAddress)), m_callTimeoutMs(callTimeoutMs),
       m_connectionName("tarvolin-networkmanager-" + std::to_string(++g_connections))
 {
 }

@@ -2,8 +2,8 @@
 
 #include "platform/devices/nl80211/BssDecoder.h"
 #include "platform/devices/nl80211/NetworkManagerScan.h"
-#include "platform/devices/nl80211/TriggerHelperScan.h"
 #include "platform/devices/nl80211/ScanEventMonitor.h"
+#include "platform/devices/nl80211/TriggerHelperScan.h"
 
 #include <linux/nl80211.h>
 #include <net/if.h>
@@ -33,7 +33,8 @@ struct Exchange {
     bool done = false;
 };
 
-int OnValid(nl_msg* message, void* context) {
+int OnValid(nl_msg* message, void* context)
+{
     auto* exchange = static_cast<Exchange*>(context);
     auto* header = static_cast<genlmsghdr*>(nlmsg_data(nlmsg_hdr(message)));
     const auto* attributes = reinterpret_cast<const std::uint8_t*>(genlmsg_attrdata(header, 0));
@@ -45,7 +46,8 @@ int OnValid(nl_msg* message, void* context) {
 
 // A dump that fails (an interface without wireless, say) ends with a done
 // message that carries the negative errno; libnl does not look at it.
-int OnFinish(nl_msg* message, void* context) {
+int OnFinish(nl_msg* message, void* context)
+{
     auto* exchange = static_cast<Exchange*>(context);
     const nlmsghdr* header = nlmsg_hdr(message);
     if (header->nlmsg_len >= NLMSG_HDRLEN + sizeof(int)) {
@@ -58,12 +60,14 @@ int OnFinish(nl_msg* message, void* context) {
     return NL_STOP;
 }
 
-int OnAck(nl_msg*, void* context) {
+int OnAck(nl_msg*, void* context)
+{
     static_cast<Exchange*>(context)->done = true;
     return NL_STOP;
 }
 
-int OnError(sockaddr_nl*, nlmsgerr* error, void* context) {
+int OnError(sockaddr_nl*, nlmsgerr* error, void* context)
+{
     auto* exchange = static_cast<Exchange*>(context);
     exchange->error = error->error < 0 ? error->error : -EIO;
     exchange->done = true;
@@ -71,7 +75,8 @@ int OnError(sockaddr_nl*, nlmsgerr* error, void* context) {
 }
 
 // The interface index for a name, or 0 for an unknown (or impossible) name.
-unsigned InterfaceIndex(const std::string& name) {
+unsigned InterfaceIndex(const std::string& name)
+{
     // A name with a zero byte inside would be cut short by the C call and
     // could name another interface.
     if (name.empty() || name.size() >= IF_NAMESIZE || name.find('\0') != std::string::npos)
@@ -83,7 +88,8 @@ unsigned InterfaceIndex(const std::string& name) {
 // `iw dev X scan` does: the radio then sends probe requests on the channels
 // that allow it and access points answer at once, instead of listening for a
 // whole beacon interval on each channel.
-int AddWildcardSsid(nl_msg* message) {
+int AddWildcardSsid(nl_msg* message)
+{
     nlattr* ssids = nla_nest_start(message, NL80211_ATTR_SCAN_SSIDS);
     if (!ssids || nla_put(message, 1, 0, "") < 0)
         return -ENOMEM;
@@ -91,7 +97,8 @@ int AddWildcardSsid(nl_msg* message) {
     return 0;
 }
 
-std::vector<std::unique_ptr<ScanRequester>> DefaultUnprivilegedWays() {
+std::vector<std::unique_ptr<ScanRequester>> DefaultUnprivilegedWays()
+{
     std::vector<std::unique_ptr<ScanRequester>> ways;
     ways.push_back(std::make_unique<NetworkManagerScan>());
     ways.push_back(std::make_unique<TriggerHelperScan>(TriggerHelper::LocateForThisProgram()));
@@ -107,42 +114,41 @@ struct CallbackDeleter {
 
 }  // namespace
 
-DWORD ErrnoToWin32(int error) {
+DWORD ErrnoToWin32(int error)
+{
     switch (error < 0 ? -error : error) {
-    case 0:
-        return ERROR_SUCCESS;
+    case 0: return ERROR_SUCCESS;
     case EPERM:
-    case EACCES:
-        return ERROR_ACCESS_DENIED;
+    case EACCES: return ERROR_ACCESS_DENIED;
     // The interface exists (it was found by name) but nl80211 has no
     // wireless device behind it.
     case ENODEV:
-    case EOPNOTSUPP:
-        return ERROR_NOT_SUPPORTED;
-    case ENETDOWN:
-        return ERROR_NOT_READY;
-    case EBUSY:
-        return ERROR_BUSY;
+    case EOPNOTSUPP: return ERROR_NOT_SUPPORTED;
+    case ENETDOWN: return ERROR_NOT_READY;
+    case EBUSY: return ERROR_BUSY;
     case ENOMEM:
-    case ENOBUFS:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL:
-        return ERROR_INVALID_PARAMETER;
-    default:
-        return ERROR_GEN_FAILURE;
+    case ENOBUFS: return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL: return ERROR_INVALID_PARAMETER;
+    default: return ERROR_GEN_FAILURE;
     }
 }
 
-Nl80211Provider::Nl80211Provider() : Nl80211Provider(DefaultUnprivilegedWays()) {}
+Nl80211Provider::Nl80211Provider() : Nl80211Provider(DefaultUnprivilegedWays())
+{
+}
 
 Nl80211Provider::Nl80211Provider(std::vector<std::unique_ptr<ScanRequester>> unprivilegedWays)
-    : m_unprivileged(std::move(unprivilegedWays)) {}
+    : m_unprivileged(std::move(unprivilegedWays))
+{
+}
 
-Nl80211Provider::~Nl80211Provider() {
+Nl80211Provider::~Nl80211Provider()
+{
     Disconnect();
 }
 
-DWORD Nl80211Provider::Connect() {
+DWORD Nl80211Provider::Connect()
+{
     if (m_socket)
         return ERROR_SUCCESS;
     nl_sock* socket = nl_socket_alloc();
@@ -167,22 +173,23 @@ DWORD Nl80211Provider::Connect() {
     return ERROR_SUCCESS;
 }
 
-void Nl80211Provider::Disconnect() {
+void Nl80211Provider::Disconnect()
+{
     if (m_socket)
         nl_socket_free(m_socket);
     m_socket = nullptr;
     m_family = -1;
 }
 
-int Nl80211Provider::Transact(std::uint8_t command, bool dump, unsigned interfaceIndex,
-                              const MessageHandler& handler, const MessageFiller& filler) {
+int Nl80211Provider::Transact(std::uint8_t command, bool dump, unsigned interfaceIndex, const MessageHandler& handler,
+                              const MessageFiller& filler)
+{
     std::unique_ptr<nl_msg, MessageDeleter> message(nlmsg_alloc());
     std::unique_ptr<nl_cb, CallbackDeleter> callbacks(nl_cb_alloc(NL_CB_DEFAULT));
     if (!message || !callbacks)
         return -ENOMEM;
     if (!genlmsg_put(message.get(), NL_AUTO_PORT, NL_AUTO_SEQ, m_family, 0, dump ? NLM_F_DUMP : 0, command, 0) ||
-        nla_put_u32(message.get(), NL80211_ATTR_IFINDEX, interfaceIndex) < 0 ||
-        (filler && filler(message.get()) < 0))
+        nla_put_u32(message.get(), NL80211_ATTR_IFINDEX, interfaceIndex) < 0 || (filler && filler(message.get()) < 0))
         return -ENOMEM;
 
     Exchange exchange;
@@ -214,7 +221,8 @@ int Nl80211Provider::Transact(std::uint8_t command, bool dump, unsigned interfac
     return interrupted ? -EAGAIN : 0;
 }
 
-DWORD Nl80211Provider::ListInterfaces(std::vector<std::string>& names) {
+DWORD Nl80211Provider::ListInterfaces(std::vector<std::string>& names)
+{
     struct if_nameindex* list = if_nameindex();
     if (!list)
         return errno == ENOMEM || errno == ENOBUFS ? ERROR_NOT_ENOUGH_MEMORY : ERROR_GEN_FAILURE;
@@ -225,12 +233,14 @@ DWORD Nl80211Provider::ListInterfaces(std::vector<std::string>& names) {
     return ERROR_SUCCESS;
 }
 
-DWORD Nl80211Provider::IsWireless(const std::string& name, bool& wireless) {
+DWORD Nl80211Provider::IsWireless(const std::string& name, bool& wireless)
+{
     std::uint32_t type = NL80211_IFTYPE_UNSPECIFIED;
     return QueryInterface(name, wireless, type);
 }
 
-DWORD Nl80211Provider::CanScan(const std::string& name, bool& canScan) {
+DWORD Nl80211Provider::CanScan(const std::string& name, bool& canScan)
+{
     bool wireless = false;
     std::uint32_t type = NL80211_IFTYPE_UNSPECIFIED;
     const DWORD error = QueryInterface(name, wireless, type);
@@ -239,7 +249,8 @@ DWORD Nl80211Provider::CanScan(const std::string& name, bool& canScan) {
     return error;
 }
 
-DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, std::uint32_t& type) {
+DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, std::uint32_t& type)
+{
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
@@ -271,7 +282,8 @@ DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, s
     return ERROR_SUCCESS;
 }
 
-DWORD Nl80211Provider::TriggerScan(const std::string& name) {
+DWORD Nl80211Provider::TriggerScan(const std::string& name)
+{
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
@@ -304,7 +316,8 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name) {
     return previous == ERROR_SUCCESS || previous == ERROR_CANCELLED ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
-DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) {
+DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why)
+{
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
@@ -334,7 +347,8 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
     return waited;
 }
 
-DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks) {
+DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks)
+{
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
@@ -368,7 +382,8 @@ DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss
 
 namespace platform {
 
-std::shared_ptr<WirelessProvider> MakeNl80211Provider() {
+std::shared_ptr<WirelessProvider> MakeNl80211Provider()
+{
     return std::make_shared<nl80211::Nl80211Provider>();
 }
 

@@ -12,17 +12,10 @@ std::optional<ScanEvent> DecodeScanEvent(std::uint8_t command, std::span<const s
 {
     ScanEvent event;
     switch (command) {
-    case NL80211_CMD_TRIGGER_SCAN:
-        event.kind = ScanEvent::Kind::Started;
-        break;
-    case NL80211_CMD_NEW_SCAN_RESULTS:
-        event.kind = ScanEvent::Kind::Completed;
-        break;
-    case NL80211_CMD_SCAN_ABORTED:
-        event.kind = ScanEvent::Kind::Aborted;
-        break;
-    default:
-        return std::nullopt;
+    case NL80211_CMD_TRIGGER_SCAN: event.kind = ScanEvent::Kind::Started; break;
+    case NL80211_CMD_NEW_SCAN_RESULTS: event.kind = ScanEvent::Kind::Completed; break;
+    case NL80211_CMD_SCAN_ABORTED: event.kind = ScanEvent::Kind::Aborted; break;
+    default: return std::nullopt;
     }
     const auto split = SplitAttributes(attributes);
     if (!split)

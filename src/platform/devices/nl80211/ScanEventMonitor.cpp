@@ -31,7 +31,8 @@ ScanEventMonitor::ScanEventMonitor()
         return;
     // Group messages carry no sequence numbers of ours.
     nl_socket_disable_seq_check(socket);
-    const int group = genl_connect(socket) < 0 ? -1 : genl_ctrl_resolve_grp(socket, NL80211_GENL_NAME, NL80211_MULTICAST_GROUP_SCAN);
+    const int group =
+        genl_connect(socket) < 0 ? -1 : genl_ctrl_resolve_grp(socket, NL80211_GENL_NAME, NL80211_MULTICAST_GROUP_SCAN);
     const int stopEvent = group < 0 ? -1 : eventfd(0, EFD_CLOEXEC);
     if (group < 0 || stopEvent < 0 || nl_socket_add_membership(socket, group) < 0 ||
         nl_socket_set_nonblocking(socket) < 0) {
@@ -91,9 +92,8 @@ int ScanEventMonitor::OnMessage(nl_msg* message, void* context)
     if (header->nlmsg_len < NLMSG_HDRLEN + GENL_HDRLEN)
         return NL_SKIP;
     auto* generic = static_cast<genlmsghdr*>(nlmsg_data(header));
-    static_cast<ScanEventMonitor*>(context)->Handle(generic->cmd,
-                                                    reinterpret_cast<const std::uint8_t*>(genlmsg_attrdata(generic, 0)),
-                                                    genlmsg_attrlen(generic, 0));
+    static_cast<ScanEventMonitor*>(context)->Handle(
+        generic->cmd, reinterpret_cast<const std::uint8_t*>(genlmsg_attrdata(generic, 0)), genlmsg_attrlen(generic, 0));
     return NL_OK;
 }
 
@@ -119,12 +119,8 @@ void ScanEventMonitor::Handle(std::uint8_t command, const std::uint8_t* attribut
             freshness.Started(start);
             break;
         }
-        case ScanEvent::Kind::Completed:
-            freshness.Completed(event->frequencies);
-            break;
-        case ScanEvent::Kind::Aborted:
-            freshness.Aborted();
-            break;
+        case ScanEvent::Kind::Completed: freshness.Completed(event->frequencies); break;
+        case ScanEvent::Kind::Aborted: freshness.Aborted(); break;
         }
     }
     m_changed.notify_all();

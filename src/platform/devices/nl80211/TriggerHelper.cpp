@@ -37,21 +37,14 @@ DWORD ResultOfExit(int status)
     if (!WIFEXITED(status))
         return ERROR_GEN_FAILURE;
     switch (WEXITSTATUS(status)) {
-    case TRIGGER_STARTED:
-        return ERROR_SUCCESS;
-    case TRIGGER_NOT_PERMITTED:
-        return ERROR_ACCESS_DENIED;
-    case TRIGGER_NO_INTERFACE:
-        return ERROR_FILE_NOT_FOUND;
-    case TRIGGER_NOT_WIRELESS:
-        return ERROR_NOT_SUPPORTED;
-    case TRIGGER_DOWN:
-        return ERROR_NOT_READY;
+    case TRIGGER_STARTED: return ERROR_SUCCESS;
+    case TRIGGER_NOT_PERMITTED: return ERROR_ACCESS_DENIED;
+    case TRIGGER_NO_INTERFACE: return ERROR_FILE_NOT_FOUND;
+    case TRIGGER_NOT_WIRELESS: return ERROR_NOT_SUPPORTED;
+    case TRIGGER_DOWN: return ERROR_NOT_READY;
     case TRIGGER_USAGE:
-    case TRIGGER_BAD_NAME:
-        return ERROR_INVALID_PARAMETER;
-    default:
-        return ERROR_GEN_FAILURE;
+    case TRIGGER_BAD_NAME: return ERROR_INVALID_PARAMETER;
+    default: return ERROR_GEN_FAILURE;
     }
 }
 

@@ -9,7 +9,9 @@ constexpr std::chrono::milliseconds kStopCheck{50};
 
 }  // namespace
 
-TriggerHelperScan::TriggerHelperScan(std::string helperPath) : m_helper(std::move(helperPath)) {}
+TriggerHelperScan::TriggerHelperScan(std::string helperPath) : m_helper(std::move(helperPath))
+{
+}
 
 DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_token stop, std::string& why)
 {
@@ -25,20 +27,11 @@ DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_tok
             return ERROR_CANCELLED;
     }
     switch (result) {
-    case ERROR_SUCCESS:
-        break;
-    case ERROR_ACCESS_DENIED:
-        why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin";
-        break;
-    case ERROR_NOT_READY:
-        why = "the interface is down";
-        break;
-    case ERROR_NOT_SUPPORTED:
-        why = "the interface is not a wireless interface";
-        break;
-    default:
-        why = "the scan helper " + m_helper.Path() + " could not start a scan";
-        break;
+    case ERROR_SUCCESS: break;
+    case ERROR_ACCESS_DENIED: why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin"; break;
+    case ERROR_NOT_READY: why = "the interface is down"; break;
+    case ERROR_NOT_SUPPORTED: why = "the interface is not a wireless interface"; break;
+    default: why = "the scan helper " + m_helper.Path() + " could not start a scan"; break;
     }
     return result;
 }

@@ -5,6 +5,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
+"$top/scripts/check-format.sh"
 
 jobs=$(nproc)
 "$top/scripts/build.sh" build

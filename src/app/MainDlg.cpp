@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr UINT kScannerTemplate = 148;
-
 // The tab container: visible, strip at the top, a page area, scroll buttons
 // only when the tabs do not fit.
 constexpr DWORD kTabStyle = WS_VISIBLE | TabStyleTop | TabStylePageArea | TabStyleAutoHideButtons;
@@ -27,7 +25,7 @@ constexpr COLORREF kButtonGradientBottom = RGB(200, 200, 200);
 
 }  // namespace
 
-CMainDlg::CMainDlg(CWnd* parent) : CColoredDlg(102, parent)
+CMainDlg::CMainDlg(CWnd* parent) : CColoredDlg(IDD_MAIN, parent)
 {
 }
 
@@ -50,10 +48,10 @@ UINT CMainDlg::GetScanInterval()
 void CMainDlg::DoDataExchange(CDataExchange* dx)
 {
     CColoredDlg::DoDataExchange(dx);
-    DDX_Control(dx, kTabContainer, m_tabs);
-    DDX_Control(dx, kSuspendButton, m_suspendButton);
-    DDX_Control(dx, kActivityIcon, m_activityIcon);
-    DDX_Control(dx, kExitButton, m_exitButton);
+    DDX_Control(dx, IDC_TABS, m_tabs);
+    DDX_Control(dx, IDC_SUSPEND, m_suspendButton);
+    DDX_Control(dx, IDC_ACTIVITY_ICON, m_activityIcon);
+    DDX_Control(dx, IDC_EXIT, m_exitButton);
 }
 
 BOOL CMainDlg::OnInitDialog()
@@ -85,17 +83,17 @@ void CMainDlg::SetUpTabs()
     colours.selectedText = RGB(0, 0, 0);
     m_tabs.SetColors(&colours, FALSE);
 
-    m_scannerPage = AddTabPage(new CScannerDlg(nullptr), kScannerTemplate, 0);
-    m_optionsPage = AddTabPage(new COptionsDlg(nullptr), COptionsDlg::kTemplateId, 1);
+    m_scannerPage = AddTabPage(new CScannerDlg(nullptr), IDD_SCANNER_PAGE, 0, IDS_SCANNER_TAB);
+    m_optionsPage = AddTabPage(new COptionsDlg(nullptr), IDD_OPTIONS_PAGE, 1, IDS_OPTIONS_TAB);
 }
 
-template <typename Page> Page* CMainDlg::AddTabPage(Page* page, UINT templateId, int index)
+template <typename Page> Page* CMainDlg::AddTabPage(Page* page, UINT templateId, int index, int title)
 {
     page->Create(templateId, this);
     page->SetBackColor(CaptionTint());
     page->SetTextColor(RGB(0, 0, 0));
     // A page the container refuses is deleted at once: nothing may point at it.
-    if (m_tabs.AddPage(index, g_language.GetText(index), page) < 0)
+    if (m_tabs.AddPage(index, g_language.GetText(title), page) < 0)
         return nullptr;
     return page;
 }
@@ -107,13 +105,13 @@ void CMainDlg::SetUpButtons()
     m_exitButton.SetCheckedBackColor(caption);
     m_exitButton.SetGradientColors(caption, kButtonGradientBottom);
     m_exitButton.SetDrawStyle(CCustomButton::kGradientFace);
-    m_exitButton.SetTexts(g_language.GetText(2), CString());
+    m_exitButton.SetTexts(g_language.GetText(IDS_EXIT), CString());
     m_exitButton.SetButtonFont(m_dialogFont);
 
     // Suspend is push-like: each click flips it and its caption.
     m_suspendButton.SetBackColor(caption);
     m_suspendButton.SetCheckedBackColor(caption);
-    m_suspendButton.SetTexts(g_language.GetText(3), g_language.GetText(4));
+    m_suspendButton.SetTexts(g_language.GetText(IDS_SUSPEND), g_language.GetText(IDS_RESUME));
     m_suspendButton.SetGradientColors(caption, kButtonGradientBottom);
     m_suspendButton.SetDrawStyle(CCustomButton::kGradientFace);
     m_suspendButton.ModifyStyle(0, BS_PUSHLIKE);
@@ -124,7 +122,7 @@ LRESULT CMainDlg::SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (m_optionsPage == nullptr)
         return CB_ERR;
-    const HWND list = m_optionsPage->GetDlgItemHwnd(kAdapterList);
+    const HWND list = m_optionsPage->GetDlgItemHwnd(IDC_ADAPTER_LIST);
     if (list == nullptr)
         return CB_ERR;
     return ::SendMessageW(list, message, wParam, lParam);
@@ -162,7 +160,7 @@ void CMainDlg::OnAdapterSelChange()
 {
     if (m_optionsPage == nullptr)
         return;
-    if (CWnd* list = m_optionsPage->GetDlgItem(kAdapterList))
+    if (CWnd* list = m_optionsPage->GetDlgItem(IDC_ADAPTER_LIST))
         g_settings.SetString(SettingAdapter, list->GetWindowText());
 }
 
@@ -229,9 +227,9 @@ void CMainDlg::OnTimer(UINT_PTR id)
 void CMainDlg::CheckScanObstacles(bool refreshed, DWORD error)
 {
     if (!m_adapterFound)
-        TellUserOnce(m_toldNoAdapter, kTextNoAdapter);
+        TellUserOnce(m_toldNoAdapter, IDS_NO_ADAPTER);
     else if (!refreshed && error == ERROR_ACCESS_DENIED)
-        TellUserOnce(m_toldScanRefused, kTextScanRefused);
+        TellUserOnce(m_toldScanRefused, IDS_SCAN_REFUSED);
 }
 
 void CMainDlg::TellUserOnce(bool& told, int text)
@@ -276,15 +274,15 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER: OnTimer(wParam); return 0;
     case kTellUserMessage: OnTellUser(static_cast<int>(wParam)); return 0;
     case WM_COMMAND:
-        if (HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == kAdapterList) {
+        if (HIWORD(wParam) == CBN_SELCHANGE && LOWORD(wParam) == IDC_ADAPTER_LIST) {
             OnAdapterSelChange();
             return 0;
         }
-        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kExitButton) {
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_EXIT) {
             OnExit();
             return 0;
         }
-        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kSuspendButton) {
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_SUSPEND) {
             OnSuspend();
             return 0;
         }

@@ -1,4 +1,4 @@
-// The main window: dialog 102 with the tab container holding the scanner and
+// The main window: dialog IDD_MAIN with the tab container holding the scanner and
 // options pages, the Exit and Suspend/Resume buttons and the activity icon.
 // Its scan timer drives the whole program; its blink timer blinks the
 // activity icon.
@@ -8,6 +8,7 @@
 #include "controls/CustomButton.h"
 #include "controls/CustomTabContainer.h"
 #include "pages/PageOwner.h"
+#include "res/Resource.h"
 #include "scan/WifiTarv.h"
 
 class CScannerDlg;
@@ -41,19 +42,16 @@ public:
     static constexpr int kScanCapacity = 128;
 
     // Controls of the window.
-    static constexpr int kExitButton = 1000;
-    static constexpr int kSuspendButton = 1006;
-    static constexpr int kActivityIcon = 1008;
-    static constexpr int kTabContainer = 1009;
+    static constexpr int kExitButton = IDC_EXIT;
+    static constexpr int kSuspendButton = IDC_SUSPEND;
+    static constexpr int kActivityIcon = IDC_ACTIVITY_ICON;
+    static constexpr int kTabContainer = IDC_TABS;
     // The options page's adapter list.
-    static constexpr int kAdapterList = 1004;
+    static constexpr int kAdapterList = IDC_ADAPTER_LIST;
 
     // Posted by a scan tick that found something in the way of scanning;
     // wParam is the number of the text that tells the user.
     static constexpr UINT kTellUserMessage = WM_USER + 0x100;
-    // Texts that tell what stands in the way of scanning.
-    static constexpr int kTextNoAdapter = 37;
-    static constexpr int kTextScanRefused = 38;
 
 protected:
     void SetUpTabs();
@@ -65,9 +63,9 @@ protected:
     // the activity icon shown for a full interval.
     void StartTimers(UINT interval);
     // Creates a page from its template as a child of this window, in the
-    // pages' colours, and adds it as tab `index` titled with string `index`.
+    // pages' colours, and adds it as tab `index` titled with text `title`.
     // The page, or null when the container refused it (and deleted it).
-    template <typename Page> Page* AddTabPage(Page* page, UINT templateId, int index);
+    template <typename Page> Page* AddTabPage(Page* page, UINT templateId, int index, int title);
     // Sends a message to the options page's adapter list.
     LRESULT SendToAdapterList(UINT message, WPARAM wParam, LPARAM lParam);
     // After a tick's scan request: decides whether something stands in the

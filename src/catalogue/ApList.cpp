@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "platform/media/Sound.h"
 #include "platform/media/Time.h"
+#include "res/Resource.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@
 namespace {
 
 // The new-network chime among the program's wave resources.
-constexpr WORD kNewNetworkSound = 157;
+constexpr WORD kNewNetworkSound = IDR_NEW_NETWORK_WAVE;
 
 LONG ReadSetting(int index)
 {

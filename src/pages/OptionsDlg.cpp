@@ -7,40 +7,13 @@
 #include "platform/core/MessageBox.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/images/Images.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
 #include <string>
 
 namespace {
-
-// Controls of the page.
-constexpr int kAboutButtonId = 1000;
-constexpr int kLanguageButtonId = 1002;
-constexpr int kAdapterListId = 1004;
-constexpr int kSpeedSliderId = 1010;
-constexpr int kFontSizeSliderId = 1011;
-constexpr int kHidePeersId = 1013;
-constexpr int kHideSecuredId = 1014;
-constexpr int kSoundId = 1015;
-constexpr int kSpeedTextId = 1017;
-constexpr int kAdapterLabelId = 1021;
-constexpr int kSpeedLabelId = 1022;
-constexpr int kFontSizeLabelId = 1023;
-
-constexpr UINT kLanguageMenu = 175;
-
-// Images
-constexpr UINT kTrackBitmap = 150;
-constexpr UINT kPressedThumbBitmap = 151;
-constexpr UINT kThumbBitmap = 152;
-constexpr UINT kPadlockBitmap = 153;
-constexpr UINT kPadlockCrossedBitmap = 154;
-constexpr UINT kSpeakerBitmap = 155;
-constexpr UINT kSpeakerCrossedBitmap = 156;
-constexpr UINT kLaptopCrossedBitmap = 158;
-constexpr UINT kLaptopBitmap = 159;
-constexpr UINT kInformationBitmap = 164;
 
 // The sliders are resized to their images.
 constexpr int kSliderWidth = 80;
@@ -62,9 +35,13 @@ struct LanguageChoice {
 
 // In the order of m_flagBitmaps.
 constexpr LanguageChoice kLanguages[COptionsDlg::kLanguageCount] = {
-    {32774, u"english", 0, 172}, {32775, u"french", 3, 171},     {32776, u"hungarian", 1, 173},
-    {32777, u"polish", 2, 174},  {32779, u"portuguese", 4, 170}, {32780, u"russian", 5, 176},
-    {32781, u"german", 6, 177},
+    {ID_LANGUAGE_ENGLISH, u"english", 0, IDB_FLAG_ENGLISH},
+    {ID_LANGUAGE_FRENCH, u"french", 3, IDB_FLAG_FRENCH},
+    {ID_LANGUAGE_HUNGARIAN, u"hungarian", 1, IDB_FLAG_HUNGARIAN},
+    {ID_LANGUAGE_POLISH, u"polish", 2, IDB_FLAG_POLISH},
+    {ID_LANGUAGE_PORTUGUESE, u"portuguese", 4, IDB_FLAG_PORTUGUESE},
+    {ID_LANGUAGE_RUSSIAN, u"russian", 5, IDB_FLAG_RUSSIAN},
+    {ID_LANGUAGE_GERMAN, u"german", 6, IDB_FLAG_GERMAN},
 };
 
 // The entry for a Language setting; English for any unknown number.
@@ -93,7 +70,7 @@ LONG Setting(int index)
 
 IMPLEMENT_DYNAMIC(COptionsDlg, CColoredDlg)
 
-COptionsDlg::COptionsDlg(CWnd* parent) : CColoredDlg(kTemplateId, parent)
+COptionsDlg::COptionsDlg(CWnd* parent) : CColoredDlg(IDD_OPTIONS_PAGE, parent)
 {
 }
 
@@ -110,18 +87,18 @@ COptionsDlg::~COptionsDlg()
 void COptionsDlg::DoDataExchange(CDataExchange* dx)
 {
     CColoredDlg::DoDataExchange(dx);
-    DDX_Control(dx, kAdapterListId, m_adapterList);
-    DDX_Control(dx, kSpeedSliderId, m_speedSlider);
-    DDX_Control(dx, kHidePeersId, m_hidePeersButton);
-    DDX_Control(dx, kHideSecuredId, m_hideSecuredButton);
-    DDX_Control(dx, kSoundId, m_soundButton);
-    DDX_Text(dx, kSpeedTextId, m_speedText);
-    DDX_Control(dx, kFontSizeSliderId, m_fontSizeSlider);
-    DDX_Control(dx, kAboutButtonId, m_aboutButton);
-    DDX_Control(dx, kLanguageButtonId, m_languageButton);
-    DDX_Text(dx, kAdapterLabelId, m_adapterLabel);
-    DDX_Text(dx, kSpeedLabelId, m_speedLabel);
-    DDX_Text(dx, kFontSizeLabelId, m_fontSizeLabel);
+    DDX_Control(dx, IDC_ADAPTER_LIST, m_adapterList);
+    DDX_Control(dx, IDC_SPEED_SLIDER, m_speedSlider);
+    DDX_Control(dx, IDC_HIDE_PEERS, m_hidePeersButton);
+    DDX_Control(dx, IDC_HIDE_SECURED, m_hideSecuredButton);
+    DDX_Control(dx, IDC_SOUND, m_soundButton);
+    DDX_Text(dx, IDC_SPEED_TEXT, m_speedText);
+    DDX_Control(dx, IDC_FONT_SIZE_SLIDER, m_fontSizeSlider);
+    DDX_Control(dx, IDC_ABOUT, m_aboutButton);
+    DDX_Control(dx, IDC_LANGUAGE, m_languageButton);
+    DDX_Text(dx, IDC_ADAPTER_LABEL, m_adapterLabel);
+    DDX_Text(dx, IDC_SPEED_LABEL, m_speedLabel);
+    DDX_Text(dx, IDC_FONT_SIZE_LABEL, m_fontSizeLabel);
 }
 
 void COptionsDlg::ShrinkSlider(CCustomSlider& slider)
@@ -139,13 +116,13 @@ BOOL COptionsDlg::OnInitDialog()
 
     m_pageFont = CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, u"Tahoma");
 
-    m_adapterLabel = g_language.GetText(11) + u":";
-    m_speedLabel = g_language.GetText(13) + u":";
-    m_fontSizeLabel = g_language.GetText(12) + u":";
+    m_adapterLabel = g_language.GetText(IDS_USE_ADAPTER) + u":";
+    m_speedLabel = g_language.GetText(IDS_SCAN_SPEED) + u":";
+    m_fontSizeLabel = g_language.GetText(IDS_LIST_FONT_SIZE) + u":";
 
     // The dropped list shows several adapters: the window is six entries
     // high, the box itself one of them.
-    if (HWND adapters = GetDlgItemHwnd(kAdapterListId)) {
+    if (HWND adapters = GetDlgItemHwnd(IDC_ADAPTER_LIST)) {
         const int itemHeight = static_cast<int>(::SendMessageW(adapters, CB_GETITEMHEIGHT, 0, 0));
         RECT rect;
         ::GetWindowRect(adapters, &rect);
@@ -167,8 +144,8 @@ BOOL COptionsDlg::OnInitDialog()
     m_speedSlider.SetPos(speed);
     SetSpeedText(speed);
     m_speedSlider.SetBackColor(tint);
-    m_speedSlider.SetBitmaps(ProgramBitmap(kTrackBitmap), ProgramBitmap(kThumbBitmap),
-                             ProgramBitmap(kPressedThumbBitmap));
+    m_speedSlider.SetBitmaps(ProgramBitmap(IDB_SLIDER_TRACK), ProgramBitmap(IDB_SLIDER_THUMB),
+                             ProgramBitmap(IDB_SLIDER_THUMB_PRESSED));
 
     // List font size: a stored value above 20 (or negative) shows as 12; the
     // slider itself lifts one below 10 to 10.
@@ -179,8 +156,8 @@ BOOL COptionsDlg::OnInitDialog()
         fontSize = 12;
     m_fontSizeSlider.SetPos(fontSize);
     m_fontSizeSlider.SetBackColor(tint);
-    m_fontSizeSlider.SetBitmaps(ProgramBitmap(kTrackBitmap), ProgramBitmap(kThumbBitmap),
-                                ProgramBitmap(kPressedThumbBitmap));
+    m_fontSizeSlider.SetBitmaps(ProgramBitmap(IDB_SLIDER_TRACK), ProgramBitmap(IDB_SLIDER_THUMB),
+                                ProgramBitmap(IDB_SLIDER_THUMB_PRESSED));
 
     // A checked toggle hides peers or secured networks, or silences the
     // sound; its caption names the state it is in.
@@ -193,9 +170,9 @@ BOOL COptionsDlg::OnInitDialog()
         int setting;
     };
     const Toggle toggles[] = {
-        {m_hidePeersButton, 5, 6, kLaptopBitmap, kLaptopCrossedBitmap, SettingHidePeer},
-        {m_hideSecuredButton, 7, 8, kPadlockBitmap, kPadlockCrossedBitmap, SettingHideWEP},
-        {m_soundButton, 9, 10, kSpeakerBitmap, kSpeakerCrossedBitmap, SettingSoundOff},
+        {m_hidePeersButton, IDS_SHOW_PEERS, IDS_HIDE_PEERS, IDB_LAPTOP, IDB_LAPTOP_CROSSED, SettingHidePeer},
+        {m_hideSecuredButton, IDS_SHOW_SECURED, IDS_HIDE_SECURED, IDB_PADLOCK, IDB_PADLOCK_CROSSED, SettingHideWEP},
+        {m_soundButton, IDS_SOUND_ON, IDS_SOUND_OFF, IDB_SPEAKER, IDB_SPEAKER_CROSSED, SettingSoundOff},
     };
     for (const Toggle& toggle : toggles) {
         toggle.button.SetTexts(g_language.GetText(toggle.normalText), g_language.GetText(toggle.checkedText));
@@ -208,7 +185,7 @@ BOOL COptionsDlg::OnInitDialog()
 
     m_aboutButton.SetBackColor(tint);
     m_aboutButton.SetCheckedBackColor(tint);
-    m_aboutButton.SetBitmaps(ProgramBitmap(kInformationBitmap), nullptr);
+    m_aboutButton.SetBitmaps(ProgramBitmap(IDB_INFORMATION), nullptr);
 
     m_languageButton.SetBackColor(tint);
     m_languageButton.SetCheckedBackColor(tint);
@@ -223,9 +200,10 @@ BOOL COptionsDlg::OnInitDialog()
 
 void COptionsDlg::SetSpeedText(UINT position)
 {
-    // 1 is "Fastest" (string 18) down to 5, "Slowest" (string 14).
+    // 1 is "Fastest" down to 5, "Slowest".
+    static_assert(IDS_SPEED_FASTEST - 4 == IDS_SPEED_SLOWEST);
     if (position >= 1 && position <= 5)
-        m_speedText = g_language.GetText(19 - static_cast<int>(position));
+        m_speedText = g_language.GetText(IDS_SPEED_FASTEST - (static_cast<int>(position) - 1));
 }
 
 CScannerDlg* COptionsDlg::ScannerPage() const
@@ -310,7 +288,7 @@ void COptionsDlg::OnLanguageButton()
     RECT button;
     m_languageButton.GetWindowRect(&button);
     CMenu menu;
-    if (!menu.LoadMenu(kLanguageMenu))
+    if (!menu.LoadMenu(IDM_LANGUAGES))
         return;
     CMenu* popup = menu.GetSubMenu(0);
     if (popup != nullptr) {
@@ -349,21 +327,21 @@ LRESULT COptionsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         const UINT code = HIWORD(wParam);
         // The main window keeps the adapter choice: its list's selection
         // change goes on to it as it came.
-        if (id == kAdapterListId && code == CBN_SELCHANGE) {
+        if (id == IDC_ADAPTER_LIST && code == CBN_SELCHANGE) {
             if (HWND parent = GetParentHwnd())
                 return ::SendMessageW(parent, message, wParam, lParam);
             return 0;
         }
         if (code == BN_CLICKED) {
             switch (id) {
-            case kHidePeersId: OnToggleHidePeers(); return 0;
-            case kHideSecuredId: OnToggleHideSecured(); return 0;
-            case kSoundId: OnToggleSound(); return 0;
-            case kAboutButtonId: OnAbout(); return 0;
-            case kLanguageButtonId: OnLanguageButton(); return 0;
+            case IDC_HIDE_PEERS: OnToggleHidePeers(); return 0;
+            case IDC_HIDE_SECURED: OnToggleHideSecured(); return 0;
+            case IDC_SOUND: OnToggleSound(); return 0;
+            case IDC_ABOUT: OnAbout(); return 0;
+            case IDC_LANGUAGE: OnLanguageButton(); return 0;
             default:
                 // Menu commands come with code 0 and no control.
-                if (lParam == 0 && id >= 32774 && id <= 32781) {
+                if (lParam == 0 && id >= ID_LANGUAGE_FIRST && id <= ID_LANGUAGE_LAST) {
                     OnLanguageCommand(static_cast<UINT>(id));
                     return 0;
                 }

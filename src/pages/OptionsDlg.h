@@ -21,7 +21,6 @@ public:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    static constexpr UINT kTemplateId = 149;
     static constexpr int kLanguageCount = 7;
 
     // The web page named in the about box.

@@ -5,6 +5,7 @@
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/media/Time.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -13,12 +14,8 @@
 
 namespace {
 
-constexpr int kListId = 1018;
-constexpr int kStatusId = 1019;
-constexpr int kHintId = 1020;
-constexpr int kTabContainerId = 1009;
-constexpr UINT kRowMenu = 160;
-constexpr UINT kGoLargeCommand = 32771;
+// Each column is headed by its own text, in column order.
+static_assert(IDS_COLUMN_NAME + CScannerDlg::kColumnCount - 1 == IDS_COLUMN_LAST_SEEN);
 constexpr int kCreationWidths[CScannerDlg::kColumnCount] = {50, 35, 30, 40, 30, 80, 40, 40, 100, 100};
 constexpr int kNoControl = -1;
 
@@ -74,7 +71,7 @@ CString Magnitude(LONG value)
 
 IMPLEMENT_DYNAMIC(CScannerDlg, CColoredDlg)
 
-CScannerDlg::CScannerDlg(CWnd* parent) : CColoredDlg(148, parent)
+CScannerDlg::CScannerDlg(CWnd* parent) : CColoredDlg(IDD_SCANNER_PAGE, parent)
 {
 }
 
@@ -110,11 +107,11 @@ CString CScannerDlg::CellText(const ApRecord& record, int column)
     case 2: return Format("%lu", static_cast<unsigned long>(record.channel));
     case 3:
         if (record.infrastructureMode == 0)
-            return g_language.GetText(33);
+            return g_language.GetText(IDS_TYPE_PEER);
         if (record.infrastructureMode == 1)
-            return g_language.GetText(34);
+            return g_language.GetText(IDS_TYPE_AP);
         return u"?";
-    case 4: return g_language.GetText(record.privacy != 0 ? 35 : 36);
+    case 4: return g_language.GetText(record.privacy != 0 ? IDS_SECURITY_WEP : IDS_SECURITY_OPEN);
     case 5:
         return Format("%02x-%02x-%02x-%02x-%02x-%02x", record.mac[0], record.mac[1], record.mac[2], record.mac[3],
                       record.mac[4], record.mac[5]);
@@ -129,23 +126,24 @@ CString CScannerDlg::CellText(const ApRecord& record, int column)
 void CScannerDlg::DoDataExchange(CDataExchange* dx)
 {
     CColoredDlg::DoDataExchange(dx);
-    DDX_Control(dx, kListId, m_list);
-    DDX_Text(dx, kStatusId, m_statusText);
-    DDX_Text(dx, kHintId, m_hintText);
+    DDX_Control(dx, IDC_NETWORK_LIST, m_list);
+    DDX_Text(dx, IDC_STATUS, m_statusText);
+    DDX_Text(dx, IDC_HINT, m_hintText);
 }
 
 BOOL CScannerDlg::OnInitDialog()
 {
     CColoredDlg::OnInitDialog();
     for (int column = 0; column < kColumnCount; ++column)
-        m_list.InsertColumn(column, g_language.GetText(23 + column).c_str(), LVCFMT_LEFT, kCreationWidths[column]);
+        m_list.InsertColumn(column, g_language.GetText(IDS_COLUMN_NAME + column).c_str(), LVCFMT_LEFT,
+                            kCreationWidths[column]);
 
     // The list starts at the page's corner and is as wide as the tab
     // container the page lies in.
     RECT list{};
     m_list.GetWindowRect(&list);
     int width = list.right - list.left;
-    if (HWND container = ::GetDlgItem(GetParentHwnd(), kTabContainerId)) {
+    if (HWND container = ::GetDlgItem(GetParentHwnd(), IDC_TABS)) {
         RECT r{};
         ::GetWindowRect(container, &r);
         width = r.right - r.left;
@@ -160,7 +158,7 @@ BOOL CScannerDlg::OnInitDialog()
         m_fontSize = size;
         m_fontApplied = false;
     }
-    m_hintText = g_language.GetText(20);
+    m_hintText = g_language.GetText(IDS_HINT_TAP_NAME);
     UpdateData(FALSE);
     return TRUE;
 }
@@ -171,7 +169,7 @@ void CScannerDlg::Refresh()
     LONG active = 0;
     g_apList.BuildDisplayList(total, active);
     m_list.SetItemCountEx(total);
-    m_statusText = Format("%d/%d ", static_cast<int>(active), static_cast<int>(total)) + g_language.GetText(19);
+    m_statusText = Format("%d/%d ", static_cast<int>(active), static_cast<int>(total)) + g_language.GetText(IDS_ACTIVE);
     UpdateData(FALSE);
     if (m_largeView)
         Invalidate(TRUE);
@@ -188,7 +186,7 @@ void CScannerDlg::SetFontSize(LONG size)
 void CScannerDlg::Restore()
 {
     m_largeView = false;
-    m_hintText = g_language.GetText(20);
+    m_hintText = g_language.GetText(IDS_HINT_TAP_NAME);
     m_list.DeleteAllItems();
     m_list.ShowWindow(SW_SHOW);
     UpdateData(FALSE);
@@ -279,13 +277,13 @@ void CScannerDlg::OnListClick(const NMHDR* header)
     if (click->iItem == -1)
         return;
     CMenu menu;
-    if (!menu.LoadMenu(kRowMenu))
+    if (!menu.LoadMenu(IDM_ROW_POPUP))
         return;
     CMenu* popup = menu.GetSubMenu(0);
     if (popup == nullptr)
         return;
     popup->DeleteMenu(0, MF_BYPOSITION);
-    popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, kGoLargeCommand, g_language.GetText(22).c_str());
+    popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_GO_LARGE, g_language.GetText(IDS_GO_LARGE).c_str());
     ApRecord record{};
     if (g_apList.GetDisplayed(click->iItem, record))
         m_selectedNumber = record.number;
@@ -298,7 +296,7 @@ void CScannerDlg::OnListClick(const NMHDR* header)
 void CScannerDlg::OnGoLarge()
 {
     m_largeView = true;
-    m_hintText = g_language.GetText(21);
+    m_hintText = g_language.GetText(IDS_HINT_TAP_TO_RESTORE);
     m_list.ShowWindow(SW_HIDE);
     UpdateData(FALSE);
     // Where the list was, the page now draws the large view.
@@ -314,14 +312,14 @@ LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             Restore();
         return Default();
     case WM_COMMAND:
-        if (LOWORD(wParam) == kGoLargeCommand && lParam == 0) {
+        if (LOWORD(wParam) == ID_GO_LARGE && lParam == 0) {
             OnGoLarge();
             return 0;
         }
         break;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header != nullptr && header->idFrom == static_cast<UINT_PTR>(kListId)) {
+        if (header != nullptr && header->idFrom == static_cast<UINT_PTR>(IDC_NETWORK_LIST)) {
             if (header->code == LVN_GETDISPINFOW) {
                 OnGetDispInfo(header);
                 return 0;

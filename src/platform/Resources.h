@@ -10,7 +10,7 @@
 struct DialogItemTemplate {
     WORD id;
     const char* windowClass;  // "button", "static", "edit", "combobox", "SysListView32" or a registered class
-    const WCHAR* text;        // initial window text; for an icon static, the icon's resource number as "#147"
+    const WCHAR* text;        // initial window text; for an icon static, the icon's resource number as "#NNN"
     DWORD style;
     DWORD exStyle;
     SHORT x, y, cx, cy;
@@ -42,11 +42,27 @@ struct MenuTemplate {
     std::size_t itemCount;
 };
 
+// An icon resource: one image file for each size, largest first. Files are
+// named by their path under res/, which the platform embeds as ":/".
+struct IconResource {
+    WORD id;
+    const char* const* files;
+    std::size_t fileCount;
+};
+
+// A wave resource: the file that holds its sound, by its path under res/.
+struct WaveResource {
+    WORD id;
+    const char* file;
+};
+
 // Implemented in res/: the module's resource tables. Each returns null for an
 // identifier the module does not have.
 const DialogTemplate* FindDialogResource(UINT id);
 const WCHAR* FindStringResource(UINT id);
 const MenuTemplate* FindMenuResource(UINT id);
+const IconResource* FindIconResource(UINT id);
+const WaveResource* FindWaveResource(UINT id);
 
 // Win32-shaped string loading. Copies at most maxChars - 1 code units and a
 // terminating zero; returns the number of code units copied, 0 when the

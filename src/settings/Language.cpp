@@ -7,9 +7,9 @@
 
 namespace {
 
-// String resources of language L start at 2000 + 200 * L.
-constexpr std::int64_t kFirstString = 2000;
-constexpr std::int64_t kLanguageStride = 200;
+// String resources of language L start at the English block plus L strides.
+constexpr std::int64_t kFirstString = IDS_BLOCK_ENGLISH;
+constexpr std::int64_t kLanguageStride = IDS_BLOCK_STRIDE;
 constexpr const WCHAR* kNotFound = u"<Not found>";
 
 // Identifiers are computed wide so a language number far out of range never

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "res/Resource.h"
 
 class CLanguage {
 public:
     // String numbers 0 to 36 are the handheld program's texts; 37 and 38
     // were added for Linux (what stands in the way of scanning).
-    static constexpr int kTextCount = 39;
+    static constexpr int kTextCount = IDS_TEXT_COUNT;
     static constexpr int kNotFoundSlot = kTextCount;  // holds "<Not found>"
 
     CLanguage();

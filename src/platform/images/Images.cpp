@@ -1,5 +1,6 @@
 #include "platform/images/Images.h"
 
+#include "platform/Resources.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/images/ImagesInternal.h"
@@ -8,7 +9,6 @@
 #include <QImageReader>
 #include <QString>
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,15 +16,9 @@
 
 namespace {
 
-// The embedded pictures: bitmaps as :/bitmaps/NNN.bmp, each icon as one PNG
-// per size, largest first.
-struct IconResource {
-    UINT id;
-    const char* files[2];
-};
-constexpr IconResource kIconResources[] = {
-    {147, {":/icons/147.png", ":/icons/147-16.png"}},
-};
+// The embedded pictures, under ":/" by their paths in res/. A bitmap is
+// found by its number alone, as bitmaps/NNN.bmp, so bitmaps need no table;
+// an icon has one image per size, which res/ lists (FindIconResource).
 
 // One loaded icon: every image of its resource and the size it was loaded at.
 struct Icon {
@@ -101,13 +95,12 @@ HICON LoadIconResource(const WCHAR* name, int width, int height)
     const std::optional<UINT> id = ResourceNumber(name);
     if (!id || width < 0 || height < 0)
         return nullptr;
-    const auto resource = std::find_if(std::begin(kIconResources), std::end(kIconResources),
-                                       [&](const IconResource& r) { return r.id == *id; });
-    if (resource == std::end(kIconResources))
+    const IconResource* resource = FindIconResource(*id);
+    if (resource == nullptr || resource->fileCount == 0)
         return nullptr;
     auto icon = std::make_unique<Icon>();
-    for (const char* file : resource->files) {
-        const QImage image = ReadBuiltIn(QString::fromLatin1(file), "PNG");
+    for (std::size_t i = 0; i < resource->fileCount; ++i) {
+        const QImage image = ReadBuiltIn(QStringLiteral(":/") + QString::fromLatin1(resource->files[i]), "PNG");
         if (image.isNull())
             return nullptr;
         icon->images.push_back(image.convertToFormat(QImage::Format_ARGB32));

@@ -1,5 +1,6 @@
 #include "platform/media/Sound.h"
 
+#include "platform/Resources.h"
 #include "platform/media/SoundModule.h"
 
 #include <QCoreApplication>
@@ -17,12 +18,6 @@ namespace {
 
 SoundObserver g_observer = nullptr;
 void* g_observerContext = nullptr;
-
-// The wave resources the program holds.
-bool IsWaveResource(std::uintptr_t id)
-{
-    return id == 157;
-}
 
 // Where the module is for this program: beside the installed program
 // (../lib/tarvolin/tarvolin-sound.so from its folder), or, for a program
@@ -74,7 +69,11 @@ BOOL PlaySoundW(const WCHAR* name, HINSTANCE module, DWORD flags)
         g_observer(SoundRequest{id, module, flags}, g_observerContext);
 
     if ((flags & ~(SND_RESOURCE | SND_ASYNC | SND_NODEFAULT)) != 0 || (flags & SND_RESOURCE) != SND_RESOURCE ||
-        (flags & SND_ASYNC) == 0 || !IsWaveResource(id))
+        (flags & SND_ASYNC) == 0)
+        return FALSE;
+    // The program's resources say which waves there are and where each is.
+    const WaveResource* wave = FindWaveResource(static_cast<UINT>(id));
+    if (wave == nullptr)
         return FALSE;
 
     QCoreApplication* app = QCoreApplication::instance();
@@ -82,5 +81,5 @@ BOOL PlaySoundW(const WCHAR* name, HINSTANCE module, DWORD flags)
         return FALSE;
 
     static const SoundPlayFunction play = LoadPlayer();
-    return play != nullptr && play(id) != 0 ? TRUE : FALSE;
+    return play != nullptr && play(id, wave->file) != 0 ? TRUE : FALSE;
 }

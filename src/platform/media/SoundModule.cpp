@@ -11,16 +11,6 @@
 
 namespace {
 
-// The wave resources the program holds, by number; embedded with
-// qt_add_resources under ":/wave/".
-const char* WaveResourceUrl(std::uintptr_t id)
-{
-    switch (id) {
-    case 157: return "qrc:/wave/157.wav";
-    default: return nullptr;
-    }
-}
-
 // The audio back end reports a missing sound server or device through
 // warnings. A desktop without sound is normal, so those are swallowed while
 // the devices are looked at.
@@ -67,7 +57,7 @@ void ReleaseEffects()
 
 // The effect of one wave resource, made on first use as a child of the
 // application object so it lives on the application's thread.
-QSoundEffect* EffectFor(QCoreApplication* app, std::uintptr_t id, const char* url)
+QSoundEffect* EffectFor(QCoreApplication* app, std::uintptr_t id, const char* file)
 {
     const QString objectName = kEffectPrefix + QString::number(static_cast<qulonglong>(id));
     if (auto* effect = app->findChild<QSoundEffect*>(objectName, Qt::FindDirectChildrenOnly))
@@ -76,23 +66,23 @@ QSoundEffect* EffectFor(QCoreApplication* app, std::uintptr_t id, const char* ur
         qAddPostRoutine(ReleaseEffects);  // once for each application object
     auto* effect = new QSoundEffect(app);
     effect->setObjectName(objectName);
-    effect->setSource(QUrl(QString::fromLatin1(url)));
+    effect->setSource(QUrl(QStringLiteral("qrc:/") + QString::fromLatin1(file)));
     return effect;
 }
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int TarvolinSoundPlayWave(std::uintptr_t resource)
+extern "C" __attribute__((visibility("default"))) int TarvolinSoundPlayWaveFile(std::uintptr_t resource,
+                                                                                const char* file)
 {
-    const char* url = WaveResourceUrl(resource);
     QCoreApplication* app = QCoreApplication::instance();
-    if (url == nullptr || app == nullptr)
+    if (file == nullptr || app == nullptr)
         return 0;
     // Asked once: whether the machine can play at all.
     static const bool canPlay = HaveAudioOutput();
     if (!canPlay)
         return 0;
-    QSoundEffect* effect = EffectFor(app, resource, url);
+    QSoundEffect* effect = EffectFor(app, resource, file);
     // Start again from the beginning when already playing.
     effect->stop();
     effect->play();

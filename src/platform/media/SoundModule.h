@@ -7,10 +7,11 @@
 #include <cstdint>
 
 // The name of the one function the module exports.
-#define TARVOLIN_SOUND_PLAY_SYMBOL "TarvolinSoundPlayWave"
+#define TARVOLIN_SOUND_PLAY_SYMBOL "TarvolinSoundPlayWaveFile"
 
-// The exported function: plays the wave resource `resource` of the program
-// (embedded under ":/wave/") on the running application's thread, from its
-// beginning. Returns 1 when it was started, 0 when the machine has no audio
-// output or the module has no such wave.
-using SoundPlayFunction = int (*)(std::uintptr_t resource);
+// The exported function: plays the wave resource `resource` of the program,
+// held in the embedded file `file` (its path under res/, embedded under
+// ":/"), on the running application's thread, from its beginning. Returns 1
+// when it was started, 0 when the machine has no audio output or `file` is
+// null.
+using SoundPlayFunction = int (*)(std::uintptr_t resource, const char* file);

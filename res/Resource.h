@@ -9,7 +9,7 @@
 #pragma once
 
 // Dialog templates (res/Dialogs.cpp).
-inline constexpr int IDD_MAIN = 102;           // the main window
+inline constexpr int IDD_MAIN = 102;          // the main window
 inline constexpr int IDD_SCANNER_PAGE = 148;  // the tab page with the list of networks
 inline constexpr int IDD_OPTIONS_PAGE = 149;  // the tab page with the settings
 
@@ -125,7 +125,7 @@ inline constexpr int IDB_SPEAKER = 155;  // sound: clear, then checked (silenced
 inline constexpr int IDB_SPEAKER_CROSSED = 156;
 inline constexpr int IDB_LAPTOP_CROSSED = 158;  // hide peers: checked, then clear
 inline constexpr int IDB_LAPTOP = 159;
-inline constexpr int IDB_INFORMATION = 164;  // the about button
+inline constexpr int IDB_INFORMATION = 164;      // the about button
 inline constexpr int IDB_FLAG_PORTUGUESE = 170;  // the language button's flags
 inline constexpr int IDB_FLAG_FRENCH = 171;
 inline constexpr int IDB_FLAG_ENGLISH = 172;

@@ -83,7 +83,7 @@ struct Program {
         g_settings.SetValue(SettingFontSize, 12);
         g_settings.SetValue(SettingSoundOff, 1);
         g_language.SelectLanguage(0);
-        dialog.Create(102, nullptr);
+        dialog.Create(IDD_MAIN, nullptr);
         dialog.ShowWindow(SW_SHOW);
     }
     ~Program() { dialog.DestroyWindow(); }

@@ -1,5 +1,8 @@
 #include "Pictures.h"
 
+#include "platform/Resources.h"
+#include "res/Resource.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -341,6 +344,22 @@ QImage Beacon(int size)
     return image;
 }
 
+// Where a bitmap goes: the loader finds it by its number alone.
+QString BitmapFile(int id)
+{
+    return QStringLiteral("bitmaps/%1.bmp").arg(id);
+}
+
+// Where image `index` (0 the largest) of an icon goes, as the program's icon
+// table lists it.
+QString IconFile(int id, std::size_t index)
+{
+    const IconResource* icon = FindIconResource(static_cast<UINT>(id));
+    if (icon == nullptr || index >= icon->fileCount)
+        qFatal("icon %d has no image %zu", id, index);
+    return QString::fromLatin1(icon->files[index]);
+}
+
 }  // namespace
 
 std::vector<Picture> AllPictures()
@@ -348,25 +367,25 @@ std::vector<Picture> AllPictures()
     const ThumbColours dark{0x1C1C1C, 0x5A5A5A, 0x8A8A8A, 0x3C3C3C, 0x2C2C2C, 0x8E8E8E};
     const ThumbColours light{0x4A4A4A, 0xB4B4B4, 0xE8E8E8, 0x8C8C8C, 0x787878, 0xF0F0F0};
     return {
-        {"bitmaps/150.bmp", SliderTrack()},
-        {"bitmaps/151.bmp", SliderThumb(light)},
-        {"bitmaps/152.bmp", SliderThumb(dark)},
-        {"bitmaps/153.bmp", Padlock()},
-        {"bitmaps/154.bmp", CrossedOut(Padlock())},
-        {"bitmaps/155.bmp", Loudspeaker()},
-        {"bitmaps/156.bmp", CrossedOut(Loudspeaker())},
-        {"bitmaps/158.bmp", CrossedOut(Laptop())},
-        {"bitmaps/159.bmp", Laptop()},
-        {"bitmaps/164.bmp", InformationSign()},
-        {"bitmaps/170.bmp", PortugueseFlag()},
-        {"bitmaps/171.bmp", Stripes(false, {{5, 0x0055A4}, {6, 0xFFFFFF}, {5, 0xEF4135}})},
-        {"bitmaps/172.bmp", UnionJack()},
-        {"bitmaps/173.bmp", Stripes(true, {{3, 0xCE2939}, {4, 0xFFFFFF}, {3, 0x477050}})},
-        {"bitmaps/174.bmp", Stripes(true, {{5, 0xFFFFFF}, {5, 0xDC143C}})},
-        {"bitmaps/176.bmp", Stripes(true, {{3, 0xFFFFFF}, {4, 0x0039A6}, {3, 0xD52B1E}})},
-        {"bitmaps/177.bmp", Stripes(true, {{3, 0x1A1A1A}, {4, 0xDD0000}, {3, 0xFFCE00}})},
-        {"icons/147.png", Beacon(32)},
-        {"icons/147-16.png", Beacon(16)},
+        {BitmapFile(IDB_SLIDER_TRACK), SliderTrack()},
+        {BitmapFile(IDB_SLIDER_THUMB_PRESSED), SliderThumb(light)},
+        {BitmapFile(IDB_SLIDER_THUMB), SliderThumb(dark)},
+        {BitmapFile(IDB_PADLOCK), Padlock()},
+        {BitmapFile(IDB_PADLOCK_CROSSED), CrossedOut(Padlock())},
+        {BitmapFile(IDB_SPEAKER), Loudspeaker()},
+        {BitmapFile(IDB_SPEAKER_CROSSED), CrossedOut(Loudspeaker())},
+        {BitmapFile(IDB_LAPTOP_CROSSED), CrossedOut(Laptop())},
+        {BitmapFile(IDB_LAPTOP), Laptop()},
+        {BitmapFile(IDB_INFORMATION), InformationSign()},
+        {BitmapFile(IDB_FLAG_PORTUGUESE), PortugueseFlag()},
+        {BitmapFile(IDB_FLAG_FRENCH), Stripes(false, {{5, 0x0055A4}, {6, 0xFFFFFF}, {5, 0xEF4135}})},
+        {BitmapFile(IDB_FLAG_ENGLISH), UnionJack()},
+        {BitmapFile(IDB_FLAG_HUNGARIAN), Stripes(true, {{3, 0xCE2939}, {4, 0xFFFFFF}, {3, 0x477050}})},
+        {BitmapFile(IDB_FLAG_POLISH), Stripes(true, {{5, 0xFFFFFF}, {5, 0xDC143C}})},
+        {BitmapFile(IDB_FLAG_RUSSIAN), Stripes(true, {{3, 0xFFFFFF}, {4, 0x0039A6}, {3, 0xD52B1E}})},
+        {BitmapFile(IDB_FLAG_GERMAN), Stripes(true, {{3, 0x1A1A1A}, {4, 0xDD0000}, {3, 0xFFCE00}})},
+        {IconFile(IDI_ACTIVITY, 0), Beacon(32)},
+        {IconFile(IDI_ACTIVITY, 1), Beacon(16)},
     };
 }
 

@@ -1,7 +1,7 @@
 // Writes the program's pictures below a res/ folder: the bitmaps as
 // res/bitmaps/NNN.bmp (24-bit, black where the background shows through) and
-// the activity icon as res/icons/147.png (32 x 32) and res/icons/147-16.png
-// (16 x 16), both with alpha. With --app-icons FOLDER it writes the
+// the activity icon IDI_ACTIVITY as the two files res/Icons.cpp names for it
+// (32 x 32 and 16 x 16), both with alpha. With --app-icons FOLDER it writes the
 // application icon for desktop menus below FOLDER as an icon theme lays it
 // out (hicolor/NxN/apps/org.tarvolin.Tarvolin.png and
 // hicolor/scalable/apps/org.tarvolin.Tarvolin.svg). With --sheet FILE it also

@@ -1,4 +1,4 @@
-// Writes the new-network chime, wave resource 157: three rising bell notes
+// Writes the new-network chime, wave resource IDR_NEW_NETWORK_WAVE: three rising bell notes
 // (C6, E6, G6) in 8-bit unsigned mono PCM at 11 025 samples per second,
 // 13 780 bytes of samples. Usage: wavegen OUTPUT.wav
 //

@@ -12,7 +12,8 @@ using namespace nltest;
 namespace {
 
 // The probe response of hostapd's WPA2/WPA3 transition access point with WPS
-// in the test machine (tests/kernel/hostapd-mixed.conf), 109 bytes.
+// in the test machine
+// (tests/platform/devices/nl80211/kernel/hostapd-mixed.conf), 109 bytes.
 const Bytes kMixed =
     Hex("000d546172766f6c696e4d69786564010882848b960c1218240301060504010200002a010432043048606c3018010000"
         "0fac040100000fac040200000fac02000fac0880003b0251007f080400400200000040dd180050f204104a0001101044"

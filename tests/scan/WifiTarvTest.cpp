@@ -3,7 +3,7 @@
 #include "platform/Text.h"
 #include "platform/devices/Devices.h"
 #include "platform/devices/SimulatedProvider.h"
-#include "tests/devices/FakeProvider.h"
+#include "tests/support/FakeProvider.h"
 
 #include <gtest/gtest.h>
 

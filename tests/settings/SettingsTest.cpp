@@ -1,5 +1,5 @@
 // The settings store against real registry files in a private folder.
-#include "../registry/TempConfigHome.h"
+#include "tests/support/TempConfigHome.h"
 
 #include "settings/Settings.h"
 

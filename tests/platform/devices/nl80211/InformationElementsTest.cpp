@@ -44,8 +44,8 @@ TEST_P(Elements, DecodeToTheDetailsTheAccessPointSet)
 
 // Elements of the beacons and probe responses hostapd sends in the test
 // machine, captured with `nl80211-probe read` from the hwsim scan list, one
-// row per tests/kernel/hostapd-*.conf. The details are what each
-// configuration sets.
+// row per tests/platform/devices/nl80211/kernel/hostapd-*.conf. The details
+// are what each configuration sets.
 const ElementsCase kCaptured[] = {
     {"Open",
      Hex("000c546172766f6c696e4f70656e010882848b960c1218240301010504000200002a010432043048606c3b0251007f08"

@@ -1,7 +1,7 @@
 #include "platform/devices/Devices.h"
 #include "platform/Text.h"
 #include "platform/devices/Ndis.h"
-#include "tests/devices/FakeProvider.h"
+#include "tests/support/FakeProvider.h"
 
 #include <gtest/gtest.h>
 

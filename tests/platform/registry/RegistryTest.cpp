@@ -1,5 +1,5 @@
 // The registry API against real files in a private configuration folder.
-#include "TempConfigHome.h"
+#include "tests/support/TempConfigHome.h"
 
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryPath.h"

@@ -1,7 +1,7 @@
 // Costs of the drawing calls a repaint is made of: the final block transfer of
 // a control's image, a transparent glyph, a list cell's text and a signal bar.
+#include "platform/Testing.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/GdiInternal.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

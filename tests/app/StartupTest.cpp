@@ -5,7 +5,6 @@
 #include "app/Globals.h"
 #include "app/MainApp.h"
 #include "platform/devices/SimulatedProvider.h"
-#include "platform/gdi/GdiInternal.h"
 #include "settings/Language.h"
 
 #include <QApplication>

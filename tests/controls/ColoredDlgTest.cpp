@@ -3,9 +3,7 @@
 #include "ButtonTestSupport.h"
 
 #include "controls/ColoredDlg.h"
-#include "platform/gdi/GdiInternal.h"
-
-#include <QImage>
+#include "platform/Testing.h"
 
 namespace {
 
@@ -73,8 +71,8 @@ protected:
 
 TEST_F(ColoredDialog, EveryKindOfColourRequestGetsTheSameAnswer)
 {
-    QImage image(8, 8, QImage::Format_RGB32);
-    HDC dc = platform::gdi::CreateImageDC(&image);
+    platform::testing::Canvas canvas(8, 8);
+    HDC dc = canvas.dc();
     const HWND status = dialog.GetDlgItemHwnd(1019);
     for (UINT request : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX,
                          WM_CTLCOLORSCROLLBAR, WM_CTLCOLORMSGBOX}) {
@@ -89,7 +87,6 @@ TEST_F(ColoredDialog, EveryKindOfColourRequestGetsTheSameAnswer)
         EXPECT_EQ(GetTextColor(dc), kText);
         EXPECT_EQ(GetBkMode(dc), OPAQUE);
     }
-    platform::gdi::DestroyImageDC(dc);
 }
 
 TEST_F(ColoredDialog, BackgroundStaticAndCheckBoxShareTheColour)

@@ -1,9 +1,9 @@
 // The "edit" window class: text in and out, the selection, the text limit,
 // the change notification, and keys that pass through a waiting loop.
 #include "TabTestSupport.h"
+#include "platform/TestingWidgets.h"
 #include "platform/core/Edit.h"
 #include "platform/core/MessageQueue.h"
-#include "platform/core/WindowObject.h"
 #include "platform/core/Wnd.h"
 
 #include <QLineEdit>
@@ -37,7 +37,7 @@ protected:
     }
     void TearDown() override { parent.DestroyWindow(); }
 
-    QLineEdit* Line() const { return platform::core::Lookup(edit)->widget->findChild<QLineEdit*>(); }
+    QLineEdit* Line() const { return platform::testing::WidgetOf(edit)->findChild<QLineEdit*>(); }
 
     CString Text() const
     {

@@ -2,9 +2,7 @@
 // selected one shown on top, pages owned and deleted with their tabs.
 #include "TabTestSupport.h"
 
-#include "platform/core/WindowObject.h"
-
-#include <QWidget>
+#include "platform/Testing.h"
 
 namespace {
 
@@ -43,7 +41,7 @@ protected:
         return page;
     }
 
-    static RECT WindowPlace(HWND window) { return platform::core::Lookup(window)->rect; }
+    static RECT WindowPlace(HWND window) { return platform::testing::WindowPlace(window); }
 
     int deleted = 0;
 };
@@ -86,8 +84,7 @@ TEST_F(Container, TappingATabShowsItsPageOnTop)
     EXPECT_FALSE(first->IsWindowVisible());
     EXPECT_EQ(WindowPlace(second->m_hWnd).top, 29);
     // Whatever lies under the page area in the parent is the shown page.
-    QWidget* parentWidget = platform::core::Lookup(parent.m_hWnd)->widget;
-    EXPECT_EQ(parentWidget->childAt(50, 80), platform::core::Lookup(second->m_hWnd)->widget.data());
+    EXPECT_EQ(platform::testing::WindowAt(parent.m_hWnd, POINT{50, 80}), second->m_hWnd);
     // The reflected notifications stay with the container.
     EXPECT_TRUE(parent.heard.empty());
 }

@@ -2,8 +2,8 @@
 // loop driven by real key presses on the line edit.
 #include "TabTestSupport.h"
 
+#include "platform/TestingWidgets.h"
 #include "platform/core/MessageQueue.h"
-#include "platform/core/WindowObject.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -24,8 +24,8 @@ protected:
 
     QLineEdit* Line()
     {
-        HWND__* w = platform::core::Lookup(tab->m_editor.GetSafeHwnd());
-        return w != nullptr && w->widget != nullptr ? w->widget->findChild<QLineEdit*>() : nullptr;
+        QWidget* widget = platform::testing::WidgetOf(tab->m_editor.GetSafeHwnd());
+        return widget != nullptr ? widget->findChild<QLineEdit*>() : nullptr;
     }
 
     // Runs the steps one after another from inside the editor's loop, each

@@ -2,7 +2,7 @@
 // receives, and the repeat of a held scroll button on a controlled clock.
 #include "TabTestSupport.h"
 
-#include "platform/core/WindowObject.h"
+#include "platform/Testing.h"
 
 namespace {
 

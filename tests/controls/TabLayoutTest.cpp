@@ -3,7 +3,7 @@
 // insert, delete and select, and the page-area request.
 #include "TabTestSupport.h"
 
-#include "platform/core/WindowObject.h"
+#include "platform/Testing.h"
 
 #include <string>
 

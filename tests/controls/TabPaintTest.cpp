@@ -2,7 +2,7 @@
 // outlines, the button area, pressed buttons and glyphs.
 #include "TabTestSupport.h"
 
-#include "platform/core/WindowObject.h"
+#include "platform/Testing.h"
 
 namespace {
 

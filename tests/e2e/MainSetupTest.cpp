@@ -8,9 +8,10 @@
 #include "controls/ColoredDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
+#include "platform/TestingWidgets.h"
 #include "platform/core/ComboBox.h"
 #include "platform/core/WinApp.h"
-#include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
@@ -100,11 +101,11 @@ int Selected(COptionsDlg* page)
 // The user steps the adapter list one entry down with the keyboard.
 void PickNextAdapter(COptionsDlg* page)
 {
-    HWND__* list = platform::core::Lookup(page->GetDlgItemHwnd(CMainDlg::kAdapterList));
+    QWidget* list = platform::testing::WidgetOf(page->GetDlgItemHwnd(CMainDlg::kAdapterList));
     ASSERT_NE(list, nullptr);
-    auto* box = list->widget->findChild<QComboBox*>();
+    auto* box = list->findChild<QComboBox*>();
     if (box == nullptr)
-        box = qobject_cast<QComboBox*>(list->widget.data());
+        box = qobject_cast<QComboBox*>(list);
     ASSERT_NE(box, nullptr);
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Down);

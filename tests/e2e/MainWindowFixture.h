@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/MainDlg.h"
+#include "platform/Testing.h"
 #include "platform/core/MessageBox.h"
-#include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"

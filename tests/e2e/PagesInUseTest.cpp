@@ -5,11 +5,11 @@
 #include "catalogue/ApList.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
+#include "platform/TestingWidgets.h"
 #include "platform/core/ComboBox.h"
 #include "platform/core/ListView.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/GdiInternal.h"
 #include "tests/e2e/MainWindowFixture.h"
 
 #include <QAbstractItemView>
@@ -29,11 +29,7 @@ constexpr int kHint = 1020;
 constexpr int kFontSizeSlider = 1011;
 constexpr UINT kGoLarge = 32771;
 
-QWidget* WidgetOf(HWND window)
-{
-    HWND__* w = platform::core::Lookup(window);
-    return w != nullptr ? w->widget.data() : nullptr;
-}
+using platform::testing::WidgetOf;
 
 QTableView* TableOf(HWND list)
 {
@@ -167,7 +163,7 @@ TEST_F(PagesInUse, ListFontSizePickedOnTheOptionsPageShowsWhenTheScannerTabComes
     ASSERT_EQ(GetObjectW(font, sizeof record, &record), static_cast<int>(sizeof record));
     EXPECT_EQ(record.lfHeight, 20);
     QFont shown;
-    ASSERT_TRUE(platform::gdi::FontOf(font, shown));
+    ASSERT_TRUE(platform::testing::FontOf(font, shown));
     EXPECT_EQ(table->font().pixelSize(), shown.pixelSize());
     EXPECT_EQ(table->font().family(), shown.family());
 }

@@ -4,15 +4,14 @@
 #include "app/MainDlg.h"
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
 #include "platform/core/ListView.h"
 #include "platform/core/WinApp.h"
-#include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "tests/e2e/MainWindowFixture.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <cstring>

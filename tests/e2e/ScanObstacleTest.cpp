@@ -2,11 +2,12 @@
 // scanning: no wireless adapter, or scans that cannot be started. The
 // simulated radio provides both situations.
 #include "app/Globals.h"
+#include "platform/Testing.h"
+#include "platform/Text.h"
 #include "tests/e2e/MainWindowFixture.h"
 
 #include "platform/devices/SimulatedProvider.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -39,7 +40,7 @@ protected:
         for (int i = 0; i < ticks; ++i) {
             ScanTick();
             BlinkTick();
-            QCoreApplication::processEvents();
+            platform::testing::ProcessEvents();
         }
     }
 };
@@ -53,7 +54,7 @@ TEST_P(ScanObstacle, UserIsToldOnceAndScanningGoesOn)
     platform::SetWirelessProvider(radio);
     g_language.SelectLanguage(c.language);
     Open();
-    QCoreApplication::processEvents();
+    platform::testing::ProcessEvents();
     EXPECT_TRUE(m_boxes.empty()) << "told before the first scan tick";
 
     TicksWithEventsBetween(5);
@@ -64,8 +65,7 @@ TEST_P(ScanObstacle, UserIsToldOnceAndScanningGoesOn)
     ASSERT_EQ(m_boxes.size(), 1u) << "told once, not at every tick";
     for (const std::u16string& word : c.words)
         EXPECT_NE(m_boxes[0].text.find(word), std::u16string::npos)
-            << QString::fromStdU16String(word).toStdString() << " missing from "
-            << QString::fromStdU16String(m_boxes[0].text).toStdString();
+            << platform::Utf16ToUtf8(word) << " missing from " << platform::Utf16ToUtf8(m_boxes[0].text);
     // The box came up after its tick had re-armed the scan timer.
     EXPECT_EQ(m_boxes[0].scanPeriod, 1000u);
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);

@@ -2,14 +2,14 @@
 #include "pages/OptionsDlg.h"
 #include "pages/PageOwner.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
+#include "platform/TestingWidgets.h"
 #include "platform/core/Menu.h"
 #include "platform/core/MessageBox.h"
-#include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 
@@ -143,7 +143,7 @@ protected:
     {
         control.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         control.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-        QCoreApplication::processEvents();
+        platform::testing::ProcessEvents();
     }
 
     // Fills the scanner page's list with one network.
@@ -165,13 +165,13 @@ protected:
     // background: the height of the number as drawn.
     int NumberInkHeight() const
     {
-        const QImage& image = platform::core::Lookup(m_page->m_hWnd)->image;
+        const SIZE image = platform::testing::ImageSize(m_page->m_hWnd);
         const COLORREF tint = CaptionTint();
-        const QRgb back = qRgb(GetRValue(tint), GetGValue(tint), GetBValue(tint));
+        const COLORREF back = RGB(GetRValue(tint), GetGValue(tint), GetBValue(tint));
         int rows = 0;
-        for (int y = 67; y < 92 && y < image.height(); ++y)
-            for (int x = 175; x < 200 && x < image.width(); ++x)
-                if ((image.pixel(x, y) & 0xFFFFFF) != (back & 0xFFFFFF)) {
+        for (int y = 67; y < 92 && y < image.cy; ++y)
+            for (int x = 175; x < 200 && x < image.cx; ++x)
+                if (platform::testing::ImagePixel(m_page->m_hWnd, x, y) != back) {
                     ++rows;
                     break;
                 }
@@ -290,7 +290,7 @@ TEST_F(OptionsPage, SpeedDragStoresAndNamesEveryStep)
 TEST_F(OptionsPage, FontSizeDragStoresRedrawsAndTellsTheScannerPage)
 {
     ProbeOptions& page = Page();
-    QCoreApplication::processEvents();
+    platform::testing::ProcessEvents();
     int previousInk = 0;
     for (UINT p : {10u, 14u, 20u}) {
         SCOPED_TRACE(p);
@@ -483,7 +483,7 @@ TEST_F(OptionsPage, AdapterPicksGoOnToTheMainWindowUnchanged)
     page.m_adapterList.AddString(u"wlan0");
     page.m_adapterList.SetCurSel(0);
     EXPECT_TRUE(m_owner.commands.empty());
-    auto* box = platform::core::Lookup(page.m_adapterList.m_hWnd)->widget->findChild<QComboBox*>();
+    auto* box = platform::testing::WidgetOf(page.m_adapterList.m_hWnd)->findChild<QComboBox*>();
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Down);
     ASSERT_EQ(m_owner.commands.size(), 1u);

@@ -1,14 +1,12 @@
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
 #include "platform/core/Menu.h"
-#include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/GdiInternal.h"
 #include "platform/media/Time.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -173,7 +171,7 @@ protected:
         click.iItem = item;
         click.ptAction = POINT{10, 10};
         Notify(click.hdr);
-        QCoreApplication::processEvents();
+        platform::testing::ProcessEvents();
     }
     // The colours the list is told to use for one cell.
     std::pair<COLORREF, COLORREF> CellColours(int row, int column)
@@ -185,13 +183,12 @@ protected:
         draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
         EXPECT_EQ(Notify(draw.nmcd.hdr), CDRF_NOTIFYSUBITEMDRAW);
-        QImage image(60, 16, QImage::Format_RGB32);
-        draw.nmcd.hdc = platform::gdi::CreateImageDC(&image);
+        platform::testing::Canvas canvas(60, 16);
+        draw.nmcd.hdc = canvas.dc();
         draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
         draw.nmcd.rc = RECT{0, 0, 60, 16};
         draw.iSubItem = column;
         EXPECT_EQ(Notify(draw.nmcd.hdr), CDRF_DODEFAULT);
-        platform::gdi::DestroyImageDC(draw.nmcd.hdc);
         m_lastLeft = draw.nmcd.rc.left;
         return {draw.clrText, draw.clrTextBk};
     }

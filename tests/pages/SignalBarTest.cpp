@@ -1,8 +1,7 @@
 #include "pages/ListCtrlEx.h"
+#include "platform/Testing.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/GdiInternal.h"
 
-#include <QImage>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,9 +42,8 @@ INSTANTIATE_TEST_SUITE_P(Table, LitColumns,
 // column i is exactly i pixels high.
 std::string Wedge(int size, LONG rssi)
 {
-    QImage image(size + 4, 30, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    HDC dc = platform::gdi::CreateImageDC(&image);
+    platform::testing::Canvas canvas(size + 4, 30, RGB(255, 255, 255));
+    HDC dc = canvas.dc();
     HPEN mine = CreatePen(PS_SOLID, 1, 0x123456);
     HGDIOBJ before = SelectObject(dc, mine);
     CListCtrlEx::DrawSignalBar(dc, 0, 0, size + 2, 30, size, rssi);
@@ -66,7 +64,6 @@ std::string Wedge(int size, LONG rssi)
     }
     EXPECT_EQ(GetPixel(dc, 0, 29), kBack);  // nothing left of the first column
     DeleteObject(mine);
-    platform::gdi::DestroyImageDC(dc);
     return columns;
 }
 

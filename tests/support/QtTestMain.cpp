@@ -1,7 +1,7 @@
 // The main of every test that needs windows: a headless application (unless
 // a display is asked for), the program's fonts and a fixed palette.
+#include "platform/Testing.h"
 #include "platform/core/WinApp.h"
-#include "platform/gdi/GdiInternal.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The platform object behind an HWND. Internal to src/platform.
 #pragma once
 
+#include "platform/Testing.h"
 #include "platform/core/Messages.h"
 
 #include <QImage>
@@ -60,24 +61,13 @@ LRESULT ListViewWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ComboBoxWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT EditWindowProc(HWND, UINT, WPARAM, LPARAM);
 
-// Tests drive timers by sending WM_TIMER themselves: with timers held, a
-// window's timers are kept as set (id and period) but never fire.
-void HoldTimers(bool hold);
-// The period of a running timer of the window, or 0 when it is not running.
-UINT TimerPeriod(HWND window, UINT_PTR id);
-
-// Tests run GetTickCount from a clock of their own; an empty function
-// gives the real clock back.
-void SetTickCountOverride(std::function<DWORD()> tick);
+// HoldTimers, TimerPeriod, SetTickCountOverride and SetScreenSize, defined
+// with the windows, are declared for tests in platform/Testing.h.
 
 // Handheld screen and work area: the screen in portrait, with a task bar
 // at the top and a menu bar at the bottom.
 constexpr int kScreenWidth = 240;
 constexpr int kScreenHeight = 320;
 constexpr int kBarHeight = 26;
-
-// Tests turn the screen: the screen becomes width x height pixels and the
-// work area follows it. (0, 0) gives the handheld screen back.
-void SetScreenSize(int width, int height);
 
 }  // namespace platform::core

@@ -28,12 +28,4 @@ HBITMAP CreateBitmapFromImage(const QImage& image);
 // into a memory context), or null for an invalid context.
 QImage* ContextImage(HDC dc);
 
-// Puts a fixed palette on the running QGuiApplication so that system colours
-// do not depend on the desktop; tests call it after creating the application.
-// COLOR_ACTIVECAPTION is then 0x6A240A (RGB 10, 36, 106), COLOR_CAPTIONTEXT,
-// COLOR_WINDOW and COLOR_BTNHIGHLIGHT white, COLOR_WINDOWTEXT and
-// COLOR_BTNTEXT black, COLOR_BTNFACE 0xC0C0C0, COLOR_BTNSHADOW 0x808080,
-// COLOR_GRAYTEXT 0x808080.
-void UseFixedPalette();
-
 }  // namespace platform::gdi

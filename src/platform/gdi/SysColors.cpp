@@ -1,4 +1,5 @@
 // System colours from the desktop's palette.
+#include "platform/Testing.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiState.h"
 

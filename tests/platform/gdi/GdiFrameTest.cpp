@@ -1,5 +1,6 @@
 #include "GdiTestSupport.h"
 
+#include "platform/Testing.h"
 #include "platform/gdi/GdiInternal.h"
 
 #include <QGuiApplication>

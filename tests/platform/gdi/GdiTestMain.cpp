@@ -1,5 +1,6 @@
 // Runs the drawing tests headless with the bundled Tahoma face when it is
 // installed and a fixed palette, so pixels do not depend on the desktop.
+#include "platform/Testing.h"
 #include "platform/gdi/GdiInternal.h"
 
 #include <QFontDatabase>

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/CustomTabContainer.h"
+#include "tests/support/PlainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -76,17 +77,6 @@ public:
 };
 
 constexpr int kTabId = 1009;
-
-// Creates a window of a plain class for the object, top-level, or as a
-// child of parent.
-inline bool CreatePlainWindow(CWnd& object, RECT place, CWnd* parent = nullptr, DWORD style = 0)
-{
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.lpszClassName = u"TabTestPlain";
-    RegisterClassW(&wc);
-    return object.CreateEx(0, u"TabTestPlain", u"", style, place, parent, 0) != FALSE;
-}
 
 // A parent of 240 x 320 with a tab control of the given style at (left, top).
 template <class Control> class TabFixture : public ::testing::Test {

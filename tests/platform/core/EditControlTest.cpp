@@ -1,10 +1,10 @@
 // The "edit" window class: text in and out, the selection, the text limit,
 // the change notification, and keys that pass through a waiting loop.
-#include "TabTestSupport.h"
 #include "platform/TestingWidgets.h"
 #include "platform/core/Edit.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/Wnd.h"
+#include "tests/support/PlainWindow.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -40,13 +40,8 @@ bool InstallProvider(const Options& options, std::string& error)
         platform::SetWirelessProvider(provider);
         return provider != nullptr;
     }
-#ifdef TARVOLIN_HAVE_NL80211
     platform::SetWirelessProvider(platform::MakeNl80211Provider());
     return true;
-#else
-    error = "this build has no nl80211 support; use --scenario FILE";
-    return false;
-#endif
 }
 
 int ListAdapters(CWifiTarv& wifi)

@@ -466,8 +466,9 @@ TEST_F(OptionsPage, LanguageChangeAsksAndStoresOnlyOnYes)
         EXPECT_EQ(texts, c.boxes);
         ASSERT_FALSE(m_boxes.empty());
         EXPECT_EQ(m_boxes[0].flags, MB_YESNO | MB_ICONQUESTION);
-        if (m_boxes.size() > 1)
+        if (m_boxes.size() > 1) {
             EXPECT_EQ(m_boxes[1].flags, MB_OK | MB_ICONINFORMATION);
+        }
         // The page keeps its language and flag until the next start.
         EXPECT_EQ(page.ShownFlag(), flag);
         EXPECT_EQ(page.m_hidePeersButton.GetWindowText(), peersCaption);

@@ -30,15 +30,6 @@ std::vector<json> JsonLines(const std::string& text)
     return objects;
 }
 
-const json* ByBssid(const std::vector<json>& objects, const std::string& bssid)
-{
-    for (const json& object : objects) {
-        if (object.value("bssid", "") == bssid)
-            return &object;
-    }
-    return nullptr;
-}
-
 bool HaveIeeeData()
 {
     return std::filesystem::exists("/usr/share/ieee-data/oui.txt");
@@ -82,8 +73,9 @@ TEST(ScanToolJson, OneObjectPerNetworkWithEveryDetail)
     EXPECT_EQ(first["enterprise"], false);
     EXPECT_EQ(first["wps"], true);
     EXPECT_TRUE(first.contains("last_seen_ms"));
-    if (HaveIeeeData())
+    if (HaveIeeeData()) {
         EXPECT_NE(first["vendor"].get<std::string>().find("AVM"), std::string::npos) << first;
+    }
 
     // Bytes that are not UTF-8 become U+FFFD; the hex keeps them.
     const json& second = objects[1];

@@ -11,22 +11,8 @@ namespace {
 
 constexpr DWORD kStaticIcon = SS_ICON;
 
-// The window text of an icon static: "#" and the icon's number, as a
-// dialog template names its icon.
-struct IconName {
-    WCHAR text[7] = {};
-    constexpr explicit IconName(int id)
-    {
-        WCHAR digits[5] = {};
-        int count = 0;
-        for (; id > 0 && count < 5; id /= 10)
-            digits[count++] = static_cast<WCHAR>(u'0' + id % 10);
-        text[0] = u'#';
-        for (int i = 0; i < count; ++i)
-            text[1 + i] = digits[count - 1 - i];
-    }
-};
-constexpr IconName kActivityIconName(IDI_ACTIVITY);
+// An icon static names its icon in its window text.
+constexpr NumberedName kActivityIconName(IDI_ACTIVITY);
 
 // Main window. The tab container shows itself once the window has set it up.
 const DialogItemTemplate kMainItems[] = {

@@ -41,14 +41,6 @@ public:
     static constexpr UINT_PTR kBlinkTimer = 292;
     static constexpr int kScanCapacity = 128;
 
-    // Controls of the window.
-    static constexpr int kExitButton = IDC_EXIT;
-    static constexpr int kSuspendButton = IDC_SUSPEND;
-    static constexpr int kActivityIcon = IDC_ACTIVITY_ICON;
-    static constexpr int kTabContainer = IDC_TABS;
-    // The options page's adapter list.
-    static constexpr int kAdapterList = IDC_ADAPTER_LIST;
-
     // Posted by a scan tick that found something in the way of scanning;
     // wParam is the number of the text that tells the user.
     static constexpr UINT kTellUserMessage = WM_USER + 0x100;

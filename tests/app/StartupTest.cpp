@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/MainApp.h"
 #include "platform/devices/SimulatedProvider.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 
 #include <QApplication>
@@ -95,7 +96,7 @@ TEST(Startup, ClosingTheMainWindowSavesEverySettingAndKeepsTheRest)
     EXPECT_TRUE(theApp.InitInstance());
 
     EXPECT_EQ(title, u"Tarvolin");
-    EXPECT_EQ(g_language.GetText(1), u"Optionen");  // German was selected
+    EXPECT_EQ(g_language.GetText(IDS_OPTIONS_TAB), u"Optionen");  // German was selected
     const std::string saved = folder.Read();
     for (const char* line : {"\"FontSize\"=dword:0000000c", "\"ScanSpeed\"=dword:00000009",
                              "\"HideWEP\"=dword:00000000", "\"HidePeer\"=dword:00000000", "\"SoundOff\"=dword:00000001",

@@ -13,6 +13,7 @@
 #include "platform/core/Menu.h"
 #include "platform/core/WinApp.h"
 #include "platform/devices/SimulatedProvider.h"
+#include "res/Resource.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -25,8 +26,8 @@
 
 namespace {
 
-constexpr int kAboutButton = 1000;
-constexpr int kLanguageButton = 1002;
+constexpr int kAboutButton = IDC_ABOUT;
+constexpr int kLanguageButton = IDC_LANGUAGE;
 
 void Tap(HWND button)
 {

@@ -2,6 +2,7 @@
 // change its state and caption, the click its parent hears, radio groups,
 // and the images and font it owns.
 #include "ButtonTestSupport.h"
+#include "res/Resource.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST_F(ButtonInput, AttachingReadsTheKindAndTakesOverThePainting)
 TEST_F(ButtonInput, PushButtonIsCheckedOnlyWhileHeldAndStillClicks)
 {
     ProbeButton button;
-    HWND window = Make(button, BS_PUSHBUTTON, 1000, u"Exit");
+    HWND window = Make(button, BS_PUSHBUTTON, IDC_EXIT, u"Exit");
     button.SetTexts(u"Exit", u"");
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(button.SendMessage(BM_GETCHECK), BST_CHECKED);
@@ -70,7 +71,7 @@ TEST_F(ButtonInput, PushButtonIsCheckedOnlyWhileHeldAndStillClicks)
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(button.SendMessage(BM_GETCHECK), BST_UNCHECKED);
     EXPECT_EQ(Clicks(window),
-              (std::vector<Heard>{{WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(window)}}));
+              (std::vector<Heard>{{WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), reinterpret_cast<LPARAM>(window)}}));
     // A release outside the button is no click.
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 5));
@@ -83,7 +84,7 @@ TEST_F(ButtonInput, PushButtonIsCheckedOnlyWhileHeldAndStillClicks)
 TEST_F(ButtonInput, PushLikeButtonTogglesItsCaptionOnEachPress)
 {
     ProbeButton button;
-    HWND window = Make(button, BS_PUSHBUTTON, 1006, u"Suspend");
+    HWND window = Make(button, BS_PUSHBUTTON, IDC_SUSPEND, u"Suspend");
     button.ModifyStyle(0, BS_PUSHLIKE);
     button.SetTexts(u"Suspend", u"Resume");
     const struct {
@@ -104,7 +105,7 @@ TEST_F(ButtonInput, PushLikeButtonTogglesItsCaptionOnEachPress)
 TEST_F(ButtonInput, CheckBoxTogglesOnPressAndFollowsSetCheck)
 {
     ProbeButton button;
-    HWND window = Make(button, BS_AUTOCHECKBOX, 1013);
+    HWND window = Make(button, BS_AUTOCHECKBOX, IDC_HIDE_PEERS);
     button.SetTexts(u"Show peers", u"Hide peers");
     Tap(window);
     EXPECT_EQ(button.SendMessage(BM_GETCHECK), BST_CHECKED);
@@ -131,7 +132,7 @@ TEST_F(ButtonInput, CheckBoxTogglesOnPressAndFollowsSetCheck)
 TEST_F(ButtonInput, QuickSecondTapTogglesAgain)
 {
     ProbeButton button;
-    HWND window = Make(button, BS_AUTOCHECKBOX, 1015);
+    HWND window = Make(button, BS_AUTOCHECKBOX, IDC_SOUND);
     Tap(window);
     SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));

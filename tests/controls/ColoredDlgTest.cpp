@@ -4,6 +4,7 @@
 
 #include "controls/ColoredDlg.h"
 #include "platform/Testing.h"
+#include "res/Resource.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST(CaptionColours, TintAndMixWorkOnEachChannelAlone)
 
 class ProbeColoredDlg : public CColoredDlg {
 public:
-    ProbeColoredDlg() : CColoredDlg(148) { }
+    ProbeColoredDlg() : CColoredDlg(IDD_SCANNER_PAGE) { }
     using CColoredDlg::m_backBrush;
 };
 
@@ -56,7 +57,7 @@ class ColoredDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dialog.Create(148, &host));
+        ASSERT_TRUE(dialog.Create(IDD_SCANNER_PAGE, &host));
         dialog.SetBackColor(kBack);
         dialog.SetTextColor(kText);
         dialog.ShowWindow(SW_SHOW);
@@ -73,7 +74,7 @@ TEST_F(ColoredDialog, EveryKindOfColourRequestGetsTheSameAnswer)
 {
     platform::testing::Canvas canvas(8, 8);
     HDC dc = canvas.dc();
-    const HWND status = dialog.GetDlgItemHwnd(1019);
+    const HWND status = dialog.GetDlgItemHwnd(IDC_STATUS);
     for (UINT request : {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX,
                          WM_CTLCOLORSCROLLBAR, WM_CTLCOLORMSGBOX}) {
         SCOPED_TRACE(request);
@@ -94,7 +95,7 @@ TEST_F(ColoredDialog, BackgroundStaticAndCheckBoxShareTheColour)
     const HWND check = CreateWindowExW(0, u"button", u"Box", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 120, 100, 16,
                                        dialog.m_hWnd, 77, nullptr, nullptr);
     ASSERT_NE(check, nullptr);
-    const HWND status = dialog.GetDlgItemHwnd(1019);
+    const HWND status = dialog.GetDlgItemHwnd(IDC_STATUS);
     ASSERT_NE(status, nullptr);
     ::SetWindowTextW(status, u"");
     Repaint(dialog.m_hWnd);

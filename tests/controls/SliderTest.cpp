@@ -1,6 +1,7 @@
 // The image slider: the mapping between values and thumb positions, the
 // stylus with the scroll messages the parent hears, and the images painted.
 #include "ButtonTestSupport.h"
+#include "res/Resource.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ class SliderWindow : public ::testing::Test {
 protected:
     void Make(DWORD style = 0, int width = 80, int height = 30)
     {
-        HWND window = host.Child(u"CustomSliderClass", u"", style, RECT{10, 10, 10 + width, 10 + height}, 1010);
+        HWND window =
+            host.Child(u"CustomSliderClass", u"", style, RECT{10, 10, 10 + width, 10 + height}, IDC_SPEED_SLIDER);
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(slider.SubclassWindow(window));
     }
@@ -156,7 +158,7 @@ TEST_F(SliderWindow, PaintsTrackAndThumbAndThePressedThumbWhileDragging)
     for (const bool withPressed : {true, false}) {
         SCOPED_TRACE(withPressed ? "pressed image" : "no pressed image");
         CCustomSlider s;
-        HWND window = host.Child(u"CustomSliderClass", u"", 0, RECT{0, 0, 80, 30}, 1011);
+        HWND window = host.Child(u"CustomSliderClass", u"", 0, RECT{0, 0, 80, 30}, IDC_FONT_SIZE_SLIDER);
         s.SubclassWindow(window);
         s.SetRange(1, 5);
         s.SetReversed(TRUE);

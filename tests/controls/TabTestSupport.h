@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/CustomTabContainer.h"
+#include "res/Resource.h"
 #include "tests/support/PlainWindow.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,7 @@ public:
     std::function<LRESULT(const TabNotify&)> answer;
 };
 
-constexpr int kTabId = 1009;
+constexpr int kTabId = IDC_TABS;
 
 // A parent of 240 x 320 with a tab control of the given style at (left, top).
 template <class Control> class TabFixture : public ::testing::Test {

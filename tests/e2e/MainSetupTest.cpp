@@ -13,6 +13,7 @@
 #include "platform/core/ComboBox.h"
 #include "platform/core/WinApp.h"
 #include "platform/devices/SimulatedProvider.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "tests/e2e/MainWindowFixture.h"
@@ -83,7 +84,7 @@ CString Adapter()
 std::vector<CString> Entries(COptionsDlg* page)
 {
     std::vector<CString> entries;
-    const HWND list = page->GetDlgItemHwnd(CMainDlg::kAdapterList);
+    const HWND list = page->GetDlgItemHwnd(IDC_ADAPTER_LIST);
     const auto count = static_cast<int>(::SendMessageW(list, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         WCHAR text[64] = {};
@@ -95,13 +96,13 @@ std::vector<CString> Entries(COptionsDlg* page)
 
 int Selected(COptionsDlg* page)
 {
-    return static_cast<int>(::SendMessageW(page->GetDlgItemHwnd(CMainDlg::kAdapterList), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(::SendMessageW(page->GetDlgItemHwnd(IDC_ADAPTER_LIST), CB_GETCURSEL, 0, 0));
 }
 
 // The user steps the adapter list one entry down with the keyboard.
 void PickNextAdapter(COptionsDlg* page)
 {
-    QWidget* list = platform::testing::WidgetOf(page->GetDlgItemHwnd(CMainDlg::kAdapterList));
+    QWidget* list = platform::testing::WidgetOf(page->GetDlgItemHwnd(IDC_ADAPTER_LIST));
     ASSERT_NE(list, nullptr);
     auto* box = list->findChild<QComboBox*>();
     if (box == nullptr)
@@ -351,7 +352,7 @@ TEST(MainSetupRun, TheAdapterChosenDuringTheRunIsSavedAtExit)
         ASSERT_NE(main, nullptr);
         PickNextAdapter(main->GetOptionsPage());
         main->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0);
-        main->SendMessage(WM_COMMAND, MAKEWPARAM(CMainDlg::kExitButton, BN_CLICKED), 0);
+        main->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
     });
     EXPECT_TRUE(theApp.InitInstance());
     EXPECT_EQ(radio->read, (std::vector<std::string>{"B1"}));

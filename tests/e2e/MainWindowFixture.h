@@ -6,6 +6,7 @@
 #include "platform/Testing.h"
 #include "platform/core/MessageBox.h"
 #include "platform/devices/SimulatedProvider.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -53,7 +54,7 @@ protected:
     void Open()
     {
         m_dialog = std::make_unique<ProbeMainDlg>();
-        ASSERT_TRUE(m_dialog->Create(102, nullptr));
+        ASSERT_TRUE(m_dialog->Create(IDD_MAIN, nullptr));
         m_dialog->ShowWindow(SW_SHOW);
     }
     void Close()

@@ -10,6 +10,7 @@
 #include "platform/core/ListView.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
+#include "res/Resource.h"
 #include "tests/e2e/MainWindowFixture.h"
 
 #include <QAbstractItemView>
@@ -23,11 +24,11 @@
 
 namespace {
 
-constexpr int kList = 1018;
-constexpr int kStatus = 1019;
-constexpr int kHint = 1020;
-constexpr int kFontSizeSlider = 1011;
-constexpr UINT kGoLarge = 32771;
+constexpr int kList = IDC_NETWORK_LIST;
+constexpr int kStatus = IDC_STATUS;
+constexpr int kHint = IDC_HINT;
+constexpr int kFontSizeSlider = IDC_FONT_SIZE_SLIDER;
+constexpr UINT kGoLarge = ID_GO_LARGE;
 
 using platform::testing::WidgetOf;
 
@@ -195,7 +196,7 @@ TEST_F(PagesInUse, TapAnywhereOnTheLargeViewRestoresTheList)
 TEST_F(PagesInUse, AdapterBoxAndItsListTakeTheOptionsPageColours)
 {
     TapTab(1);
-    const HWND combo = Options().GetDlgItemHwnd(CMainDlg::kAdapterList);
+    const HWND combo = Options().GetDlgItemHwnd(IDC_ADAPTER_LIST);
     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"wlan0"));
     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"wlan1"));
     ::SendMessageW(combo, CB_SETCURSEL, 0, 0);

@@ -8,6 +8,7 @@
 #include "platform/core/ListView.h"
 #include "platform/core/WinApp.h"
 #include "platform/devices/SimulatedProvider.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "tests/e2e/MainWindowFixture.h"
@@ -79,7 +80,7 @@ protected:
     CString Status() const
     {
         WCHAR text[64] = {};
-        ::GetWindowTextW(::GetDlgItem(m_dialog->GetScannerPage()->m_hWnd, 1019), text, 64);
+        ::GetWindowTextW(::GetDlgItem(m_dialog->GetScannerPage()->m_hWnd, IDC_STATUS), text, 64);
         return text;
     }
     std::vector<CString> Names()
@@ -144,7 +145,7 @@ TEST_F(ScanCycle, FailingOrEmptyReadOutLeavesTheCatalogueAndStillRefreshes)
         m_dialog->GetScannerPage()->Restore();  // empties the list: a refresh must fill it again
         ScanTick();
         EXPECT_EQ(Status(), u"2/2 active");  // nobody became inactive
-        const HWND list = ::GetDlgItem(m_dialog->GetScannerPage()->m_hWnd, 1018);
+        const HWND list = ::GetDlgItem(m_dialog->GetScannerPage()->m_hWnd, IDC_NETWORK_LIST);
         EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);  // refilled by the refresh
         EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
     }
@@ -169,12 +170,12 @@ TEST_F(ScanCycle, SuspendAndResumeKeepTheCatalogueAndRestartTheBlink)
     BlinkTick();
     BlinkTick();
     ASSERT_FALSE(IconShown());
-    m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), 0);
+    m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SUSPEND, BN_CLICKED), 0);
     EXPECT_FALSE(m_dialog->m_scanning);
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 0u);
     EXPECT_EQ(Period(CMainDlg::kBlinkTimer), 0u);
     EXPECT_FALSE(IconShown());
-    m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), 0);
+    m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SUSPEND, BN_CLICKED), 0);
     EXPECT_TRUE(m_dialog->m_scanning);
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
     EXPECT_TRUE(IconShown());
@@ -213,7 +214,7 @@ TEST_F(ScanCycle, NoWirelessAdapterKeepsTheStoredName)
 TEST_F(ScanCycle, ExitStopsBothTimersAndEndsWithOne)
 {
     Open();
-    m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), 0);
+    m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 0u);
     EXPECT_EQ(Period(CMainDlg::kBlinkTimer), 0u);
 }

@@ -7,6 +7,7 @@
 #include "platform/core/Menu.h"
 #include "platform/core/MessageBox.h"
 #include "platform/gdi/Gdi.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -86,7 +87,7 @@ protected:
         HWND host = CreateWindowExW(0, u"OptionsHost", u"", WS_VISIBLE, 0, 0, 240, 268, nullptr, 0, nullptr, nullptr);
         m_owner.SubclassWindow(host);
         m_scanner = new ProbeScanner;
-        ASSERT_TRUE(m_scanner->Create(148, &m_owner));
+        ASSERT_TRUE(m_scanner->Create(IDD_SCANNER_PAGE, &m_owner));
         m_owner.m_scanner = m_scanner;
         platform::core::SetMessageBoxAnswerer([this](const std::u16string& text, UINT flags) {
             m_boxes.push_back({text, flags});
@@ -112,7 +113,7 @@ protected:
     ProbeOptions& Page()
     {
         m_page = new ProbeOptions;
-        EXPECT_TRUE(m_page->Create(149, &m_owner));
+        EXPECT_TRUE(m_page->Create(IDD_OPTIONS_PAGE, &m_owner));
         m_page->SetBackColor(CaptionTint());
         m_page->SetTextColor(RGB(0, 0, 0));
         m_page->ShowWindow(SW_SHOW);
@@ -199,7 +200,7 @@ TEST_F(OptionsPage, StoredValuesShowWithinTheSlidersRanges)
         g_settings.SetValue(SettingScanSpeed, c.stored);
         ProbeOptions& page = Page();
         EXPECT_EQ(page.m_speedSlider.GetPos(), c.shown);
-        EXPECT_EQ(ItemText(1017), c.name);
+        EXPECT_EQ(ItemText(IDC_SPEED_TEXT), c.name);
         // The fastest speed sits at the right end, the slowest at the left
         // (80-pixel slider, 20-pixel thumb).
         EXPECT_EQ(page.m_speedSlider.Scale().ThumbCentre(page.m_speedSlider.GetPos()), 70 - 15 * (c.shown - 1));
@@ -237,10 +238,10 @@ TEST_F(OptionsPage, LabelsAndSpeedNameComeInTheLanguageOfTheStart)
         SCOPED_TRACE(c.language);
         g_language.SelectLanguage(c.language);
         Page();
-        EXPECT_EQ(ItemText(1021), c.adapter);
-        EXPECT_EQ(ItemText(1022), c.speed);
-        EXPECT_EQ(ItemText(1023), c.fontSize);
-        EXPECT_EQ(ItemText(1017), c.speedName);
+        EXPECT_EQ(ItemText(IDC_ADAPTER_LABEL), c.adapter);
+        EXPECT_EQ(ItemText(IDC_SPEED_LABEL), c.speed);
+        EXPECT_EQ(ItemText(IDC_FONT_SIZE_LABEL), c.fontSize);
+        EXPECT_EQ(ItemText(IDC_SPEED_TEXT), c.speedName);
         TearDown();
         SetUp();
     }
@@ -278,13 +279,13 @@ TEST_F(OptionsPage, SpeedDragStoresAndNamesEveryStep)
         SCOPED_TRACE(p);
         Slide(page.m_speedSlider, p);
         EXPECT_EQ(Setting(SettingScanSpeed), static_cast<LONG>(p));
-        EXPECT_EQ(ItemText(1017), names[p - 1]);
+        EXPECT_EQ(ItemText(IDC_SPEED_TEXT), names[p - 1]);
     }
     // Notifications from anything but the page's own sliders change nothing.
     page.SendMessage(WM_HSCROLL, MAKEWPARAM(kThumbTrack, 4), reinterpret_cast<LPARAM>(page.m_adapterList.m_hWnd));
     page.SendMessage(WM_HSCROLL, MAKEWPARAM(kThumbTrack, 4), 0);
     EXPECT_EQ(Setting(SettingScanSpeed), 1);
-    EXPECT_EQ(ItemText(1017), u"Fastest");
+    EXPECT_EQ(ItemText(IDC_SPEED_TEXT), u"Fastest");
 }
 
 TEST_F(OptionsPage, FontSizeDragStoresRedrawsAndTellsTheScannerPage)
@@ -354,7 +355,7 @@ TEST_F(OptionsPage, SoundOffByDefaultShowsTheSoundButtonChecked)
 TEST_F(OptionsPage, WithoutAnOwnerTheSettingsAreStillStored)
 {
     m_page = new ProbeOptions;
-    ASSERT_TRUE(m_page->Create(149, nullptr));
+    ASSERT_TRUE(m_page->Create(IDD_OPTIONS_PAGE, nullptr));
     Slide(m_page->m_fontSizeSlider, 18);
     Tap(m_page->m_hidePeersButton);
     EXPECT_EQ(Setting(SettingFontSize), 18);
@@ -437,15 +438,19 @@ TEST_F(OptionsPage, LanguageChangeAsksAndStoresOnlyOnYes)
     };
     const std::u16string restart = u"Program language changed. Restart the application for the change to take effect.";
     const Case cases[] = {
-        {"no", 32781, IDNO, 3, {u"Are you sure you want to change program language to german?"}},
-        {"yes", 32781, IDYES, 6, {u"Are you sure you want to change program language to german?", restart}},
+        {"no", ID_LANGUAGE_GERMAN, IDNO, 3, {u"Are you sure you want to change program language to german?"}},
+        {"yes",
+         ID_LANGUAGE_GERMAN,
+         IDYES,
+         6,
+         {u"Are you sure you want to change program language to german?", restart}},
         {"yes to hungarian",
-         32776,
+         ID_LANGUAGE_HUNGARIAN,
          IDYES,
          1,
          {u"Are you sure you want to change program language to hungarian?", restart}},
         {"yes to portuguese",
-         32779,
+         ID_LANGUAGE_PORTUGUESE,
          IDYES,
          4,
          {u"Are you sure you want to change program language to portuguese?", restart}},
@@ -488,7 +493,7 @@ TEST_F(OptionsPage, AdapterPicksGoOnToTheMainWindowUnchanged)
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Down);
     ASSERT_EQ(m_owner.commands.size(), 1u);
-    EXPECT_EQ(m_owner.commands[0].first, MAKEWPARAM(1004, CBN_SELCHANGE));
+    EXPECT_EQ(m_owner.commands[0].first, MAKEWPARAM(IDC_ADAPTER_LIST, CBN_SELCHANGE));
     EXPECT_EQ(m_owner.commands[0].second, reinterpret_cast<LPARAM>(page.m_adapterList.m_hWnd));
     EXPECT_EQ(page.m_adapterList.GetWindowText(), u"wlan1");
 }

@@ -4,6 +4,7 @@
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/media/Time.h"
+#include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
@@ -143,7 +144,7 @@ protected:
         RegisterClassW(&wc);
         m_host = CreateWindowExW(0, u"PageHost", u"", WS_VISIBLE, 0, 0, 240, 268, nullptr, 0, nullptr, nullptr);
         m_parent.SubclassWindow(m_host);
-        ASSERT_TRUE(m_page.Create(148, &m_parent));
+        ASSERT_TRUE(m_page.Create(IDD_SCANNER_PAGE, &m_parent));
         m_page.ShowWindow(SW_SHOW);
     }
     void TearDown() override
@@ -161,8 +162,8 @@ protected:
     LRESULT Notify(NMHDR& header)
     {
         header.hwndFrom = m_page.m_list.m_hWnd;
-        header.idFrom = 1018;
-        return m_page.SendMessage(WM_NOTIFY, 1018, reinterpret_cast<LPARAM>(&header));
+        header.idFrom = IDC_NETWORK_LIST;
+        return m_page.SendMessage(WM_NOTIFY, IDC_NETWORK_LIST, reinterpret_cast<LPARAM>(&header));
     }
     void Click(int item)
     {
@@ -210,7 +211,7 @@ TEST_F(ScannerPage, StatusCountsShownAndActiveNetworks)
     EXPECT_EQ(m_page.m_statusText, u"2/3 active");
     EXPECT_EQ(m_page.m_list.GetItemCount(), 3);
     WCHAR shown[32] = {};
-    ::GetWindowTextW(m_page.GetDlgItemHwnd(1019), shown, 32);
+    ::GetWindowTextW(m_page.GetDlgItemHwnd(IDC_STATUS), shown, 32);
     EXPECT_EQ(std::u16string(shown), u"2/3 active");  // pushed to the static
 }
 
@@ -288,7 +289,7 @@ TEST_F(ScannerPage, GoLargeAndTapToRestore)
         return 32771u;
     });
     Click(1);
-    EXPECT_EQ(offered, std::vector<UINT>{32771});
+    EXPECT_EQ(offered, std::vector<UINT>{ID_GO_LARGE});
     EXPECT_EQ(m_page.m_selectedNumber, 0);  // row 1 is the first network heard
     EXPECT_TRUE(m_page.m_largeView);
     EXPECT_EQ(m_page.m_hintText, u"Tap to restore");
@@ -380,10 +381,10 @@ TEST_F(ScannerPage, ListStartsAtTheCornerAsWideAsTheTabContainer)
     EXPECT_EQ(alone.bottom, fromTemplate.bottom - fromTemplate.top);
 
     const HWND container =
-        CreateWindowExW(0, u"PageHost", u"", WS_CHILD | WS_VISIBLE, 4, 6, 231, 200, m_host, 1009, nullptr, nullptr);
+        CreateWindowExW(0, u"PageHost", u"", WS_CHILD | WS_VISIBLE, 4, 6, 231, 200, m_host, IDC_TABS, nullptr, nullptr);
     ASSERT_NE(container, nullptr);
     ProbePage page;
-    ASSERT_TRUE(page.Create(148, &m_parent));
+    ASSERT_TRUE(page.Create(IDD_SCANNER_PAGE, &m_parent));
     const RECT placed = listRect(page);
     EXPECT_EQ(placed.left, 0);
     EXPECT_EQ(placed.top, 0);
@@ -398,7 +399,7 @@ TEST_F(ScannerPage, OutOfRangeFontSizeUsesTwelve)
     for (LONG stored : {9, 21}) {
         g_settings.SetValue(SettingFontSize, stored);
         ProbePage page;
-        ASSERT_TRUE(page.Create(148, &m_parent));
+        ASSERT_TRUE(page.Create(IDD_SCANNER_PAGE, &m_parent));
         EXPECT_EQ(page.m_fontSize, 12);
         page.DestroyWindow();
     }

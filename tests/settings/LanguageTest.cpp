@@ -1,6 +1,7 @@
 // The language object and the string table behind it.
 #include "settings/Language.h"
 #include "platform/Resources.h"
+#include "res/Resource.h"
 
 #include <gtest/gtest.h>
 
@@ -42,14 +43,17 @@ TEST_P(LanguageTexts, SelectedLanguageGivesItsText)
 
 INSTANTIATE_TEST_SUITE_P(
     SpotChecks, LanguageTexts,
-    ::testing::Values(TextCase{0, 0, u"Scanner"}, TextCase{0, 19, u"active"}, TextCase{0, 36, u"Open"},
-                      TextCase{6, 0, u"Scanner"}, TextCase{6, 1, u"Optionen"}, TextCase{6, 36, u"Offen"},
-                      TextCase{6, 22, u"Vergrößern"}, TextCase{1, 0, u"Kereső"}, TextCase{1, 18, u"Turbo"},
-                      TextCase{2, 9, u"Wł. Dźwięk"}, TextCase{3, 12, u"Corp policies"}, TextCase{3, 36, u"-"},
-                      TextCase{4, 20, u"Clique um nome de PA"}, TextCase{5, 32, u"Последнее сканирование"},
+    ::testing::Values(TextCase{0, IDS_SCANNER_TAB, u"Scanner"}, TextCase{0, IDS_ACTIVE, u"active"},
+                      TextCase{0, IDS_SECURITY_OPEN, u"Open"}, TextCase{6, IDS_SCANNER_TAB, u"Scanner"},
+                      TextCase{6, IDS_OPTIONS_TAB, u"Optionen"}, TextCase{6, IDS_SECURITY_OPEN, u"Offen"},
+                      TextCase{6, IDS_GO_LARGE, u"Vergrößern"}, TextCase{1, IDS_SCANNER_TAB, u"Kereső"},
+                      TextCase{1, IDS_SPEED_FASTEST, u"Turbo"}, TextCase{2, IDS_SOUND_ON, u"Wł. Dźwięk"},
+                      TextCase{3, IDS_LIST_FONT_SIZE, u"Corp policies"}, TextCase{3, IDS_SECURITY_OPEN, u"-"},
+                      TextCase{4, IDS_HINT_TAP_NAME, u"Clique um nome de PA"},
+                      TextCase{5, IDS_COLUMN_LAST_SEEN, u"Последнее сканирование"},
                       // Beyond the last text every number gives the fallback.
-                      TextCase{0, 39, kNotFound}, TextCase{0, 40, kNotFound}, TextCase{0, 1000, kNotFound},
-                      TextCase{5, 39, kNotFound}));
+                      TextCase{0, IDS_TEXT_COUNT, kNotFound}, TextCase{0, IDS_TEXT_COUNT + 1, kNotFound},
+                      TextCase{0, 1000, kNotFound}, TextCase{5, IDS_TEXT_COUNT, kNotFound}));
 
 // The Russian texts are kept exactly as the program has always shown them,
 // including a Latin letter and misspellings.
@@ -57,16 +61,17 @@ TEST(LanguageTexts, OddRussianTextsKeepTheirExactCodePoints)
 {
     CLanguage language;
     language.SelectLanguage(5);
-    const CString& large = language.GetText(22);  // "Kрупно"
+    const CString& large = language.GetText(IDS_GO_LARGE);  // "Kрупно"
     ASSERT_EQ(large.size(), 6u);
     EXPECT_EQ(large[0], u'\u004B') << "a Latin K";
     EXPECT_EQ(large.substr(1), u"\u0440\u0443\u043F\u043D\u043E");
-    EXPECT_EQ(language.GetText(4), u"\u041F\u0440\u043E\u0434\u043E\u0436\u0438\u0442\u044C");  // "Продожить"
-    EXPECT_EQ(language.GetText(33),
+    EXPECT_EQ(language.GetText(IDS_RESUME), u"\u041F\u0440\u043E\u0434\u043E\u0436\u0438\u0442\u044C");  // "Продожить"
+    EXPECT_EQ(language.GetText(IDS_TYPE_PEER),
               u"\u041F\u043E\u043B\u044C\u0437\u0430\u0432\u0430\u0442\u0435\u043B\u0438");  // "Пользаватели"
-    EXPECT_EQ(language.GetText(5),
+    EXPECT_EQ(language.GetText(IDS_SHOW_PEERS),
               u"\u041F\u043E\u043B\u044C\u0437\u043E\u0432\u0430\u0442\u0435\u043B\u0438");  // "Пользователи"
-    EXPECT_EQ(language.GetText(7), u"\u0417\u0430\u0449\u0438\u0449\u0451\u043D\u044B\u0435");  // "Защищёные"
+    EXPECT_EQ(language.GetText(IDS_SHOW_SECURED),
+              u"\u0417\u0430\u0449\u0438\u0449\u0451\u043D\u044B\u0435");  // "Защищёные"
 }
 
 // A language number without texts, in or out of any sensible range, gives
@@ -89,7 +94,7 @@ TEST(LanguageTexts, LanguageWithoutTextsFallsBackToEnglish)
 TEST(StringTable, EachLanguageHasExactlyItsTexts)
 {
     for (UINT language = 0; language < 7; ++language) {
-        const UINT first = 2000 + 200 * language;
+        const UINT first = IDS_BLOCK_ENGLISH + IDS_BLOCK_STRIDE * language;
         for (UINT n = 0; n < CLanguage::kTextCount; ++n) {
             const WCHAR* text = FindStringResource(first + n);
             ASSERT_NE(text, nullptr) << first + n;
@@ -98,7 +103,7 @@ TEST(StringTable, EachLanguageHasExactlyItsTexts)
         EXPECT_EQ(FindStringResource(first + CLanguage::kTextCount), nullptr);
         EXPECT_EQ(FindStringResource(first - 1), nullptr);
     }
-    EXPECT_EQ(FindStringResource(3400), nullptr);
+    EXPECT_EQ(FindStringResource(IDS_BLOCK_GERMAN + IDS_BLOCK_STRIDE), nullptr);
 }
 
 // The texts added for Linux are translated, not English left in place, and
@@ -109,11 +114,13 @@ TEST(StringTable, LinuxTextsAreTranslatedAndNameWhatToRun)
         UINT number;
         std::vector<std::u16string> names;
     };
-    const Added added[] = {{37, {u"tarvolin-demo"}}, {38, {u"tarvolin-trigger", u"NetworkManager", u"Tarvolin"}}};
+    const Added added[] = {{IDS_NO_ADAPTER, {u"tarvolin-demo"}},
+                           {IDS_SCAN_REFUSED, {u"tarvolin-trigger", u"NetworkManager", u"Tarvolin"}}};
     for (const Added& text : added) {
-        const std::u16string english = FindStringResource(2000 + text.number);
+        const std::u16string english = FindStringResource(IDS_BLOCK_ENGLISH + text.number);
         for (UINT language = 0; language < 7; ++language) {
-            const std::u16string translated = FindStringResource(2000 + 200 * language + text.number);
+            const std::u16string translated =
+                FindStringResource(IDS_BLOCK_ENGLISH + IDS_BLOCK_STRIDE * language + text.number);
             if (language != 0) {
                 EXPECT_NE(translated, english) << "language " << language << " text " << text.number;
             }
@@ -130,22 +137,22 @@ TEST(StringTable, LoadStringCopiesCutsAndReports)
 {
     WCHAR buffer[16];
     std::fill(std::begin(buffer), std::end(buffer), u'#');
-    EXPECT_EQ(LoadStringW(nullptr, 2001, buffer, 16), 7);
+    EXPECT_EQ(LoadStringW(nullptr, IDS_BLOCK_ENGLISH + IDS_OPTIONS_TAB, buffer, 16), 7);
     EXPECT_EQ(CString(buffer), u"Options");
 
     // Cut to the room given, always terminated, never past it.
     std::fill(std::begin(buffer), std::end(buffer), u'#');
-    EXPECT_EQ(LoadStringW(nullptr, 2001, buffer, 4), 3);
+    EXPECT_EQ(LoadStringW(nullptr, IDS_BLOCK_ENGLISH + IDS_OPTIONS_TAB, buffer, 4), 3);
     EXPECT_EQ(CString(buffer), u"Opt");
     EXPECT_EQ(buffer[4], u'#');
 
-    EXPECT_EQ(LoadStringW(nullptr, 1999, buffer, 16), 0);
-    EXPECT_EQ(LoadStringW(nullptr, 2001, nullptr, 16), 0);
-    EXPECT_EQ(LoadStringW(nullptr, 2001, buffer, -1), 0);
+    EXPECT_EQ(LoadStringW(nullptr, IDS_BLOCK_ENGLISH - 1, buffer, 16), 0);
+    EXPECT_EQ(LoadStringW(nullptr, IDS_BLOCK_ENGLISH + IDS_OPTIONS_TAB, nullptr, 16), 0);
+    EXPECT_EQ(LoadStringW(nullptr, IDS_BLOCK_ENGLISH + IDS_OPTIONS_TAB, buffer, -1), 0);
 
     // No room at all: a pointer to the text itself, and its full length.
     const WCHAR* direct = nullptr;
-    EXPECT_EQ(LoadStringW(nullptr, 3032, reinterpret_cast<WCHAR*>(&direct), 0), 22);
+    EXPECT_EQ(LoadStringW(nullptr, IDS_BLOCK_RUSSIAN + IDS_COLUMN_LAST_SEEN, reinterpret_cast<WCHAR*>(&direct), 0), 22);
     ASSERT_NE(direct, nullptr);
     EXPECT_EQ(CString(direct), u"Последнее сканирование");
 }

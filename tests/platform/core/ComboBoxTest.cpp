@@ -2,6 +2,7 @@
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
+#include "res/Resource.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -35,7 +36,7 @@ LRESULT ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-constexpr int kComboId = 1004;
+constexpr int kComboId = IDC_ADAPTER_LIST;
 
 class ComboBoxTest : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "platform/core/Dialog.h"
 #include "platform/gdi/Gdi.h"
+#include "res/Resource.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -33,13 +34,13 @@ void RegisterTabClassStandIn()
 
 class ProbeDialog : public CDialog {
 public:
-    ProbeDialog() : CDialog(102) { RegisterTabClassStandIn(); }
+    ProbeDialog() : CDialog(IDD_MAIN) { RegisterTabClassStandIn(); }
     BOOL OnInitDialog() override
     {
         ++initCalls;
         CDialog::OnInitDialog();
         GetClientRect(&client);
-        ::GetWindowRect(GetDlgItemHwnd(1000), &exitButton);
+        ::GetWindowRect(GetDlgItemHwnd(IDC_EXIT), &exitButton);
         RECT dialogOnScreen;
         GetWindowRect(&dialogOnScreen);
         exitButton.left -= dialogOnScreen.left;
@@ -50,8 +51,8 @@ public:
     }
     void DoDataExchange(CDataExchange* dx) override
     {
-        DDX_Control(dx, 1006, suspend);
-        DDX_Text(dx, 1000, exitText);
+        DDX_Control(dx, IDC_SUSPEND, suspend);
+        DDX_Text(dx, IDC_EXIT, exitText);
     }
     int initCalls = 0;
     RECT client{};
@@ -103,7 +104,7 @@ TEST(Dialog, DataExchangePushesTextsAndBindsControls)
     HWND bound = nullptr;
     QTimer::singleShot(0, [&] {
         WCHAR text[16] = {};
-        ::GetWindowTextW(dialog.GetDlgItemHwnd(1000), text, 16);
+        ::GetWindowTextW(dialog.GetDlgItemHwnd(IDC_EXIT), text, 16);
         seen = text;
         bound = dialog.suspend.m_hWnd;
     });

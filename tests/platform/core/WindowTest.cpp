@@ -2,6 +2,8 @@
 #include "platform/core/ListView.h"
 #include "platform/core/WindowObject.h"
 #include "platform/gdi/Gdi.h"
+#include "res/Resource.h"
+#include "res/ResourceTable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -360,8 +362,8 @@ int IconPixels(HWND icon)
 TEST(IconStatic, DrawsTheIconItsTextNamesAndFollowsTextChanges)
 {
     HWND parent = CreateWindowExW(0, u"static", u"", WS_VISIBLE, 0, 0, 100, 80, nullptr, 0, nullptr, nullptr);
-    HWND icon = CreateWindowExW(0, u"static", u"#147", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 40, 40, parent, 1,
-                                nullptr, nullptr);
+    HWND icon = CreateWindowExW(0, u"static", NumberedName(IDI_ACTIVITY).text, WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0,
+                                40, 40, parent, 1, nullptr, nullptr);
     ASSERT_NE(icon, nullptr);
     EXPECT_GT(IconPixels(icon), 50);
     // Centred: the 32-pixel icon leaves the 4-pixel border alone.
@@ -374,7 +376,7 @@ TEST(IconStatic, DrawsTheIconItsTextNamesAndFollowsTextChanges)
     ReleaseDC(icon, dc);
     SetWindowTextW(icon, u"#999");  // no such icon: only the background
     EXPECT_EQ(IconPixels(icon), 0);
-    SetWindowTextW(icon, u"#147");
+    SetWindowTextW(icon, NumberedName(IDI_ACTIVITY).text);
     EXPECT_GT(IconPixels(icon), 50);
     DestroyWindow(parent);
 }

@@ -3,6 +3,8 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiInternal.h"
 #include "platform/images/Images.h"
+#include "res/Resource.h"
+#include "res/ResourceTable.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -34,9 +36,12 @@ struct Size {
 };
 
 const Size kBitmaps[] = {
-    {150, 80, 30}, {151, 20, 30}, {152, 20, 30}, {153, 16, 16}, {154, 16, 16}, {155, 16, 16},
-    {156, 16, 16}, {158, 16, 16}, {159, 16, 16}, {164, 16, 15}, {170, 16, 10}, {171, 16, 10},
-    {172, 16, 10}, {173, 16, 10}, {174, 16, 10}, {176, 16, 10}, {177, 16, 10},
+    {IDB_SLIDER_TRACK, 80, 30},    {IDB_SLIDER_THUMB_PRESSED, 20, 30}, {IDB_SLIDER_THUMB, 20, 30},
+    {IDB_PADLOCK, 16, 16},         {IDB_PADLOCK_CROSSED, 16, 16},      {IDB_SPEAKER, 16, 16},
+    {IDB_SPEAKER_CROSSED, 16, 16}, {IDB_LAPTOP_CROSSED, 16, 16},       {IDB_LAPTOP, 16, 16},
+    {IDB_INFORMATION, 16, 15},     {IDB_FLAG_PORTUGUESE, 16, 10},      {IDB_FLAG_FRENCH, 16, 10},
+    {IDB_FLAG_ENGLISH, 16, 10},    {IDB_FLAG_HUNGARIAN, 16, 10},       {IDB_FLAG_POLISH, 16, 10},
+    {IDB_FLAG_RUSSIAN, 16, 10},    {IDB_FLAG_GERMAN, 16, 10},
 };
 
 TEST(Bitmaps, EveryResourceLoadsAtItsSizeAsAColourBitmap)
@@ -56,13 +61,13 @@ TEST(Bitmaps, EveryResourceLoadsAtItsSizeAsAColourBitmap)
 
 TEST(Bitmaps, NamesAsTextAndAnyInstanceLoadTheSamePicture)
 {
-    const QImage byNumber = Pixels(153);
-    HBITMAP byText = LoadBitmapW(reinterpret_cast<HINSTANCE>(0x400000), u"#153");
+    const QImage byNumber = Pixels(IDB_PADLOCK);
+    HBITMAP byText = LoadBitmapW(reinterpret_cast<HINSTANCE>(0x400000), NumberedName(IDB_PADLOCK).text);
     ASSERT_NE(nullptr, byText);
     EXPECT_EQ(byNumber, *platform::gdi::BitmapImage(byText));
     DeleteObject(byText);
 
-    HANDLE viaLoadImage = LoadImageW(nullptr, MAKEINTRESOURCEW(153), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+    HANDLE viaLoadImage = LoadImageW(nullptr, MAKEINTRESOURCEW(IDB_PADLOCK), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
     ASSERT_NE(nullptr, viaLoadImage);
     EXPECT_EQ(byNumber, *platform::gdi::BitmapImage(static_cast<HBITMAP>(viaLoadImage)));
     DeleteObject(static_cast<HBITMAP>(viaLoadImage));
@@ -71,8 +76,8 @@ TEST(Bitmaps, NamesAsTextAndAnyInstanceLoadTheSamePicture)
 // Both sliders load the same track; each deletes its own copy.
 TEST(Bitmaps, EachLoadIsANewBitmapTheCallerOwns)
 {
-    HBITMAP first = LoadBitmapW(nullptr, MAKEINTRESOURCEW(150));
-    HBITMAP second = LoadBitmapW(nullptr, MAKEINTRESOURCEW(150));
+    HBITMAP first = LoadBitmapW(nullptr, MAKEINTRESOURCEW(IDB_SLIDER_TRACK));
+    HBITMAP second = LoadBitmapW(nullptr, MAKEINTRESOURCEW(IDB_SLIDER_TRACK));
     ASSERT_NE(nullptr, first);
     ASSERT_NE(nullptr, second);
     EXPECT_NE(first, second);
@@ -85,17 +90,20 @@ TEST(Bitmaps, EachLoadIsANewBitmapTheCallerOwns)
 
 TEST(Bitmaps, UnknownNamesGiveNull)
 {
-    // 175 is a menu, 157 a wave and 147 an icon: none is a bitmap.
-    for (UINT id : {0u, 1u, 147u, 149u, 157u, 160u, 175u, 178u, 999u, 0xFFFFu}) {
+    // Menus, dialogs, the wave and the icon are not bitmaps.
+    for (UINT id : std::initializer_list<UINT>{0, 1, IDI_ACTIVITY, IDD_OPTIONS_PAGE, IDR_NEW_NETWORK_WAVE,
+                                               IDM_ROW_POPUP, IDM_LANGUAGES, IDB_FLAG_GERMAN + 1, 999, 0xFFFF}) {
         SCOPED_TRACE(id);
         EXPECT_EQ(nullptr, LoadBitmapW(nullptr, MAKEINTRESOURCEW(id)));
     }
-    for (const char16_t* name : {u"", u"#", u"#0", u"#abc", u"#15x", u"#999999999999", u"150", u"track"}) {
+    // A number without its "#" is a name, not a number.
+    constexpr NumberedName kTrack(IDB_SLIDER_TRACK);
+    for (const char16_t* name : {u"", u"#", u"#0", u"#abc", u"#15x", u"#999999999999", kTrack.text + 1, u"track"}) {
         SCOPED_TRACE(std::u16string(name).size());
         EXPECT_EQ(nullptr, LoadBitmapW(nullptr, name));
     }
-    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(150), 7, 0, 0, 0));
-    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(150), IMAGE_BITMAP, -1, 0, 0));
+    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(IDB_SLIDER_TRACK), 7, 0, 0, 0));
+    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(IDB_SLIDER_TRACK), IMAGE_BITMAP, -1, 0, 0));
 }
 
 // Black is the background: every black pixel must be reachable from the edge
@@ -144,7 +152,7 @@ TEST(Bitmaps, BlackOnlyWhereTheBackgroundShowsThrough)
         SCOPED_TRACE(entry.id);
         const QImage image = Pixels(entry.id);
         ASSERT_FALSE(image.isNull());
-        const bool padlock = entry.id == 153 || entry.id == 154;
+        const bool padlock = entry.id == IDB_PADLOCK || entry.id == IDB_PADLOCK_CROSSED;
         EXPECT_EQ(padlock ? kShackleLoop : std::vector<QPoint>(), BlackNotConnectedToTheEdge(image));
         EXPECT_GT(CountNonBlack(image), image.width() * image.height() / 10);
     }
@@ -168,7 +176,7 @@ TEST(Bitmaps, SmallPicturesHaveTransparentCorners)
 // (x 10 to 70 on an 80-pixel slider with a 20-pixel thumb).
 TEST(Bitmaps, SliderTrackIsAThinBarAcrossTheThumbsTravel)
 {
-    const QImage track = Pixels(150);
+    const QImage track = Pixels(IDB_SLIDER_TRACK);
     ASSERT_FALSE(track.isNull());
     int top = track.height(), bottom = -1, left = track.width(), right = -1;
     for (int y = 0; y < track.height(); ++y)
@@ -198,7 +206,7 @@ double MeanLightness(const QImage& image)
 
 TEST(Bitmaps, PressedThumbIsTheSameShapeLighter)
 {
-    const QImage normal = Pixels(152), pressed = Pixels(151);
+    const QImage normal = Pixels(IDB_SLIDER_THUMB), pressed = Pixels(IDB_SLIDER_THUMB_PRESSED);
     ASSERT_FALSE(normal.isNull());
     ASSERT_FALSE(pressed.isNull());
     for (int y = 0; y < normal.height(); ++y)
@@ -220,7 +228,8 @@ TEST(Bitmaps, CrossedOutPicturesAddOnlyARedStroke)
     struct Pair {
         UINT normal, crossed;
     };
-    for (const Pair pair : {Pair{159, 158}, Pair{153, 154}, Pair{155, 156}}) {
+    for (const Pair pair : {Pair{IDB_LAPTOP, IDB_LAPTOP_CROSSED}, Pair{IDB_PADLOCK, IDB_PADLOCK_CROSSED},
+                            Pair{IDB_SPEAKER, IDB_SPEAKER_CROSSED}}) {
         SCOPED_TRACE(pair.crossed);
         const QImage normal = Pixels(pair.normal), crossed = Pixels(pair.crossed);
         ASSERT_EQ(normal.size(), crossed.size());
@@ -237,7 +246,7 @@ TEST(Bitmaps, CrossedOutPicturesAddOnlyARedStroke)
 
 TEST(Bitmaps, InformationSignIsRoundAndBlueWithWhiteInside)
 {
-    const QImage sign = Pixels(164);
+    const QImage sign = Pixels(IDB_INFORMATION);
     ASSERT_FALSE(sign.isNull());
     int blue = 0, white = 0;
     for (int y = 0; y < sign.height(); ++y)
@@ -284,13 +293,13 @@ TEST(Bitmaps, FlagsShowTheirNationsColours)
         std::vector<std::string> colours;
     };
     const Flag kFlags[] = {
-        {170, "Portuguese", {"green", "red", "yellow", "green", "red"}},
-        {171, "French", {"blue", "red", "white", "blue", "red"}},
-        {172, "English", {"blue", "blue", "red", "blue", "blue"}},
-        {173, "Hungarian", {"red", "red", "white", "green", "green"}},
-        {174, "Polish", {"white", "white", "red", "red", "red"}},
-        {176, "Russian", {"white", "white", "blue", "red", "red"}},
-        {177, "German", {"dark", "dark", "red", "yellow", "yellow"}},
+        {IDB_FLAG_PORTUGUESE, "Portuguese", {"green", "red", "yellow", "green", "red"}},
+        {IDB_FLAG_FRENCH, "French", {"blue", "red", "white", "blue", "red"}},
+        {IDB_FLAG_ENGLISH, "English", {"blue", "blue", "red", "blue", "blue"}},
+        {IDB_FLAG_HUNGARIAN, "Hungarian", {"red", "red", "white", "green", "green"}},
+        {IDB_FLAG_POLISH, "Polish", {"white", "white", "red", "red", "red"}},
+        {IDB_FLAG_RUSSIAN, "Russian", {"white", "white", "blue", "red", "red"}},
+        {IDB_FLAG_GERMAN, "German", {"dark", "dark", "red", "yellow", "yellow"}},
     };
     const QPoint kPlaces[] = {{4, 1}, {11, 1}, {8, 5}, {4, 8}, {11, 8}};
     for (const Flag& flag : kFlags) {
@@ -308,7 +317,7 @@ TEST(Bitmaps, FlagsShowTheirNationsColours)
 // it apart from any striped flag.
 TEST(Bitmaps, UnionJackHasItsSaltire)
 {
-    const QImage flag = Pixels(172);
+    const QImage flag = Pixels(IDB_FLAG_ENGLISH);
     ASSERT_FALSE(flag.isNull());
     for (QPoint corner : {QPoint(0, 0), QPoint(15, 9)})
         EXPECT_EQ("white", ColourName(flag.pixel(corner)));
@@ -326,9 +335,9 @@ TEST(Bitmaps, BlackIsTransparentWhenDrawn)
     HBRUSH background = CreateSolidBrush(RGB(0x84, 0x91, 0xB4));
     const RECT all{0, 0, 20, 20};
     FillRect(dc, &all, background);
-    HBITMAP padlock = LoadBitmapW(nullptr, MAKEINTRESOURCEW(153));
+    HBITMAP padlock = LoadBitmapW(nullptr, MAKEINTRESOURCEW(IDB_PADLOCK));
     ASSERT_TRUE(TransparentImage(dc, 2, 2, 16, 16, padlock, 0, 0, 16, 16, RGB(0, 0, 0)));
-    const QImage picture = Pixels(153);
+    const QImage picture = Pixels(IDB_PADLOCK);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const QRgb p = picture.pixel(x, y);

@@ -4,6 +4,8 @@
 #include "platform/gdi/GdiInternal.h"
 #include "platform/images/Images.h"
 #include "platform/images/ImagesInternal.h"
+#include "res/Resource.h"
+#include "res/ResourceTable.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -50,10 +52,11 @@ TEST(Icons, ActivityIconLoadsAtBothSizesWithTransparentCorners)
         int size;
     };
     const Load kLoads[] = {
-        {LoadIconW(nullptr, MAKEINTRESOURCEW(147)), 32},
-        {static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(147), IMAGE_ICON, 16, 16, 0)), 16},
-        {static_cast<HICON>(LoadImageW(nullptr, u"#147", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)), 32},
-        {static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(147), IMAGE_ICON, 0, 0, 0)), 32},
+        {LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY)), 32},
+        {static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY), IMAGE_ICON, 16, 16, 0)), 16},
+        {static_cast<HICON>(LoadImageW(nullptr, NumberedName(IDI_ACTIVITY).text, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)),
+         32},
+        {static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY), IMAGE_ICON, 0, 0, 0)), 32},
     };
     for (const Load& load : kLoads) {
         SCOPED_TRACE(load.size);
@@ -87,13 +90,13 @@ TEST(Icons, UnknownIconsAndBadRequestsGiveNull)
         EXPECT_EQ(nullptr, LoadIconW(nullptr, MAKEINTRESOURCEW(id)));
     }
     EXPECT_EQ(nullptr, LoadIconW(nullptr, u"activity"));
-    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(147), IMAGE_ICON, -16, 16, 0));
-    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(147), IMAGE_BITMAP, 0, 0, 0));
+    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY), IMAGE_ICON, -16, 16, 0));
+    EXPECT_EQ(nullptr, LoadImageW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY), IMAGE_BITMAP, 0, 0, 0));
 }
 
 TEST(Icons, DestroyingTwiceOrNothingFails)
 {
-    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(147));
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY));
     ASSERT_NE(nullptr, icon);
     EXPECT_TRUE(DestroyIcon(icon));
     EXPECT_FALSE(DestroyIcon(icon));
@@ -117,7 +120,7 @@ TEST_F(Canvas, IconDrawsOverTheContextByItsAlpha)
         {"scaled", 3, 5, 24, 24, DI_NORMAL, 24},          {"default size", 3, 5, 0, 0, DI_NORMAL | DI_DEFAULTSIZE, 32},
         {"cut by the edge", 30, 30, 0, 0, DI_NORMAL, 32},
     };
-    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(147));
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY));
     ASSERT_NE(nullptr, icon);
     for (const Draw& draw : kDraws) {
         SCOPED_TRACE(draw.what);
@@ -143,7 +146,7 @@ TEST_F(Canvas, IconDrawsOverTheContextByItsAlpha)
 
 TEST_F(Canvas, DrawIconIsDrawIconExAtTheIconsOwnSize)
 {
-    HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(147), IMAGE_ICON, 16, 16, 0));
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY), IMAGE_ICON, 16, 16, 0));
     ASSERT_TRUE(DrawIcon(m_dc, 10, 10, icon));
     const QImage once = Pixels();
     ASSERT_TRUE(DrawIconEx(m_dc, 10, 10, icon, 16, 16, 0, nullptr, DI_NORMAL));
@@ -156,7 +159,7 @@ TEST_F(Canvas, DrawIconIsDrawIconExAtTheIconsOwnSize)
 // The mask and the colours alone, and a flicker-free brush behind the icon.
 TEST_F(Canvas, MaskImageAndBrushDraws)
 {
-    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(147));
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY));
     const QImage picture = platform::images::IconImage(icon);
     HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
     struct Draw {
@@ -193,8 +196,8 @@ TEST_F(Canvas, MaskImageAndBrushDraws)
 
 TEST_F(Canvas, FailedDrawsLeaveTheContextAlone)
 {
-    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(147));
-    HICON destroyed = LoadIconW(nullptr, MAKEINTRESOURCEW(147));
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY));
+    HICON destroyed = LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY));
     DestroyIcon(destroyed);
     const QImage before = Pixels();
     EXPECT_FALSE(DrawIcon(m_dc, 0, 0, destroyed));

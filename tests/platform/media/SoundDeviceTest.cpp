@@ -1,6 +1,7 @@
 // The chime on a real audio output: a private PulseAudio server with a null
 // sink, started for this test alone.
 #include "platform/media/Sound.h"
+#include "res/Resource.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -78,8 +79,8 @@ TEST_F(SoundDeviceTest, PlaysAndRestartsWhenStartedAgain)
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
 
-    ASSERT_TRUE(PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC));
-    auto* effect = app.findChild<QSoundEffect*>(QStringLiteral("tarvolin-wave-157"));
+    ASSERT_TRUE(PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC));
+    auto* effect = app.findChild<QSoundEffect*>(QStringLiteral("tarvolin-wave-%1").arg(IDR_NEW_NETWORK_WAVE));
     ASSERT_NE(nullptr, effect);
     std::vector<bool> changes;
     QObject::connect(effect, &QSoundEffect::playingChanged, [&] { changes.push_back(effect->isPlaying()); });
@@ -97,7 +98,7 @@ TEST_F(SoundDeviceTest, PlaysAndRestartsWhenStartedAgain)
     changes.clear();
     QElapsedTimer sinceRestart;
     sinceRestart.start();
-    ASSERT_TRUE(PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC));
+    ASSERT_TRUE(PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC));
     ASSERT_TRUE(RunEventsUntil([&] { return effect->isPlaying(); }, 10000));
     EXPECT_EQ((std::vector<bool>{false, true}), changes);
 

@@ -1,4 +1,7 @@
 #include "platform/media/Sound.h"
+#include "platform/Resources.h"
+#include "res/Resource.h"
+#include "res/ResourceTable.h"
 
 #include <QAudioDevice>
 #include <QCoreApplication>
@@ -33,7 +36,7 @@ protected:
 
 TEST_F(SoundTest, ObserverSeesEveryRequestAsMade)
 {
-    PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC);
+    PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC);
     PlaySoundW(MAKEINTRESOURCEW(42), nullptr, SND_RESOURCE | SND_ASYNC);
     ASSERT_EQ(2u, m_recorder.requests.size());
     EXPECT_EQ(157u, m_recorder.requests[0].resource);
@@ -42,7 +45,7 @@ TEST_F(SoundTest, ObserverSeesEveryRequestAsMade)
     EXPECT_EQ(42u, m_recorder.requests[1].resource);
 
     SetSoundObserver(nullptr, nullptr);
-    PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC);
+    PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC);
     EXPECT_EQ(2u, m_recorder.requests.size());
 }
 
@@ -56,13 +59,14 @@ TEST_F(SoundTest, RefusesWhatItCannotPlay)
         const WCHAR* name;
         DWORD flags;
     };
+    constexpr NumberedName kWave(IDR_NEW_NETWORK_WAVE);
     const Case cases[] = {
-        {MAKEINTRESOURCEW(158), SND_RESOURCE | SND_ASYNC},  // no such wave
+        {MAKEINTRESOURCEW(IDB_LAPTOP_CROSSED), SND_RESOURCE | SND_ASYNC},  // a bitmap, not a wave
         {MAKEINTRESOURCEW(0), SND_RESOURCE | SND_ASYNC},
-        {u"157", SND_RESOURCE | SND_ASYNC},     // names are not numbers
-        {MAKEINTRESOURCEW(157), SND_RESOURCE},  // waiting for the end is not offered
-        {MAKEINTRESOURCEW(157), SND_ASYNC},     // not a resource
-        {MAKEINTRESOURCEW(157), SND_RESOURCE | SND_ASYNC | SND_PURGE},
+        {kWave.text + 1, SND_RESOURCE | SND_ASYNC},              // names are not numbers
+        {MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), SND_RESOURCE},  // waiting for the end is not offered
+        {MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), SND_ASYNC},     // not a resource
+        {MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), SND_RESOURCE | SND_ASYNC | SND_PURGE},
     };
     for (const Case& c : cases)
         EXPECT_FALSE(PlaySoundW(c.name, nullptr, c.flags)) << c.flags;
@@ -73,7 +77,7 @@ TEST_F(SoundTest, WithoutAnApplicationItIsSilent)
 {
     ASSERT_EQ(nullptr, QCoreApplication::instance());
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC));
+    EXPECT_FALSE(PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC));
     EXPECT_EQ("", testing::internal::GetCapturedStderr());
 }
 
@@ -87,8 +91,9 @@ TEST_F(SoundTest, PlaysOrStaysQuietAndReturnsAtOnce)
     QCoreApplication app(argc, argv);
 
     testing::internal::CaptureStderr();
-    const BOOL first = PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC);
-    const BOOL again = PlaySoundW(MAKEINTRESOURCEW(157), nullptr, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
+    const BOOL first = PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC);
+    const BOOL again =
+        PlaySoundW(MAKEINTRESOURCEW(IDR_NEW_NETWORK_WAVE), nullptr, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
     QCoreApplication::processEvents();
     const std::string printed = testing::internal::GetCapturedStderr();
 
@@ -104,11 +109,13 @@ TEST_F(SoundTest, PlaysOrStaysQuietAndReturnsAtOnce)
 
 TEST(WaveResource, IsEmbeddedAsCommitted)
 {
-    QFile embedded(QStringLiteral(":/wave/157.wav"));
+    const WaveResource* wave = FindWaveResource(IDR_NEW_NETWORK_WAVE);
+    ASSERT_NE(nullptr, wave);
+    QFile embedded(QStringLiteral(":/") + QString::fromLatin1(wave->file));
     ASSERT_TRUE(embedded.open(QIODevice::ReadOnly));
     const QByteArray bytes = embedded.readAll();
 
-    std::ifstream committed(TARVOLIN_SOURCE_DIR "/res/wave/157.wav", std::ios::binary);
+    std::ifstream committed(std::string(TARVOLIN_SOURCE_DIR "/res/") + wave->file, std::ios::binary);
     ASSERT_TRUE(committed.is_open());
     const std::string file((std::istreambuf_iterator<char>(committed)), std::istreambuf_iterator<char>());
     EXPECT_EQ(file, bytes.toStdString());

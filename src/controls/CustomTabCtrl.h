@@ -4,11 +4,13 @@
 // parent of taps through WM_NOTIFY with a TabNotify record.
 //
 // The work is split by concern: CustomTabCtrl.cpp holds the tabs and their
-// operations, CustomTabLayout.cpp the layout, scrolling and hit-testing,
+// operations, TabStripGeometry where the strip's parts lie,
+// CustomTabLayout.cpp the layout, scrolling and hit-testing,
 // CustomTabPaint.cpp the drawing, CustomTabInput.cpp the stylus, timer,
 // notifications and the title editor.
 #pragma once
 
+#include "controls/TabStripGeometry.h"
 #include "controls/TabTypes.h"
 #include "platform/core/Wnd.h"
 #include "platform/gdi/Gdi.h"
@@ -58,24 +60,12 @@ protected:
     void RecalcOffset(int offset);
     void PlaceEditor(int offset, int index);
 
-    // Geometry shared by layout, painting and hit-testing, all in the
-    // unturned frame of the strip (see GetWorkRect).
-    RECT GetStripRect() const;
-    // The strip, with width and height exchanged for a vertical strip.
-    RECT GetWorkRect() const;
+    // Where the strip's parts lie for the current size, style, buttons and
+    // tabs; layout, painting and hit-testing all ask it.
+    TabStripGeometry Geometry() const;
     DWORD TabStyle() const { return GetStyle() & 0xFFFF; }
     bool HasStyle(DWORD bits) const { return (TabStyle() & bits) != 0; }
-    // How many button widths the button row takes: 1 for close, 2 for back
-    // and forward, 2 for first and last.
-    int ButtonSlots() const;
-    // The rectangles the stylus hits.
-    RECT CloseHitRect() const;
-    RECT ScrollHitRect(int hit) const;
-    // The rectangles the buttons are drawn in (they differ from the hit
-    // rectangles by a pixel here and there).
-    RECT ButtonAreaRect() const;
-    RECT CloseButtonRect() const;
-    RECT ScrollButtonRect(int hit) const;
+    int ButtonSlots() const { return Geometry().ButtonSlots(); }
     // The state member of a button, by its hit code.
     static int CCustomTabCtrl::*ButtonMember(int hit);
 

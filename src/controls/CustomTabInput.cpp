@@ -180,7 +180,7 @@ void CCustomTabCtrl::PlaceEditor(int offset, int index)
 {
     if (!EditorExists() || !ValidIndex(index))
         return;
-    const RECT strip = GetStripRect();
+    const RECT strip = Geometry().StripRect();
     const int limit = strip.right - (HasStyle(TabStyleButtonsAfter) ? offset : 0);
     RECT rect{};
     for (;;) {

@@ -1,9 +1,6 @@
-// Layout, scrolling and hit-testing of the tab control, and the button
-// rectangles that painting and hit-testing share.
-//
-// Everything here works in the strip's own frame: for a vertical strip the
-// working rectangle has width and height exchanged, and points are turned
-// into it before they are tested.
+// Layout and scrolling of the tab control, in the strip's own frame (see
+// TabStripGeometry), and the geometry value it hands painting and
+// hit-testing.
 #include "controls/CustomTabCtrl.h"
 
 #include <algorithm>
@@ -17,11 +14,6 @@ RECT Shifted(RECT r, int dx)
     return r;
 }
 
-bool Contains(const RECT& r, int x, int y)
-{
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 int Width(const RECT& r)
 {
     return r.right - r.left;
@@ -29,31 +21,19 @@ int Width(const RECT& r)
 
 }  // namespace
 
-RECT CCustomTabCtrl::GetStripRect() const
+TabStripGeometry CCustomTabCtrl::Geometry() const
 {
-    RECT r{};
-    GetClientRect(&r);
-    if (HasStyle(TabStylePageArea)) {
-        if (HasStyle(TabStyleTop))
-            r.bottom = r.top + m_stripHeight;
-        else
-            r.top = r.bottom - m_stripHeight;
-    }
-    return r;
-}
-
-RECT CCustomTabCtrl::GetWorkRect() const
-{
-    const RECT strip = GetStripRect();
-    if (HasStyle(TabStyleVertical))
-        return RECT{0, 0, strip.bottom - strip.top, strip.right - strip.left};
-    return strip;
-}
-
-int CCustomTabCtrl::ButtonSlots() const
-{
-    return (m_closeButton != TabButtonAbsent ? 1 : 0) + (m_prevButton != TabButtonAbsent ? 2 : 0) +
-           (m_firstButton != TabButtonAbsent ? 2 : 0);
+    TabStripGeometry g;
+    GetClientRect(&g.client);
+    g.stripHeight = m_stripHeight;
+    g.style = TabStyle();
+    g.close = m_closeButton != TabButtonAbsent;
+    g.scroll = m_prevButton != TabButtonAbsent;
+    g.toEnds = m_firstButton != TabButtonAbsent;
+    g.tabs.reserve(m_items.size());
+    for (const auto& item : m_items)
+        g.tabs.push_back(item->shape != TabShapeHidden ? item->rect : RECT{});
+    return g;
 }
 
 int CCustomTabCtrl::*CCustomTabCtrl::ButtonMember(int hit)
@@ -67,122 +47,9 @@ int CCustomTabCtrl::*CCustomTabCtrl::ButtonMember(int hit)
     }
 }
 
-RECT CCustomTabCtrl::CloseHitRect() const
-{
-    if (m_closeButton == TabButtonAbsent)
-        return RECT{};
-    const RECT r = GetWorkRect();
-    const int w = Width(r);
-    const int s = (r.bottom - r.top) - 2;
-    if (HasStyle(TabStyleButtonsAfter))
-        return RECT{w - s - 1, r.top, w, r.bottom};
-    return RECT{0, r.top, s + 1, r.bottom};
-}
-
-RECT CCustomTabCtrl::ScrollHitRect(int hit) const
-{
-    const RECT r = GetWorkRect();
-    const int w = Width(r);
-    const int s = (r.bottom - r.top) - 2;
-    const int n = ButtonSlots();
-    const int x0 = m_closeButton != TabButtonAbsent ? s : 0;
-    const bool four = n >= 4;
-    if (n < 2 || (!four && (hit == HitFirst || hit == HitLast)))
-        return RECT{};
-    auto span = [&](int left, int right) { return RECT{left, r.top, right, r.bottom}; };
-    if (!HasStyle(TabStyleButtonsAfter)) {
-        if (four) {
-            switch (hit) {
-            case HitFirst: return span(x0, x0 + s + 1);
-            case HitPrev: return span(x0 + s + 1, x0 + 2 * s + 1);
-            case HitNext: return span(x0 + 2 * s + 1, x0 + 3 * s + 2);
-            case HitLast: return span(x0 + 3 * s + 2, x0 + 4 * s + 3);
-            default: return RECT{};
-            }
-        }
-        switch (hit) {
-        case HitPrev: return span(x0, x0 + s + 1);
-        case HitNext: return span(x0 + s + 1, x0 + 2 * s + 3);
-        default: return RECT{};
-        }
-    }
-    if (four) {
-        switch (hit) {
-        case HitFirst: return span(w - x0 - 4 * s - 3, w - x0 - 3 * s - 2);
-        case HitPrev: return span(w - x0 - 3 * s - 2, w - x0 - 2 * s - 1);
-        case HitNext: return span(w - x0 - 2 * s - 1, w - x0 - s - 1);
-        case HitLast: return span(w - x0 - s - 1, w - x0);
-        default: return RECT{};
-        }
-    }
-    switch (hit) {
-    case HitPrev: return span(w - x0 - 2 * s - 3, w - x0 - s - 1);
-    case HitNext: return span(w - x0 - s - 1, w - x0);
-    default: return RECT{};
-    }
-}
-
-RECT CCustomTabCtrl::ButtonAreaRect() const
-{
-    const int g = ButtonSlots();
-    if (g == 0)
-        return RECT{};
-    const RECT r = GetWorkRect();
-    const int h = r.bottom - r.top;
-    const int s = h - 2;
-    RECT area = HasStyle(TabStyleTop) ? RECT{0, 0, s * g + 3, h - 1} : RECT{0, r.top, s * g + 3, r.bottom};
-    if (HasStyle(TabStyleButtonsAfter))
-        area = Shifted(area, Width(r) - Width(area));
-    return area;
-}
-
-RECT CCustomTabCtrl::CloseButtonRect() const
-{
-    if (m_closeButton == TabButtonAbsent)
-        return RECT{};
-    const RECT r = GetWorkRect();
-    const int w = Width(r);
-    const int h = r.bottom - r.top;
-    const int s = h - 2;
-    const bool top = HasStyle(TabStyleTop);
-    if (HasStyle(TabStyleButtonsAfter))
-        return top ? RECT{w - s - 2, 1, w - 1, h} : RECT{w - s - 2, r.top, w - 1, r.bottom - 1};
-    return top ? RECT{1, 1, s + 1, h} : RECT{1, r.top, s + 1, r.bottom - 1};
-}
-
-RECT CCustomTabCtrl::ScrollButtonRect(int hit) const
-{
-    const int g = ButtonSlots();
-    if (m_prevButton == TabButtonAbsent || (g < 4 && (hit == HitFirst || hit == HitLast)))
-        return RECT{};
-    const RECT r = GetWorkRect();
-    const int h = r.bottom - r.top;
-    const int s = h - 2;
-    int x0 = m_closeButton != TabButtonAbsent ? s : 0;
-    if (HasStyle(TabStyleButtonsAfter))
-        x0 = ButtonAreaRect().left;
-    const int top = HasStyle(TabStyleTop) ? 1 : r.top;
-    const int bottom = HasStyle(TabStyleTop) ? h : r.bottom;
-    auto span = [&](int left, int right) { return RECT{x0 + left, top, x0 + right, bottom}; };
-    if (g >= 4) {
-        switch (hit) {
-        case HitFirst: return span(1, s + 1);
-        case HitPrev: return span(s + 1, 2 * s + 1);
-        case HitNext: return span(2 * s + 2, 3 * s + 2);
-        case HitLast: return span(3 * s + 2, 4 * s + 2);
-        default: return RECT{};
-        }
-    }
-    switch (hit) {
-    case HitPrev: return span(1, s + 1);
-    case HitNext: return span(s + 2, 2 * s + 2);
-    default: return RECT{};
-    }
-}
-
 int CCustomTabCtrl::RecalcRectangles()
 {
-    const RECT r = GetWorkRect();
+    const RECT r = Geometry().WorkRect();
     const int h = r.bottom - r.top;
     const bool top = HasStyle(TabStyleTop);
     const int tabTop = top ? 0 : r.top;
@@ -239,7 +106,7 @@ void CCustomTabCtrl::RecalcOffset(int offset)
 
 void CCustomTabCtrl::RecalcLayout(int kind, int index)
 {
-    RECT r = GetWorkRect();
+    RECT r = Geometry().WorkRect();
     const int h = r.bottom - r.top;
     int close = 0;
     if (HasStyle(TabStyleCloseButton)) {
@@ -361,25 +228,5 @@ void CCustomTabCtrl::RecalcLayout(int kind, int index)
 
 int CCustomTabCtrl::HitTest(int x, int y) const
 {
-    if (HasStyle(TabStyleVertical)) {
-        // Into the strip's own frame, as painting turns it (see OnPaint).
-        const RECT strip = GetStripRect();
-        const int w = Width(GetWorkRect());
-        const int turnedX = w - 1 - (y - strip.top);
-        y = x - strip.left;
-        x = turnedX;
-    }
-    if (Contains(CloseHitRect(), x, y))
-        return HitClose;
-    const int order[] = {HitFirst, HitPrev, HitNext, HitLast};
-    for (int hit : order) {
-        if (this->*ButtonMember(hit) != TabButtonAbsent && Contains(ScrollHitRect(hit), x, y))
-            return hit;
-    }
-    for (int i = 0; i < GetItemCount(); ++i) {
-        const TabItem& item = *m_items[static_cast<std::size_t>(i)];
-        if (item.shape != TabShapeHidden && Contains(item.rect, x, y))
-            return i;
-    }
-    return HitNowhere;
+    return Geometry().HitTest(x, y);
 }

@@ -32,8 +32,9 @@ void CCustomTabCtrl::OnPaint()
         return;
     std::fill(std::begin(m_glyphColors), std::end(m_glyphColors), GetSysColor(SYS_COLOR_INDEX_FLAG | COLOR_BTNTEXT));
 
-    const RECT strip = GetStripRect();
-    const RECT r = GetWorkRect();
+    const TabStripGeometry geometry = Geometry();
+    const RECT strip = geometry.StripRect();
+    const RECT r = geometry.WorkRect();
     const int h = r.bottom - r.top;
     const int w = r.right - r.left;
     const bool top = HasStyle(TabStyleTop);
@@ -61,7 +62,7 @@ void CCustomTabCtrl::OnPaint()
     FillRect(mem, &r, back);
     DeleteObject(back);
 
-    const RECT area = ButtonAreaRect();
+    const RECT area = geometry.ButtonAreaRect();
     for (int i = 0; i < GetItemCount(); ++i) {
         const TabItem& item = *m_items[static_cast<std::size_t>(i)];
         if (item.shape != TabShapeHidden && i != m_selected)
@@ -79,7 +80,7 @@ void CCustomTabCtrl::OnPaint()
     }
 
     if (m_closeButton != TabButtonAbsent) {
-        const RECT rc = CloseButtonRect();
+        const RECT rc = geometry.CloseButtonRect();
         const int bw = rc.right - rc.left;
         const int bh = rc.bottom - rc.top;
         const POINT origin{rc.left + (bw % 2) + (bw - kGlyphWidth) / 2, rc.top + (bh - kGlyphHeight) / 2};
@@ -92,12 +93,12 @@ void CCustomTabCtrl::OnPaint()
             int glyph;
         };
         std::vector<Button> buttons;
-        if (ButtonSlots() >= 4)
+        if (geometry.ButtonSlots() >= 4)
             buttons = {{HitFirst, GlyphFirst}, {HitLast, GlyphLast}};
         buttons.push_back({HitPrev, GlyphPrev});
         buttons.push_back({HitNext, GlyphNext});
         for (const Button& b : buttons) {
-            RECT rect = ScrollButtonRect(b.hit);
+            RECT rect = geometry.ScrollButtonRect(b.hit);
             const POINT origin{rect.left + (rect.right - rect.left - kGlyphWidth) / 2,
                                rect.top + (rect.bottom - rect.top - kGlyphHeight) / 2};
             // The forward button's frame reaches one pixel further left than

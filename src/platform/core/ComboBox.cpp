@@ -24,6 +24,8 @@ namespace {
 // Room above and below an entry's text in the box: the edit field's border.
 constexpr int kBoxBorder = 3;
 
+}  // namespace
+
 class ComboState {
 public:
     HWND window = nullptr;
@@ -145,6 +147,8 @@ public:
     }
 };
 
+namespace {
+
 // Runs before each paint of the widget it watches.
 class BeforePaint : public QObject {
 public:
@@ -162,8 +166,7 @@ private:
 
 ComboState* StateOf(HWND window)
 {
-    HWND__* w = Lookup(window);
-    return w != nullptr ? reinterpret_cast<ComboState*>(w->userData) : nullptr;
+    return OwnedStateOf<ComboState>(window);
 }
 
 LRESULT CopyText(const QString& text, WCHAR* buffer, std::size_t capacity)
@@ -186,7 +189,7 @@ LRESULT Create(HWND window)
     // A simple or drop-down combo box lets the user type; a drop-down list
     // only offers its entries.
     state->editable = (w->style & 0x3) != CBS_DROPDOWNLIST;
-    w->userData = reinterpret_cast<std::intptr_t>(state);
+    w->control = state;
     state->box = new QComboBox(w->widget);
     state->box->setEditable(state->editable);
     state->box->setInsertPolicy(QComboBox::NoInsert);
@@ -234,7 +237,7 @@ LRESULT ComboBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
     switch (message) {
     case WM_DESTROY:
-        w->userData = 0;
+        w->control = std::monostate{};
         state->box->disconnect();
         state->box->deleteLater();
         delete state;

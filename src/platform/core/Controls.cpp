@@ -9,9 +9,24 @@ namespace platform::core {
 
 namespace {
 
-// State bits a button keeps in its window's userData.
-constexpr std::intptr_t kCheckMask = 0x3;
-constexpr std::intptr_t kPressed = 0x4;
+// The check states BM_SETCHECK takes: unchecked, checked, indeterminate.
+constexpr WPARAM kCheckMask = 0x3;
+
+// The button's state, made on first use.
+ButtonState& ButtonOf(HWND__* w)
+{
+    if (auto* state = std::get_if<ButtonState>(&w->control))
+        return *state;
+    return w->control.emplace<ButtonState>();
+}
+
+// The icon an icon static shows, made on first use.
+HICON& StaticIconOf(HWND__* w)
+{
+    if (auto* state = std::get_if<StaticIconState>(&w->control))
+        return state->icon;
+    return w->control.emplace<StaticIconState>().icon;
+}
 
 std::u16string WindowText(HWND window)
 {
@@ -33,15 +48,15 @@ bool IsIconStatic(const HWND__* w)
     return (w->style & 0x1F) == SS_ICON;
 }
 
-// An icon static keeps the icon resource its window text names ("#147") in
-// its userData, loaded when the text is set and released with the window.
+// An icon static keeps the icon resource its window text names ("#147"),
+// loaded when the text is set and released with the window.
 void LoadStaticIcon(HWND__* w)
 {
-    if (auto old = reinterpret_cast<HICON>(w->userData))
-        DestroyIcon(old);
+    HICON& icon = StaticIconOf(w);
+    if (icon != nullptr)
+        DestroyIcon(icon);
     const std::u16string name = w->text;
-    w->userData = reinterpret_cast<std::intptr_t>(
-        LoadImageW(AfxGetInstanceHandle(), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    icon = static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
 }
 
 void PaintStatic(HWND window)
@@ -57,7 +72,7 @@ void PaintStatic(HWND window)
     FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
     if (IsIconStatic(w)) {
         // The icon at the default icon size, centred over the background.
-        if (auto icon = reinterpret_cast<HICON>(w->userData)) {
+        if (HICON icon = StaticIconOf(w)) {
             const int x = (client.right - client.left - kDefaultIconSize) / 2;
             const int y = (client.bottom - client.top - kDefaultIconSize) / 2;
             DrawIconEx(dc, x, y, icon, kDefaultIconSize, kDefaultIconSize, 0, nullptr, DI_NORMAL);
@@ -91,9 +106,9 @@ void PaintOwnerDrawn(HWND window)
     item.CtlType = ODT_BUTTON;
     item.CtlID = static_cast<UINT>(w->id);
     item.itemAction = ODA_DRAWENTIRE;
-    if ((w->userData & kPressed) != 0)
+    if (ButtonOf(w).pressed)
         item.itemState |= ODS_SELECTED;
-    if ((w->userData & kCheckMask) != 0)
+    if (ButtonOf(w).check != 0)
         item.itemState |= ODS_CHECKED;
     if ((w->style & WS_DISABLED) != 0)
         item.itemState |= ODS_DISABLED;
@@ -131,8 +146,8 @@ void PaintButton(HWND window)
     RECT client;
     GetClientRect(window, &client);
     const DWORD kind = w->style & BS_TYPEMASK;
-    const bool pressed = (w->userData & kPressed) != 0;
-    const bool checked = (w->userData & kCheckMask) != 0;
+    const bool pressed = ButtonOf(w).pressed;
+    const bool checked = ButtonOf(w).check != 0;
     HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
     const std::u16string text = WindowText(window);
     if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON) {
@@ -172,9 +187,9 @@ bool Inside(HWND window, LPARAM lParam)
 
 void SetPressed(HWND__* w, bool pressed)
 {
-    const std::intptr_t state = pressed ? (w->userData | kPressed) : (w->userData & ~kPressed);
-    if (state != w->userData) {
-        w->userData = state;
+    ButtonState& state = ButtonOf(w);
+    if (state.pressed != pressed) {
+        state.pressed = pressed;
         InvalidateRect(w, nullptr, TRUE);
     }
 }
@@ -202,9 +217,9 @@ LRESULT StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_DESTROY:
         if (w != nullptr && IsIconStatic(w)) {
-            if (auto icon = reinterpret_cast<HICON>(w->userData))
+            if (HICON icon = StaticIconOf(w))
                 DestroyIcon(icon);
-            w->userData = 0;
+            w->control = std::monostate{};
         }
         return DefWindowProcW(window, message, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
@@ -242,7 +257,7 @@ LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         SetPressed(w, false);
         if (click) {
             if ((w->style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
-                w->userData ^= 1;
+                ButtonOf(w).check ^= 1;
             else if ((w->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
                 CheckRadioInGroup(window);
             SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(w->id, BN_CLICKED),
@@ -250,9 +265,9 @@ LRESULT ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
-    case BM_GETCHECK: return w->userData & kCheckMask;
+    case BM_GETCHECK: return static_cast<LRESULT>(ButtonOf(w).check);
     case BM_SETCHECK:
-        w->userData = (w->userData & ~kCheckMask) | (static_cast<std::intptr_t>(wParam) & kCheckMask);
+        ButtonOf(w).check = wParam & kCheckMask;
         InvalidateRect(window, nullptr, TRUE);
         return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);

@@ -54,6 +54,8 @@ WPARAM VirtualKey(int key)
     }
 }
 
+}  // namespace
+
 class EditState : public QObject {
 public:
     explicit EditState(HWND window) : m_window(window) { }
@@ -86,10 +88,11 @@ private:
     bool m_replaying = false;
 };
 
+namespace {
+
 EditState* StateOf(HWND window)
 {
-    HWND__* w = Lookup(window);
-    return w != nullptr ? reinterpret_cast<EditState*>(w->userData) : nullptr;
+    return OwnedStateOf<EditState>(window);
 }
 
 void FitLine(HWND window, EditState* state)
@@ -105,7 +108,7 @@ LRESULT Create(HWND window)
 {
     HWND__* w = Lookup(window);
     auto* state = new EditState(window);
-    w->userData = reinterpret_cast<std::intptr_t>(state);
+    w->control = state;
     auto* line = new QLineEdit(w->widget);
     state->line = line;
     line->setFrame((w->style & WS_BORDER) != 0);
@@ -162,7 +165,7 @@ LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
     switch (message) {
     case WM_DESTROY:
-        w->userData = 0;
+        w->control = std::monostate{};
         line->removeEventFilter(state);
         delete state;  // also ends its text-changed connection
         return 0;

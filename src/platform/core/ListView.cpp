@@ -26,8 +26,6 @@ struct Column {
     int width = 0;
 };
 
-class ListState;
-
 class ListModel : public QAbstractTableModel {
 public:
     explicit ListModel(ListState* state) : m_state(state) { }
@@ -69,6 +67,8 @@ private:
     POINT ListPoint(QMouseEvent* event) const;
     ListState* m_state;
 };
+
+}  // namespace
 
 class ListState {
 public:
@@ -143,6 +143,8 @@ public:
             table->setColumnWidth(static_cast<int>(i), columns[i].width);
     }
 };
+
+namespace {
 
 int ListModel::rowCount(const QModelIndex& parent) const
 {
@@ -274,8 +276,7 @@ void ListTable::mouseReleaseEvent(QMouseEvent* event)
 
 ListState* StateOf(HWND window)
 {
-    HWND__* w = Lookup(window);
-    return w != nullptr ? reinterpret_cast<ListState*>(w->userData) : nullptr;
+    return OwnedStateOf<ListState>(window);
 }
 
 }  // namespace
@@ -288,7 +289,7 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CREATE: {
         state = new ListState;
         state->window = window;
-        w->userData = reinterpret_cast<std::intptr_t>(state);
+        w->control = state;
         state->table = new ListTable(state, w->widget);
         state->model = new ListModel(state);
         state->table->setModel(state->model);
@@ -312,7 +313,7 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     case WM_DESTROY:
         if (state != nullptr) {
-            w->userData = 0;
+            w->control = std::monostate{};
             delete state->model;
             state->table->deleteLater();
             delete state;
@@ -410,11 +411,6 @@ int CListCtrl::InsertColumn(int column, const WCHAR* heading, int format, int wi
     record.iSubItem = subItem;
     return static_cast<int>(
         SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&record)));
-}
-
-BOOL CListCtrl::SetColumnWidth(int column, int width)
-{
-    return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)));
 }
 
 int CListCtrl::GetColumnWidth(int column) const

@@ -18,8 +18,6 @@ BOOL IsWindow(HWND window);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-WNDPROC SetWindowProcW(HWND window, WNDPROC procedure);  // subclassing; returns the previous procedure
 
 // Timers deliver WM_TIMER with the timer's id in wParam. Setting an existing
 // id restarts it with the new period.
@@ -77,8 +75,6 @@ LONG SetWindowLongW(HWND window, int index, LONG value);
 BOOL SetWindowTextW(HWND window, const WCHAR* text);
 int GetWindowTextW(HWND window, WCHAR* buffer, int maxChars);
 int GetWindowTextLengthW(HWND window);
-int GetClassNameW(HWND window, WCHAR* buffer, int maxChars);
-HWND FindWindowW(const WCHAR* className, const WCHAR* windowName);
 
 // Focus and stylus capture
 HWND SetFocus(HWND window);

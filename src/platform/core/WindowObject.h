@@ -12,14 +12,40 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 class QTimer;
 class CWnd;
 
+namespace platform::core {
+
+class EditState;
+class ComboState;
+class ListState;
+
+// What a button keeps: its check state (BST_ values) and whether it shows
+// pressed while the stylus holds it.
+struct ButtonState {
+    WPARAM check = 0;
+    bool pressed = false;
+};
+
+// What an icon static keeps: the icon its window text names.
+struct StaticIconState {
+    HICON icon = nullptr;
+};
+
+// The built-in controls' own state, one alternative per kind of control. The
+// edit, combo box and list view states are owned by their window and deleted
+// on WM_DESTROY.
+using ControlState = std::variant<std::monostate, ButtonState, StaticIconState, EditState*, ComboState*, ListState*>;
+
+}  // namespace platform::core
+
 struct HWND__ {
     std::u16string className;
-    WNDPROC proc = nullptr;  // the window procedure (the class's, or a subclass's)
+    WNDPROC proc = nullptr;  // the window procedure, the class's
     CWnd* object = nullptr;  // the program object the window's messages go to, if attached
     UINT classStyle = 0;
     HBRUSH classBackground = nullptr;
@@ -37,7 +63,7 @@ struct HWND__ {
     bool eraseNeeded = false;  // the next BeginPaint sends WM_ERASEBKGND
     bool destroying = false;
     std::map<UINT_PTR, std::unique_ptr<QTimer>> timers;
-    std::intptr_t userData = 0;  // for the built-in controls' own state
+    platform::core::ControlState control;  // the built-in control's own state
 };
 
 namespace platform::core {
@@ -45,8 +71,36 @@ namespace platform::core {
 // The live window behind a handle, or null for a destroyed or unknown one.
 HWND__* Lookup(HWND window);
 
+// A window's text from a C string that may be null.
+inline std::u16string TextOrEmpty(const WCHAR* text)
+{
+    return text != nullptr ? std::u16string(text) : std::u16string();
+}
+
+// A window being destroyed no longer holds the focus or the capture.
+void ForgetFocusAndCapture(HWND window);
+
+// The state of the given kind the window's control keeps, or null when the
+// window is gone or keeps none of that kind.
+template <class State> State* ControlStateOf(HWND window)
+{
+    HWND__* w = Lookup(window);
+    return w != nullptr ? std::get_if<State>(&w->control) : nullptr;
+}
+
+// The state a control owns through a pointer (an edit's, a combo box's, a
+// list view's), or null.
+template <class State> State* OwnedStateOf(HWND window)
+{
+    State** state = ControlStateOf<State*>(window);
+    return state != nullptr ? *state : nullptr;
+}
+
 // Makes the window's image match its client size, keeping what it can.
 void ResizeImage(HWND window);
+
+// Runs a window procedure; a null one stands for DefWindowProcW.
+LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Delivers a message to the window: to its attached program object if there
 // is one (after offering reflectable notifications to the sending child),

@@ -73,6 +73,7 @@ void ForgetObjectWindow(CWnd* object)
 
 }  // namespace platform::core
 
+using platform::core::CallWindowProcW;
 using platform::core::Lookup;
 
 CWnd::CWnd() = default;
@@ -103,13 +104,6 @@ BOOL CWnd::SubclassWindow(HWND window)
     m_superProc = w->proc;
     PreSubclassWindow();
     return TRUE;
-}
-
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
-{
-    if (parent == nullptr)
-        return FALSE;
-    return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
 }
 
 HWND CWnd::UnsubclassWindow()
@@ -310,11 +304,6 @@ CString CWnd::GetWindowText() const
 void CWnd::SetFont(HFONT font, BOOL redraw)
 {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
-}
-
-HFONT CWnd::GetFont() const
-{
-    return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
 }
 
 HWND CWnd::SetFocus()

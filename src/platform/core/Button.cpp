@@ -11,21 +11,6 @@ void CButton::DrawItem(DRAWITEMSTRUCT*)
 {
 }
 
-int CButton::GetCheck() const
-{
-    return static_cast<int>(SendMessage(BM_GETCHECK));
-}
-
-void CButton::SetCheck(int check)
-{
-    SendMessage(BM_SETCHECK, static_cast<WPARAM>(check));
-}
-
-UINT CButton::GetButtonStyle() const
-{
-    return GetStyle() & BS_TYPEMASK;
-}
-
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     if (message != WM_DRAWITEM)

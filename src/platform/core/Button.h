@@ -14,12 +14,5 @@ public:
     // Paints an owner-drawn button. The base draws nothing.
     virtual void DrawItem(DRAWITEMSTRUCT* item);
 
-    // Checked state: BST_UNCHECKED or BST_CHECKED.
-    int GetCheck() const;
-    void SetCheck(int check);
-
-    // The button type (BS_TYPEMASK bits) of the window style.
-    UINT GetButtonStyle() const;
-
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };

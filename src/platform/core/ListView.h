@@ -112,7 +112,6 @@ public:
     const CRuntimeClass* GetRuntimeClass() const override;
 
     int InsertColumn(int column, const WCHAR* heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
-    BOOL SetColumnWidth(int column, int width);
     int GetColumnWidth(int column) const;
     BOOL SetItemCountEx(int count, DWORD flags = 0);
     int GetItemCount() const;

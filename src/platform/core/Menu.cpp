@@ -74,6 +74,36 @@ void Free(HMENU menu)
     delete menu;
 }
 
+// A menu built from the module's menu resource, or null.
+HMENU LoadMenuResource(UINT id)
+{
+    const MenuTemplate* resource = FindMenuResource(id);
+    return resource != nullptr ? Build(resource->items, resource->itemCount) : nullptr;
+}
+
+// Inserts a command item before the item that position names, or at the end.
+BOOL InsertItem(HMENU menu, UINT position, UINT flags, UINT_PTR id, const WCHAR* text)
+{
+    if (menu == nullptr)
+        return FALSE;
+    std::size_t index = menu->items.size();
+    if (flags & MF_BYPOSITION) {
+        index = std::min<std::size_t>(position, menu->items.size());
+    } else {
+        HMENU owner = nullptr;
+        std::size_t found = 0;
+        if (Find(menu, position, flags, &owner, &found)) {
+            menu = owner;
+            index = found;
+        }
+    }
+    HMENU__::Item item;
+    item.text = text != nullptr ? text : u"";
+    item.command = static_cast<UINT>(id);
+    menu->items.insert(menu->items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+    return TRUE;
+}
+
 }  // namespace
 
 namespace platform::core {
@@ -84,12 +114,6 @@ void SetMenuChooser(MenuChooser chooser)
 }
 
 }  // namespace platform::core
-
-HMENU LoadMenuW(HINSTANCE, UINT id)
-{
-    const MenuTemplate* resource = FindMenuResource(id);
-    return resource != nullptr ? Build(resource->items, resource->itemCount) : nullptr;
-}
 
 HMENU GetSubMenu(HMENU menu, int position)
 {
@@ -132,28 +156,6 @@ BOOL DeleteMenu(HMENU menu, UINT item, UINT flags)
         return FALSE;
     Free(owner->items[index].popup);
     owner->items.erase(owner->items.begin() + static_cast<std::ptrdiff_t>(index));
-    return TRUE;
-}
-
-BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR id, const WCHAR* text)
-{
-    if (menu == nullptr)
-        return FALSE;
-    std::size_t index = menu->items.size();
-    if (flags & MF_BYPOSITION) {
-        index = std::min<std::size_t>(position, menu->items.size());
-    } else {
-        HMENU owner = nullptr;
-        std::size_t found = 0;
-        if (Find(menu, position, flags, &owner, &found)) {
-            menu = owner;
-            index = found;
-        }
-    }
-    HMENU__::Item item;
-    item.text = text != nullptr ? text : u"";
-    item.command = static_cast<UINT>(id);
-    menu->items.insert(menu->items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
     return TRUE;
 }
 
@@ -214,7 +216,7 @@ CMenu::~CMenu()
 BOOL CMenu::LoadMenu(UINT id)
 {
     DestroyMenu();
-    m_hMenu = ::LoadMenuW(AfxGetInstanceHandle(), id);
+    m_hMenu = LoadMenuResource(id);
     m_owned = m_hMenu != nullptr;
     return m_owned;
 }
@@ -237,7 +239,7 @@ BOOL CMenu::DeleteMenu(UINT item, UINT flags)
 
 BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT_PTR id, const WCHAR* text)
 {
-    return ::InsertMenuW(m_hMenu, position, flags, id, text);
+    return InsertItem(m_hMenu, position, flags, id, text);
 }
 
 BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* unused)

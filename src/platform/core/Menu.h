@@ -13,13 +13,11 @@ constexpr UINT TPM_TOPALIGN = 0x0000;
 constexpr UINT TPM_BOTTOMALIGN = 0x0020;
 constexpr UINT TPM_RETURNCMD = 0x0100;
 
-HMENU LoadMenuW(HINSTANCE instance, UINT id);
 HMENU GetSubMenu(HMENU menu, int position);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);  // (UINT)-1 for a popup or a bad position
 int GetMenuStringW(HMENU menu, UINT item, WCHAR* buffer, int maxChars, UINT flags);
 BOOL DeleteMenu(HMENU menu, UINT item, UINT flags);
-BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR id, const WCHAR* text);
 BOOL DestroyMenu(HMENU menu);
 // Shows the popup at (x, y) in screen coordinates and waits until it
 // closes. The chosen command is posted to the owner as WM_COMMAND, or

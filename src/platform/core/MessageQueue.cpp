@@ -87,11 +87,6 @@ void DeliverInput(const MSG& msg, std::function<void()> native)
     DispatchEntry(entry);
 }
 
-bool ProgramLoopActive()
-{
-    return g_loopDepth > 0;
-}
-
 }  // namespace platform::core
 
 using namespace platform::core;

@@ -37,7 +37,4 @@ void QueueMessage(const MSG& msg, std::function<void()> native = {});
 // waiting in GetMessageW, which then takes it from the queue.
 void DeliverInput(const MSG& msg, std::function<void()> native = {});
 
-// Whether a program loop is waiting in GetMessageW.
-bool ProgramLoopActive();
-
 }  // namespace platform::core

@@ -53,10 +53,7 @@ public:
 
     // Routes the window's messages to this object.
     BOOL SubclassWindow(HWND window);
-    BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
-    BOOL Attach(HWND window) { return SubclassWindow(window); }
-    HWND Detach() { return UnsubclassWindow(); }
     // Called once a window has been attached to this object.
     virtual void PreSubclassWindow();
 
@@ -108,7 +105,6 @@ public:
     void GetWindowText(CString& text) const;
     CString GetWindowText() const;
     void SetFont(HFONT font, BOOL redraw = TRUE);
-    HFONT GetFont() const;
     HWND SetFocus();
     HWND SetCapture();
     HDC GetDC();

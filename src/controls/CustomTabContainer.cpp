@@ -113,7 +113,7 @@ BOOL CCustomTabContainer::OnChildNotify(UINT message, WPARAM wParam, LPARAM lPar
         UpdatePages();
     } else if (record->hdr.code == NM_CLICK) {
         // The close button removes the selected tab and its page.
-        if (record->item == HitClose)
+        if (record->item == HitItem(TabHit::Close))
             DeletePage(m_selected);
         UpdatePages();
     } else {

@@ -91,7 +91,7 @@ CCustomTabCtrl::~CCustomTabCtrl()
 void CCustomTabCtrl::PreSubclassWindow()
 {
     ModifyStyle(0, kClipChildren);
-    RecalcLayout(RecalcPlain, m_selected);
+    RecalcLayout(TabRecalc::Plain, m_selected);
 }
 
 int CCustomTabCtrl::InsertItem(int index, const CString& title, DWORD data)
@@ -113,7 +113,7 @@ int CCustomTabCtrl::InsertItem(int index, const CString& title, DWORD data)
     // The selected tab keeps its identity when a tab goes in before it.
     if (m_selected >= index)
         ++m_selected;
-    RecalcLayout(RecalcPlain, m_selected);
+    RecalcLayout(TabRecalc::Plain, m_selected);
     InvalidateStrip();
     return index;
 }
@@ -136,7 +136,7 @@ int CCustomTabCtrl::DeleteItem(int index)
         --m_selected;
     }
     m_items.erase(m_items.begin() + index);
-    RecalcLayout(RecalcPlain, m_selected);
+    RecalcLayout(TabRecalc::Plain, m_selected);
     InvalidateStrip();
     return 0;
 }
@@ -150,11 +150,11 @@ int CCustomTabCtrl::SetCurSel(int index, BOOL byMouse, BOOL ctrlDown)
     m_selected = index;
     m_items[static_cast<std::size_t>(index)]->selected = TRUE;
     if (byMouse) {
-        RecalcLayout(RecalcEnsureVisible, index);
+        RecalcLayout(TabRecalc::EnsureVisible, index);
     } else {
         // Chosen by the program: the tab scrolls to the first place.
         m_firstVisible = index;
-        RecalcLayout(RecalcPlain, index);
+        RecalcLayout(TabRecalc::Plain, index);
     }
     InvalidateStrip();
     HighlightItem(index, byMouse, ctrlDown);
@@ -190,7 +190,7 @@ int CCustomTabCtrl::HighlightItem(int index, BOOL byMouse, BOOL ctrlDown)
         }
     }
     if (byMouse)
-        RecalcLayout(RecalcEnsureVisible, index);
+        RecalcLayout(TabRecalc::EnsureVisible, index);
     InvalidateStrip();
     return 0;
 }
@@ -206,7 +206,7 @@ BOOL CCustomTabCtrl::ModifyTabStyle(DWORD remove, DWORD add, UINT flags)
         m_items[static_cast<std::size_t>(m_selected)]->highlighted = TRUE;
     // The vertical bits can be taken away but never given this way.
     ModifyStyle(remove | TabStyleVertical, add & ~TabStyleVertical, flags);
-    RecalcLayout(RecalcPlain, m_selected);
+    RecalcLayout(TabRecalc::Plain, m_selected);
     InvalidateStrip();
     return TRUE;
 }
@@ -226,7 +226,7 @@ void CCustomTabCtrl::SetControlFont(const LOGFONTW& font, BOOL redraw)
     bold.lfWeight = FW_BOLD;
     m_boldFont = CreateFontIndirectW(&bold);
     if (redraw) {
-        RecalcLayout(RecalcPlain, m_selected);
+        RecalcLayout(TabRecalc::Plain, m_selected);
         Invalidate(TRUE);
     }
 }
@@ -276,7 +276,7 @@ LRESULT CCustomTabCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE: {
         const LRESULT result = Default();
         if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0 && HIWORD(static_cast<std::uintptr_t>(lParam)) != 0)
-            RecalcLayout(RecalcPlain, m_selected);
+            RecalcLayout(TabRecalc::Plain, m_selected);
         return result;
     }
     case WM_LBUTTONDBLCLK:

@@ -46,10 +46,10 @@ public:
     // The page area (larger = FALSE) or the window rectangle (larger = TRUE).
     LRESULT AdjustRect(BOOL larger, RECT* rect);
 
-    // A tab index, or one of the Hit codes, for a point in client pixels.
+    // A tab index, or a TabHit as its HitItem, for a point in client pixels.
     int HitTest(int x, int y) const;
     // The one entry point of layout and scrolling.
-    void RecalcLayout(int kind, int index);
+    void RecalcLayout(TabRecalc kind, int index);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PreSubclassWindow() override;
@@ -65,9 +65,8 @@ protected:
     TabStripGeometry Geometry() const;
     DWORD TabStyle() const { return GetStyle() & 0xFFFF; }
     bool HasStyle(DWORD bits) const { return (TabStyle() & bits) != 0; }
-    int ButtonSlots() const { return Geometry().ButtonSlots(); }
     // The state member of a button, by its hit code.
-    static int CCustomTabCtrl::*ButtonMember(int hit);
+    static int CCustomTabCtrl::*ButtonMember(TabHit hit);
 
     // Painting.
     void OnPaint();

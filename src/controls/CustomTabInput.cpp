@@ -14,13 +14,13 @@ constexpr DWORD kEditorStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
 constexpr LPARAM kAltF4Mask = 0x1D;
 
 // The layout pass a scroll button runs.
-int ScrollKind(int hit)
+TabRecalc ScrollKind(TabHit hit)
 {
     switch (hit) {
-    case HitFirst: return RecalcFirst;
-    case HitPrev: return RecalcPrev;
-    case HitNext: return RecalcNext;
-    default: return RecalcLast;
+    case TabHit::First: return TabRecalc::First;
+    case TabHit::Prev: return TabRecalc::Prev;
+    case TabHit::Next: return TabRecalc::Next;
+    default: return TabRecalc::Last;
     }
 }
 
@@ -63,19 +63,21 @@ LRESULT CCustomTabCtrl::Notify(UINT code, int index, int x, int y)
 int CCustomTabCtrl::Press(int hit, UINT flags, int x, int y)
 {
     SetCapture();
-    if (hit == HitNowhere)
+    if (hit == HitItem(TabHit::Nowhere))
         return hit;
-    if (hit == HitClose) {
+    if (hit == HitItem(TabHit::Close)) {
         // The parent acts on the click notification; the control only
         // shows the button pressed.
         m_closeButton = TabButtonPressed;
-        RecalcLayout(RecalcClose, m_selected);
+        RecalcLayout(TabRecalc::Close, m_selected);
         InvalidateStrip();
         return hit;
     }
     if (hit < 0) {
-        this->*ButtonMember(hit) = TabButtonPressed;
-        RecalcLayout(ScrollKind(hit), m_selected);
+        // One of the four scroll buttons: what is left below the tabs.
+        const auto button = static_cast<TabHit>(hit);
+        this->*ButtonMember(button) = TabButtonPressed;
+        RecalcLayout(ScrollKind(button), m_selected);
         InvalidateStrip();
         m_repeatTick = GetTickCount();
         SetTimer(kTabRepeatTimer, kTabRepeatPoll);
@@ -83,7 +85,7 @@ int CCustomTabCtrl::Press(int hit, UINT flags, int x, int y)
     }
     // The parent may have taken tabs away while it heard of the click.
     if (!ValidIndex(hit))
-        return HitNowhere;
+        return HitItem(TabHit::Nowhere);
     const bool ctrl = (flags & MK_CONTROL) != 0;
     if (HasStyle(TabStyleMultiHighlight) && ctrl) {
         HighlightItem(hit, TRUE, TRUE);
@@ -137,7 +139,7 @@ void CCustomTabCtrl::OnTimer(UINT_PTR id)
     Default();
     if (id != kTabRepeatTimer)
         return;
-    for (int hit : {HitFirst, HitPrev, HitNext, HitLast}) {
+    for (TabHit hit : {TabHit::First, TabHit::Prev, TabHit::Next, TabHit::Last}) {
         if (this->*ButtonMember(hit) != TabButtonPressed)
             continue;
         const DWORD now = GetTickCount();
@@ -172,7 +174,7 @@ void CCustomTabCtrl::OnEditorUpdate()
         return;
     // The tab grows and shrinks with the text as it is typed.
     m_items[static_cast<std::size_t>(m_selected)]->text = EditorText();
-    RecalcLayout(RecalcEditor, m_selected);
+    RecalcLayout(TabRecalc::Editor, m_selected);
     InvalidateStrip();
 }
 
@@ -254,7 +256,7 @@ void CCustomTabCtrl::RunEditorLoop(int index, const CString& saved)
         if (ValidIndex(index))
             m_items[static_cast<std::size_t>(index)]->text = keep ? EditorText() : saved;
         CloseEditor();
-        RecalcLayout(RecalcPlain, keep ? index : m_selected);
+        RecalcLayout(TabRecalc::Plain, keep ? index : m_selected);
         InvalidateStrip();
     };
     // Ends the edit by a tap: the title is taken and the editor goes, but

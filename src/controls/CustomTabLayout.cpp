@@ -36,13 +36,13 @@ TabStripGeometry CCustomTabCtrl::Geometry() const
     return g;
 }
 
-int CCustomTabCtrl::*CCustomTabCtrl::ButtonMember(int hit)
+int CCustomTabCtrl::*CCustomTabCtrl::ButtonMember(TabHit hit)
 {
     switch (hit) {
-    case HitFirst: return &CCustomTabCtrl::m_firstButton;
-    case HitPrev: return &CCustomTabCtrl::m_prevButton;
-    case HitNext: return &CCustomTabCtrl::m_nextButton;
-    case HitLast: return &CCustomTabCtrl::m_lastButton;
+    case TabHit::First: return &CCustomTabCtrl::m_firstButton;
+    case TabHit::Prev: return &CCustomTabCtrl::m_prevButton;
+    case TabHit::Next: return &CCustomTabCtrl::m_nextButton;
+    case TabHit::Last: return &CCustomTabCtrl::m_lastButton;
     default: return &CCustomTabCtrl::m_closeButton;
     }
 }
@@ -104,7 +104,7 @@ void CCustomTabCtrl::RecalcOffset(int offset)
     }
 }
 
-void CCustomTabCtrl::RecalcLayout(int kind, int index)
+void CCustomTabCtrl::RecalcLayout(TabRecalc kind, int index)
 {
     RECT r = Geometry().WorkRect();
     const int h = r.bottom - r.top;
@@ -123,7 +123,7 @@ void CCustomTabCtrl::RecalcLayout(int kind, int index)
         m_prevButton = m_nextButton = m_firstButton = m_lastButton = TabButtonAbsent;
         m_firstVisible = 0;
         RecalcOffset(close);
-        if (kind == RecalcEditor)
+        if (kind == TabRecalc::Editor)
             PlaceEditor(0, index);
         return;
     }
@@ -155,21 +155,21 @@ void CCustomTabCtrl::RecalcLayout(int kind, int index)
     auto lastRight = [&] { return m_items.back()->rect.right; };
 
     switch (kind) {
-    case RecalcPrev:
+    case TabRecalc::Prev:
         RecalcOffset(buttons);
         if (m_firstVisible > 0) {
             --m_firstVisible;
             recompute();
         }
         return;
-    case RecalcNext:
+    case TabRecalc::Next:
         RecalcOffset(buttons);
         if (lastRight() > w && m_firstVisible != last) {
             ++m_firstVisible;
             recompute();
         }
         return;
-    case RecalcEnsureVisible: {
+    case TabRecalc::EnsureVisible: {
         RecalcOffset(buttons);
         if (!ValidIndex(index))
             return;
@@ -188,16 +188,16 @@ void CCustomTabCtrl::RecalcLayout(int kind, int index)
         }
         return;
     }
-    case RecalcFirst:
+    case TabRecalc::First:
         m_firstVisible = 0;
         recompute();
         return;
-    case RecalcEditor:
+    case TabRecalc::Editor:
         RecalcOffset(buttons);
         PlaceEditor(buttons, index);
         return;
-    case RecalcClose: recompute(); return;
-    case RecalcLast: m_firstVisible = last; [[fallthrough]];
+    case TabRecalc::Close: recompute(); return;
+    case TabRecalc::Last: m_firstVisible = last; [[fallthrough]];
     default: {
         // Plain: scroll back while the last tab still ends before the right
         // edge; ending exactly at the edge counts as not fitting.

@@ -89,21 +89,21 @@ void CCustomTabCtrl::OnPaint()
 
     if (m_prevButton != TabButtonAbsent) {
         struct Button {
-            int hit;
+            TabHit hit;
             int glyph;
         };
         std::vector<Button> buttons;
         if (geometry.ButtonSlots() >= 4)
-            buttons = {{HitFirst, GlyphFirst}, {HitLast, GlyphLast}};
-        buttons.push_back({HitPrev, GlyphPrev});
-        buttons.push_back({HitNext, GlyphNext});
+            buttons = {{TabHit::First, GlyphFirst}, {TabHit::Last, GlyphLast}};
+        buttons.push_back({TabHit::Prev, GlyphPrev});
+        buttons.push_back({TabHit::Next, GlyphNext});
         for (const Button& b : buttons) {
             RECT rect = geometry.ScrollButtonRect(b.hit);
             const POINT origin{rect.left + (rect.right - rect.left - kGlyphWidth) / 2,
                                rect.top + (rect.bottom - rect.top - kGlyphHeight) / 2};
             // The forward button's frame reaches one pixel further left than
             // its glyph is centred in.
-            if (b.hit == HitNext)
+            if (b.hit == TabHit::Next)
                 --rect.left;
             DrawButton(mem, rect, origin, b.glyph, this->*ButtonMember(b.hit));
         }

@@ -46,14 +46,14 @@ int TabStripGeometry::ButtonSlots() const
     return (close ? 1 : 0) + (scroll ? 2 : 0) + (toEnds ? 2 : 0);
 }
 
-bool TabStripGeometry::HasButton(int hit) const
+bool TabStripGeometry::HasButton(TabHit hit) const
 {
     switch (hit) {
-    case HitFirst:
-    case HitLast: return toEnds;
-    case HitPrev:
-    case HitNext: return scroll;
-    case HitClose: return close;
+    case TabHit::First:
+    case TabHit::Last: return toEnds;
+    case TabHit::Prev:
+    case TabHit::Next: return scroll;
+    case TabHit::Close: return close;
     default: return false;
     }
 }
@@ -70,7 +70,7 @@ RECT TabStripGeometry::CloseHitRect() const
     return RECT{0, r.top, s + 1, r.bottom};
 }
 
-RECT TabStripGeometry::ScrollHitRect(int hit) const
+RECT TabStripGeometry::ScrollHitRect(TabHit hit) const
 {
     const RECT r = WorkRect();
     const int w = Width(r);
@@ -78,37 +78,37 @@ RECT TabStripGeometry::ScrollHitRect(int hit) const
     const int n = ButtonSlots();
     const int x0 = close ? s : 0;
     const bool four = n >= 4;
-    if (n < 2 || (!four && (hit == HitFirst || hit == HitLast)))
+    if (n < 2 || (!four && (hit == TabHit::First || hit == TabHit::Last)))
         return RECT{};
     auto span = [&](int left, int right) { return RECT{left, r.top, right, r.bottom}; };
     if (!Has(TabStyleButtonsAfter)) {
         if (four) {
             switch (hit) {
-            case HitFirst: return span(x0, x0 + s + 1);
-            case HitPrev: return span(x0 + s + 1, x0 + 2 * s + 1);
-            case HitNext: return span(x0 + 2 * s + 1, x0 + 3 * s + 2);
-            case HitLast: return span(x0 + 3 * s + 2, x0 + 4 * s + 3);
+            case TabHit::First: return span(x0, x0 + s + 1);
+            case TabHit::Prev: return span(x0 + s + 1, x0 + 2 * s + 1);
+            case TabHit::Next: return span(x0 + 2 * s + 1, x0 + 3 * s + 2);
+            case TabHit::Last: return span(x0 + 3 * s + 2, x0 + 4 * s + 3);
             default: return RECT{};
             }
         }
         switch (hit) {
-        case HitPrev: return span(x0, x0 + s + 1);
-        case HitNext: return span(x0 + s + 1, x0 + 2 * s + 3);
+        case TabHit::Prev: return span(x0, x0 + s + 1);
+        case TabHit::Next: return span(x0 + s + 1, x0 + 2 * s + 3);
         default: return RECT{};
         }
     }
     if (four) {
         switch (hit) {
-        case HitFirst: return span(w - x0 - 4 * s - 3, w - x0 - 3 * s - 2);
-        case HitPrev: return span(w - x0 - 3 * s - 2, w - x0 - 2 * s - 1);
-        case HitNext: return span(w - x0 - 2 * s - 1, w - x0 - s - 1);
-        case HitLast: return span(w - x0 - s - 1, w - x0);
+        case TabHit::First: return span(w - x0 - 4 * s - 3, w - x0 - 3 * s - 2);
+        case TabHit::Prev: return span(w - x0 - 3 * s - 2, w - x0 - 2 * s - 1);
+        case TabHit::Next: return span(w - x0 - 2 * s - 1, w - x0 - s - 1);
+        case TabHit::Last: return span(w - x0 - s - 1, w - x0);
         default: return RECT{};
         }
     }
     switch (hit) {
-    case HitPrev: return span(w - x0 - 2 * s - 3, w - x0 - s - 1);
-    case HitNext: return span(w - x0 - s - 1, w - x0);
+    case TabHit::Prev: return span(w - x0 - 2 * s - 3, w - x0 - s - 1);
+    case TabHit::Next: return span(w - x0 - s - 1, w - x0);
     default: return RECT{};
     }
 }
@@ -141,10 +141,10 @@ RECT TabStripGeometry::CloseButtonRect() const
     return top ? RECT{1, 1, s + 1, h} : RECT{1, r.top, s + 1, r.bottom - 1};
 }
 
-RECT TabStripGeometry::ScrollButtonRect(int hit) const
+RECT TabStripGeometry::ScrollButtonRect(TabHit hit) const
 {
     const int g = ButtonSlots();
-    if (!scroll || (g < 4 && (hit == HitFirst || hit == HitLast)))
+    if (!scroll || (g < 4 && (hit == TabHit::First || hit == TabHit::Last)))
         return RECT{};
     const RECT r = WorkRect();
     const int h = r.bottom - r.top;
@@ -157,16 +157,16 @@ RECT TabStripGeometry::ScrollButtonRect(int hit) const
     auto span = [&](int left, int right) { return RECT{x0 + left, top, x0 + right, bottom}; };
     if (g >= 4) {
         switch (hit) {
-        case HitFirst: return span(1, s + 1);
-        case HitPrev: return span(s + 1, 2 * s + 1);
-        case HitNext: return span(2 * s + 2, 3 * s + 2);
-        case HitLast: return span(3 * s + 2, 4 * s + 2);
+        case TabHit::First: return span(1, s + 1);
+        case TabHit::Prev: return span(s + 1, 2 * s + 1);
+        case TabHit::Next: return span(2 * s + 2, 3 * s + 2);
+        case TabHit::Last: return span(3 * s + 2, 4 * s + 2);
         default: return RECT{};
         }
     }
     switch (hit) {
-    case HitPrev: return span(1, s + 1);
-    case HitNext: return span(s + 2, 2 * s + 2);
+    case TabHit::Prev: return span(1, s + 1);
+    case TabHit::Next: return span(s + 2, 2 * s + 2);
     default: return RECT{};
     }
 }
@@ -185,14 +185,14 @@ int TabStripGeometry::HitTest(int x, int y) const
 {
     const POINT p = ToStripFrame(x, y);
     if (Contains(CloseHitRect(), p.x, p.y))
-        return HitClose;
-    for (int hit : {HitFirst, HitPrev, HitNext, HitLast}) {
+        return HitItem(TabHit::Close);
+    for (TabHit hit : {TabHit::First, TabHit::Prev, TabHit::Next, TabHit::Last}) {
         if (HasButton(hit) && Contains(ScrollHitRect(hit), p.x, p.y))
-            return hit;
+            return HitItem(hit);
     }
     for (std::size_t i = 0; i < tabs.size(); ++i) {
         if (Contains(tabs[i], p.x, p.y))
             return static_cast<int>(i);
     }
-    return HitNowhere;
+    return HitItem(TabHit::Nowhere);
 }

@@ -30,19 +30,19 @@ struct TabStripGeometry {
     // and forward, 2 for first and last.
     int ButtonSlots() const;
     // Whether the button a hit code names is there.
-    bool HasButton(int hit) const;
+    bool HasButton(TabHit hit) const;
 
     // The rectangles the stylus hits.
     RECT CloseHitRect() const;
-    RECT ScrollHitRect(int hit) const;
+    RECT ScrollHitRect(TabHit hit) const;
     // The rectangles the buttons are drawn in (they differ from the hit
     // rectangles by a pixel here and there).
     RECT ButtonAreaRect() const;
     RECT CloseButtonRect() const;
-    RECT ScrollButtonRect(int hit) const;
+    RECT ScrollButtonRect(TabHit hit) const;
 
     // A point in client pixels turned into the strip's frame.
     POINT ToStripFrame(int x, int y) const;
-    // A tab index, or a hit code, for a point in client pixels.
+    // A tab index, or a TabHit as its HitItem, for a point in client pixels.
     int HitTest(int x, int y) const;
 };

@@ -30,23 +30,19 @@ constexpr int TabErrEditing = -6;
 constexpr int TabErrTextTooLong = -7;
 constexpr int TabErrVertical = -8;
 
-// Hit-test results other than a tab index.
-constexpr int HitFirst = -1;
-constexpr int HitPrev = -2;
-constexpr int HitNext = -3;
-constexpr int HitLast = -4;
-constexpr int HitClose = -5;
-constexpr int HitNowhere = -6;
+// What a point of the strip holds other than a tab. HitTest and the
+// notification record's item carry these as negative numbers, below the tab
+// indexes (see HitItem).
+enum class TabHit : int { First = -1, Prev = -2, Next = -3, Last = -4, Close = -5, Nowhere = -6 };
+
+// A hit code as the item number HitTest returns and notifications carry.
+constexpr int HitItem(TabHit hit)
+{
+    return static_cast<int>(hit);
+}
 
 // Kinds of layout pass.
-constexpr int RecalcPrev = 0;
-constexpr int RecalcNext = 1;
-constexpr int RecalcEnsureVisible = 2;
-constexpr int RecalcPlain = 3;
-constexpr int RecalcFirst = 4;
-constexpr int RecalcLast = 5;
-constexpr int RecalcEditor = 6;
-constexpr int RecalcClose = 7;
+enum class TabRecalc { Prev, Next, EnsureVisible, Plain, First, Last, Editor, Close };
 
 // States of the five buttons.
 constexpr int TabButtonAbsent = 0;

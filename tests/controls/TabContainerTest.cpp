@@ -105,7 +105,7 @@ TEST_F(Container, CloseButtonRemovesTheSelectedTabAndItsPage)
     c.AddPage(2, u"C", pages[2]);
     Tap(c.Centre(1));
     ASSERT_EQ(c.GetCurSel(), 1);
-    ASSERT_EQ(c.HitTest(5, 5), HitClose);
+    ASSERT_EQ(c.HitTest(5, 5), HitItem(TabHit::Close));
 
     Tap(POINT{5, 5});
     EXPECT_EQ(deleted, 1);

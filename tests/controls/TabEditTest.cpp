@@ -91,7 +91,7 @@ TEST_F(TitleEdit, EscapeRestoresTheTitleEditedLive)
     EXPECT_TRUE(parent.heard.empty());
     // The tab is laid out for its old title again.
     const RECT before = tab.Item(0).rect;
-    tab.RecalcLayout(RecalcPlain, 0);
+    tab.RecalcLayout(TabRecalc::Plain, 0);
     EXPECT_EQ(tab.Item(0).rect.right, before.right);
 }
 
@@ -184,13 +184,13 @@ TEST_F(TitleEdit, TapEndingTheEditActsOnTheStripAsShown)
     });
     tab.EditLabel(last, FALSE);
     ASSERT_GT(firstVisible, 0) << "the strip was not scrolled";
-    ASSERT_EQ(under, HitNowhere);
+    ASSERT_EQ(under, HitItem(TabHit::Nowhere));
     EXPECT_EQ(tab.Title(last), u"Z");
     EXPECT_FALSE(tab.EditorExists());
     // The tap hit what was under the stylus: nothing, so the selection stays.
     EXPECT_EQ(tab.GetCurSel(), last);
     EXPECT_EQ(tab.m_firstVisible, firstVisible);
-    EXPECT_EQ(parent.heard, (std::vector<Heard>{{TabNotifyLabelUpdate, last}, {NM_CLICK, HitNowhere}}));
+    EXPECT_EQ(parent.heard, (std::vector<Heard>{{TabNotifyLabelUpdate, last}, {NM_CLICK, HitItem(TabHit::Nowhere)}}));
 }
 
 TEST_F(TitleEdit, DoubleTapOnTheSelectedTabEditsItsTitle)

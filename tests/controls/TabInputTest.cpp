@@ -20,7 +20,7 @@ TEST_F(Input, TapsNotifyTheParent)
     const Case cases[] = {
         {"tap on the selected tab", 0, {{NM_CLICK, 0}}, 0},
         {"tap on another tab", 1, {{NM_CLICK, 1}, {TabNotifySelChange, 1}}, 1},
-        {"tap on the empty strip", -1, {{NM_CLICK, HitNowhere}}, 0},
+        {"tap on the empty strip", -1, {{NM_CLICK, HitItem(TabHit::Nowhere)}}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,7 +69,7 @@ TEST_F(Input, NotificationRecordDescribesTheTab)
     parent.records.clear();
     Tap(POINT{190, 10});
     ASSERT_EQ(parent.records.size(), 1u);
-    EXPECT_EQ(parent.records[0].item, HitNowhere);
+    EXPECT_EQ(parent.records[0].item, HitItem(TabHit::Nowhere));
     EXPECT_EQ(parent.records[0].text[0], 0);
     EXPECT_EQ(parent.records[0].data, 0u);
     EXPECT_EQ(parent.records[0].point.x, 190);
@@ -126,7 +126,7 @@ TEST_F(Input, CloseButtonShowsPressedUntilReleaseAndDoesNothingElse)
     Add({u"A", u"B"});
     tab.SetCurSel(1, FALSE, FALSE);
     tab.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_EQ(parent.heard, (Sequence{{NM_CLICK, HitClose}}));
+    EXPECT_EQ(parent.heard, (Sequence{{NM_CLICK, HitItem(TabHit::Close)}}));
     EXPECT_EQ(tab.m_closeButton, TabButtonPressed);
     EXPECT_EQ(GetCapture(), tab.m_hWnd);
     EXPECT_EQ(platform::core::TimerPeriod(tab.m_hWnd, kTabRepeatTimer), 0u);
@@ -166,7 +166,7 @@ TEST_F(Input, HeldForwardButtonRepeatsEveryHalfSecond)
     TestTab& tab = Make(kProgramStyle, 150);
     for (int i = 0; i < 10; ++i)
         tab.InsertItem(i, u"", 0);
-    ASSERT_EQ(tab.HitTest(30, 10), HitNext);
+    ASSERT_EQ(tab.HitTest(30, 10), HitItem(TabHit::Next));
 
     tab.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 10));
     EXPECT_EQ(tab.m_firstVisible, 1);  // once at the press
@@ -240,7 +240,7 @@ TEST_F(Input, ScrollButtonsEachRunTheirPass)
         for (int i = 0; i < 10; ++i)
             tab.InsertItem(i, u"", 0);
         tab.m_firstVisible = c.firstVisibleBefore;
-        tab.RecalcLayout(RecalcPlain, -1);
+        tab.RecalcLayout(TabRecalc::Plain, -1);
         Tap(POINT{c.x, 10});
         EXPECT_EQ(tab.m_firstVisible, c.firstVisibleAfter);
         EXPECT_EQ(tab.m_firstButton, TabButtonShown);

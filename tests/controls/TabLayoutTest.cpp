@@ -149,7 +149,7 @@ TEST_F(Layout, AutoHiddenButtonsAppearOnlyWhenTabsDoNotFit)
         TestTab& tab = Make(c.style, c.width);
         for (int i = 0; i < c.tabs; ++i)
             tab.InsertItem(i, c.wideTitle ? u"A rather long title here" : u"", 0);
-        tab.RecalcLayout(RecalcPlain, tab.GetCurSel());
+        tab.RecalcLayout(TabRecalc::Plain, tab.GetCurSel());
         EXPECT_EQ(tab.m_prevButton != TabButtonAbsent, c.buttons);
         EXPECT_EQ(tab.m_nextButton != TabButtonAbsent, c.buttons);
         EXPECT_EQ(tab.m_firstButton, TabButtonAbsent);
@@ -166,12 +166,12 @@ TEST_F(Layout, ButtonStylesShowTheirButtons)
     EXPECT_EQ(tab.m_prevButton, TabButtonShown);
     EXPECT_EQ(tab.m_firstButton, TabButtonShown);
     EXPECT_EQ(tab.m_lastButton, TabButtonShown);
-    EXPECT_EQ(tab.ButtonSlots(), 5);
+    EXPECT_EQ(tab.Geometry().ButtonSlots(), 5);
     // Taking the styles away takes the buttons away.
     tab.ModifyTabStyle(TabStyleFourButtons | TabStyleCloseButton, 0, 0);
     EXPECT_EQ(tab.m_closeButton, TabButtonAbsent);
     EXPECT_EQ(tab.m_firstButton, TabButtonAbsent);
-    EXPECT_EQ(tab.ButtonSlots(), 2);
+    EXPECT_EQ(tab.Geometry().ButtonSlots(), 2);
 }
 
 // Ten untitled tabs (290 pixels) on a 150-pixel strip with back and forward
@@ -181,31 +181,31 @@ TEST_F(Layout, EachKindScrollsAsItShould)
     struct Case {
         const char* name;
         int firstVisible;  // before the pass
-        int kind;
+        TabRecalc kind;
         int index;
         int width;
         int expected;
     };
     const Case cases[] = {
-        {"next scrolls one tab", 0, RecalcNext, 0, 150, 1},
-        {"next stops once the last tab fits", 7, RecalcNext, 0, 150, 7},
-        {"next scrolls while the last tab overhangs", 6, RecalcNext, 0, 150, 7},
-        {"prev scrolls one tab back", 4, RecalcPrev, 0, 150, 3},
-        {"prev stays at the first tab", 0, RecalcPrev, 0, 150, 0},
-        {"first goes to the start", 5, RecalcFirst, 0, 150, 0},
+        {"next scrolls one tab", 0, TabRecalc::Next, 0, 150, 1},
+        {"next stops once the last tab fits", 7, TabRecalc::Next, 0, 150, 7},
+        {"next scrolls while the last tab overhangs", 6, TabRecalc::Next, 0, 150, 7},
+        {"prev scrolls one tab back", 4, TabRecalc::Prev, 0, 150, 3},
+        {"prev stays at the first tab", 0, TabRecalc::Prev, 0, 150, 0},
+        {"first goes to the start", 5, TabRecalc::First, 0, 150, 0},
         // Last goes to the last tab, then scrolls back while the last tab
         // still ends before the edge.
-        {"last brings in as many tabs as fit", 0, RecalcLast, 0, 150, 7},
-        {"plain keeps a full strip", 7, RecalcPlain, 0, 150, 7},
+        {"last brings in as many tabs as fit", 0, TabRecalc::Last, 0, 150, 7},
+        {"plain keeps a full strip", 7, TabRecalc::Plain, 0, 150, 7},
         // Widened to 250: first 3 would end the last tab exactly at the edge,
         // which counts as not fitting.
-        {"plain scrolls back after widening", 7, RecalcPlain, 0, 250, 4},
-        {"plain scrolls back to the start when all but fit", 7, RecalcPlain, 0, 290, 0},
-        {"ensure-visible scrolls a tab in from the right", 0, RecalcEnsureVisible, 5, 150, 3},
-        {"ensure-visible leaves a shown tab alone", 2, RecalcEnsureVisible, 3, 150, 2},
-        {"ensure-visible brings in the edge tab", 3, RecalcEnsureVisible, 2, 150, 2},
-        {"ensure-visible ignores a tab further left", 3, RecalcEnsureVisible, 0, 150, 3},
-        {"an unknown kind acts as plain", 9, 42, 0, 150, 7},
+        {"plain scrolls back after widening", 7, TabRecalc::Plain, 0, 250, 4},
+        {"plain scrolls back to the start when all but fit", 7, TabRecalc::Plain, 0, 290, 0},
+        {"ensure-visible scrolls a tab in from the right", 0, TabRecalc::EnsureVisible, 5, 150, 3},
+        {"ensure-visible leaves a shown tab alone", 2, TabRecalc::EnsureVisible, 3, 150, 2},
+        {"ensure-visible brings in the edge tab", 3, TabRecalc::EnsureVisible, 2, 150, 2},
+        {"ensure-visible ignores a tab further left", 3, TabRecalc::EnsureVisible, 0, 150, 3},
+        {"an unknown kind acts as plain", 9, static_cast<TabRecalc>(42), 0, 150, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -227,7 +227,7 @@ TEST_F(Layout, WideningTheWindowScrollsBackAndAllFittingHidesTheButtons)
     TestTab& tab = Make(kProgramStyle, 150);
     for (int i = 0; i < 10; ++i)
         tab.InsertItem(i, u"", 0);
-    tab.RecalcLayout(RecalcLast, 0);
+    tab.RecalcLayout(TabRecalc::Last, 0);
     ASSERT_EQ(tab.m_firstVisible, 7);
     tab.MoveWindow(0, 0, 250, 100);
     EXPECT_EQ(tab.m_firstVisible, 4);
@@ -250,51 +250,69 @@ TEST_F(Layout, ButtonsAreHitWhereTheyLie)
     const DWORD close = TabStyleCloseButton;
     const DWORD after = TabStyleButtonsAfter;
     const Case cases[] = {
-        {"before, two", 0, {{0, HitPrev}, {23, HitPrev}, {24, HitNext}, {48, HitNext}, {49, HitNowhere}}},
+        {"before, two",
+         0,
+         {{0, HitItem(TabHit::Prev)},
+          {23, HitItem(TabHit::Prev)},
+          {24, HitItem(TabHit::Next)},
+          {48, HitItem(TabHit::Next)},
+          {49, HitItem(TabHit::Nowhere)}}},
         {"before, two and close",
          close,
-         {{0, HitClose}, {23, HitClose}, {24, HitPrev}, {46, HitPrev}, {47, HitNext}, {71, HitNext}, {72, HitNowhere}}},
+         {{0, HitItem(TabHit::Close)},
+          {23, HitItem(TabHit::Close)},
+          {24, HitItem(TabHit::Prev)},
+          {46, HitItem(TabHit::Prev)},
+          {47, HitItem(TabHit::Next)},
+          {71, HitItem(TabHit::Next)},
+          {72, HitItem(TabHit::Nowhere)}}},
         {"before, four",
          four,
-         {{0, HitFirst},
-          {23, HitFirst},
-          {24, HitPrev},
-          {46, HitPrev},
-          {47, HitNext},
-          {70, HitNext},
-          {71, HitLast},
-          {94, HitLast},
-          {95, HitNowhere}}},
+         {{0, HitItem(TabHit::First)},
+          {23, HitItem(TabHit::First)},
+          {24, HitItem(TabHit::Prev)},
+          {46, HitItem(TabHit::Prev)},
+          {47, HitItem(TabHit::Next)},
+          {70, HitItem(TabHit::Next)},
+          {71, HitItem(TabHit::Last)},
+          {94, HitItem(TabHit::Last)},
+          {95, HitItem(TabHit::Nowhere)}}},
         {"before, four and close",
          four | close,
-         {{23, HitClose},
-          {24, HitFirst},
-          {46, HitFirst},
-          {47, HitPrev},
-          {70, HitNext},
-          {93, HitNext},
-          {94, HitLast},
-          {117, HitLast},
-          {118, HitNowhere}}},
-        {"after, two", after, {{150, HitNowhere}, {151, HitPrev}, {175, HitPrev}, {176, HitNext}, {199, HitNext}}},
+         {{23, HitItem(TabHit::Close)},
+          {24, HitItem(TabHit::First)},
+          {46, HitItem(TabHit::First)},
+          {47, HitItem(TabHit::Prev)},
+          {70, HitItem(TabHit::Next)},
+          {93, HitItem(TabHit::Next)},
+          {94, HitItem(TabHit::Last)},
+          {117, HitItem(TabHit::Last)},
+          {118, HitItem(TabHit::Nowhere)}}},
+        {"after, two",
+         after,
+         {{150, HitItem(TabHit::Nowhere)},
+          {151, HitItem(TabHit::Prev)},
+          {175, HitItem(TabHit::Prev)},
+          {176, HitItem(TabHit::Next)},
+          {199, HitItem(TabHit::Next)}}},
         {"after, two and close",
          after | close,
-         {{127, HitNowhere},
-          {128, HitPrev},
-          {152, HitPrev},
-          {153, HitNext},
-          {175, HitNext},
-          {176, HitClose},
-          {199, HitClose}}},
+         {{127, HitItem(TabHit::Nowhere)},
+          {128, HitItem(TabHit::Prev)},
+          {152, HitItem(TabHit::Prev)},
+          {153, HitItem(TabHit::Next)},
+          {175, HitItem(TabHit::Next)},
+          {176, HitItem(TabHit::Close)},
+          {199, HitItem(TabHit::Close)}}},
         {"after, four",
          after | four,
-         {{104, HitNowhere},
-          {105, HitFirst},
-          {129, HitPrev},
-          {153, HitNext},
-          {175, HitNext},
-          {176, HitLast},
-          {199, HitLast}}},
+         {{104, HitItem(TabHit::Nowhere)},
+          {105, HitItem(TabHit::First)},
+          {129, HitItem(TabHit::Prev)},
+          {153, HitItem(TabHit::Next)},
+          {175, HitItem(TabHit::Next)},
+          {176, HitItem(TabHit::Last)},
+          {199, HitItem(TabHit::Last)}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -304,7 +322,7 @@ TEST_F(Layout, ButtonsAreHitWhereTheyLie)
         }
         // The strip's rows only: the page area below is nobody's.
         EXPECT_EQ(tab.HitTest(c.points.front().first, 24), c.points.front().second);
-        EXPECT_EQ(tab.HitTest(c.points.front().first, 25), HitNowhere);
+        EXPECT_EQ(tab.HitTest(c.points.front().first, 25), HitItem(TabHit::Nowhere));
     }
 }
 
@@ -314,13 +332,13 @@ TEST_F(Layout, OnlyShownTabsAreHit)
     for (int i = 0; i < 10; ++i)
         tab.InsertItem(i, u"", 0);
     tab.m_firstVisible = 3;
-    tab.RecalcLayout(RecalcPlain, 0);
+    tab.RecalcLayout(TabRecalc::Plain, 0);
     ASSERT_EQ(tab.m_firstVisible, 3);
     // Tab 0 is scrolled out but keeps its unshifted rectangle (0..29), which
     // lies under the back button: the button answers, never the hidden tab.
-    EXPECT_EQ(tab.HitTest(5, 5), HitPrev);
+    EXPECT_EQ(tab.HitTest(5, 5), HitItem(TabHit::Prev));
     // The forward button's hit area reaches two pixels into the first tab.
-    EXPECT_EQ(tab.HitTest(47, 5), HitNext);
+    EXPECT_EQ(tab.HitTest(47, 5), HitItem(TabHit::Next));
     EXPECT_EQ(tab.HitTest(49, 5), 3);
     // Tab 1 is hidden too, its rectangle (29..58) still under this point.
     EXPECT_EQ(tab.HitTest(50, 5), 3);

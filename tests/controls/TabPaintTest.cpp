@@ -210,7 +210,7 @@ TEST_F(Paint, VerticalStripIsDrawnAndHitTurnedTheSameWay)
     // Untitled tabs are 34 pixels long: tab 0 takes rows 166 to 199.
     EXPECT_EQ(tab.HitTest(10, 190), 0);
     EXPECT_EQ(tab.HitTest(10, 150), 1);
-    EXPECT_EQ(tab.HitTest(10, 10), HitNowhere);
+    EXPECT_EQ(tab.HitTest(10, 10), HitItem(TabHit::Nowhere));
     EXPECT_EQ(Pixel(10, 190), kSelected);
     EXPECT_EQ(Pixel(10, 150), kTab);
     EXPECT_EQ(Pixel(10, 10), kStrip);

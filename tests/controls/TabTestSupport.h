@@ -16,9 +16,9 @@
 // The control with its members and layout steps public, for the tests.
 template <class Base> class Exposed : public Base {
 public:
-    using Base::ButtonSlots;
     using Base::DrawGlyph;
     using Base::EditorExists;
+    using Base::Geometry;
     using Base::m_boldFont;
     using Base::m_closeButton;
     using Base::m_editor;

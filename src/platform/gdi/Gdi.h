@@ -147,8 +147,6 @@ constexpr UINT DT_NOPREFIX = 0x0800;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;  // single line only
 
 // ExtTextOut options
-constexpr UINT ETO_OPAQUE = 0x0002;
-constexpr UINT ETO_CLIPPED = 0x0004;
 
 // DrawFrameControl
 constexpr UINT DFC_BUTTON = 4;
@@ -280,10 +278,8 @@ COLORREF GetPixel(HDC dc, int x, int y);
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
 // Copies the source rectangle, scaled to the destination rectangle, leaving
 // destination pixels alone where the source pixel is the transparent colour.
-BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                    int srcHeight, UINT transparent);
-// The same, with the source given as a context or as a bitmap handle (a bitmap
-// need not be selected anywhere).
+// The source is a context or a bitmap handle (a bitmap need not be selected
+// anywhere).
 BOOL TransparentImage(HDC dest, int x, int y, int width, int height, HANDLE src, int srcX, int srcY, int srcWidth,
                       int srcHeight, COLORREF transparent);
 
@@ -297,10 +293,6 @@ BOOL TransparentImage(HDC dest, int x, int y, int width, int height, HANDLE src,
 // rect->bottom to fit the text and draws nothing. Without DT_NOPREFIX "&x"
 // underlines x and "&&" shows "&". Tab stops are every 8 average characters.
 int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rect, UINT format);
-// Draws a line of text with its top-left at (x, y); ETO_OPAQUE fills rect with
-// the background colour first, ETO_CLIPPED clips to rect. Character advances
-// (dx) are ignored: the font's own are used.
-BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, const WCHAR* text, UINT count, const int* dx);
 BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size);
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 

@@ -302,12 +302,6 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     return TRUE;
 }
 
-BOOL TransparentBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                    int srcHeight, UINT transparent)
-{
-    return TransparentImage(dest, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight, transparent);
-}
-
 BOOL TransparentImage(HDC dest, int x, int y, int width, int height, HANDLE src, int srcX, int srcY, int srcWidth,
                       int srcHeight, COLORREF transparent)
 {

@@ -349,36 +349,6 @@ int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rect, UINT format)
     return totalHeight;
 }
 
-BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, const WCHAR* text, UINT count, const int*)
-{
-    DeviceContext* context = FindContext(dc);
-    QImage* image = context == nullptr ? nullptr : TargetImage(*context);
-    if (image == nullptr || (text == nullptr && count > 0)) {
-        return FALSE;
-    }
-    if (rect != nullptr && (options & ETO_OPAQUE)) {
-        FillPixels(*context, ToQRect(rect->left, rect->top, rect->right, rect->bottom),
-                   PixelFor(*context, context->bkColor));
-    }
-    if (count == 0) {
-        return TRUE;
-    }
-    const QFont& font = QtFont(*FontIn(*context));
-    const QString line = QString::fromUtf16(text, static_cast<qsizetype>(count));
-    const TextMeasure measure(font, false);
-    QPainter painter(image);
-    PreparePainter(painter, *context, font);
-    if (rect != nullptr && (options & ETO_CLIPPED)) {
-        painter.setClipRect(ToQRect(rect->left, rect->top, rect->right, rect->bottom));
-    }
-    if (context->bkMode == OPAQUE) {
-        painter.fillRect(QRect(x, y, measure.Width(line), measure.Metrics().height()),
-                         QColor::fromRgb(PixelFor(*context, context->bkColor)));
-    }
-    measure.Draw(painter, line, x, y + measure.Metrics().ascent());
-    return TRUE;
-}
-
 BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size)
 {
     DeviceContext* context = FindContext(dc);

@@ -220,8 +220,3 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int width, int height, UINT,
     }
     return TRUE;
 }
-
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon)
-{
-    return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
-}

@@ -55,6 +55,3 @@ BOOL DestroyIcon(HICON icon);
 // FALSE for an invalid context or icon, a negative size or flags without
 // DI_NORMAL's bits.
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step, HBRUSH brush, UINT flags);
-
-// DrawIconEx at the icon's own size with DI_NORMAL.
-BOOL DrawIcon(HDC dc, int x, int y, HICON icon);

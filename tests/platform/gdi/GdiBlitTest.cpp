@@ -154,7 +154,7 @@ TEST(GdiBlit, TransparentCopyLeavesBlackSourcePixelsOut)
     SetPixel(image.dc(), 1, 0, RGB(200, 10, 10));
     SetPixel(image.dc(), 2, 1, RGB(1, 0, 0));  // almost black is still drawn
     Canvas target(4, 3, RGB(50, 60, 70));
-    EXPECT_TRUE(TransparentBlt(target.dc(), 1, 1, 3, 2, image.dc(), 0, 0, 3, 2, kBlack));
+    EXPECT_TRUE(TransparentImage(target.dc(), 1, 1, 3, 2, image.dc(), 0, 0, 3, 2, kBlack));
     EXPECT_EQ(GetPixel(target.dc(), 1, 1), RGB(50, 60, 70));
     EXPECT_EQ(GetPixel(target.dc(), 2, 1), RGB(200, 10, 10));
     EXPECT_EQ(GetPixel(target.dc(), 3, 2), RGB(1, 0, 0));

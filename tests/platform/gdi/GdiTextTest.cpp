@@ -225,15 +225,4 @@ TEST(GdiText, DialogFaceAliasesMapToTahomaAndWeightsCarryOver)
     EXPECT_EQ(CreateFontIndirectW(nullptr), nullptr);
 }
 
-TEST(GdiText, ExtTextOutOpaqueFillsTheRectangle)
-{
-    Canvas canvas(10, 6);
-    SetBkColor(canvas.dc(), RGB(1, 2, 3));
-    RECT r{2, 1, 8, 5};
-    EXPECT_TRUE(ExtTextOutW(canvas.dc(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr));
-    EXPECT_EQ(canvas.Count(RGB(1, 2, 3), RECT{0, 0, 10, 6}), 24);
-    EXPECT_EQ(GetPixel(canvas.dc(), 8, 5), RGB(255, 255, 255));
-    EXPECT_FALSE(ExtTextOutW(canvas.dc(), 0, 0, 0, nullptr, nullptr, 3, nullptr));
-}
-
 }  // namespace

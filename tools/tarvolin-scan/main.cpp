@@ -96,10 +96,12 @@ int ListNetworks(CWifiTarv& wifi, const Options& options)
     if (options.watch)
         return RunWatch(wifi, options);
     if (options.trigger) {
+        // One deadline for the request and the wait for its scan.
+        const unsigned long capMs = options.waitGiven ? options.waitMs : kDefaultScanWaitMs;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(capMs);
         if (const int status = StartScan(wifi, options.adapter); status >= 0)
             return status;
-        if (const int status = AwaitScan(options.adapter, options.waitGiven ? options.waitMs : kDefaultScanWaitMs);
-            status >= 0)
+        if (const int status = AwaitScan(options.adapter, deadline, capMs); status >= 0)
             return status;
     } else if (options.waitMs > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(options.waitMs));

@@ -49,9 +49,10 @@ public:
     virtual DWORD TriggerScan(const std::string& name) = 0;
     // The networks the named interface currently holds in its scan list.
     virtual DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) = 0;
-    // Waits until the scan asked for by the latest TriggerScan on the named
-    // interface has completed, for at most timeoutMs once the scan is known
-    // to be started; for command-line tools, never for a window. ERROR_SUCCESS
+    // Waits until a scan that began after the latest TriggerScan on the named
+    // interface has completed (while the radio is busy, the next one), for at
+    // most timeoutMs in all, the answer of whoever was asked to start it
+    // included; for command-line tools, never for a window. ERROR_SUCCESS
     // when it completed; ERROR_TIMEOUT, ERROR_OPERATION_ABORTED, or the
     // reason no scan could be started (with why saying it in one sentence).
     // A provider whose scans complete at once has nothing to wait for.

@@ -293,9 +293,23 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name)
         return connected;
     Request& request = m_requests[name];
     request = {m_events->Snapshot(index), false, BoottimeNowNs()};
-    m_events->OwnRequestStarting(index, request.askedAtNs);
-    const int result = Transact(NL80211_CMD_TRIGGER_SCAN, false, index, {}, AddWildcardSsid);
-    m_events->OwnRequestEnded(index, result == 0);
+    // The answer to a request down the chain comes later; the caller learns
+    // how the previous one ended, so a window can tell that scans cannot be
+    // started one tick later, while every tick asks again (NetworkManager may
+    // have come up meanwhile).
+    const DWORD previous = m_unprivileged.LatestOutcome(name);
+    const DWORD asked = Ask(name, index, request);
+    if (asked != ERROR_SUCCESS || !request.viaChain)
+        return asked;
+    return previous == ERROR_SUCCESS || previous == ERROR_CANCELLED ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+DWORD Nl80211Provider::Ask(const std::string& name, unsigned interfaceIndex, Request& request)
+{
+    request.viaChain = false;
+    m_events->OwnRequestStarting(interfaceIndex, BoottimeNowNs());
+    const int result = Transact(NL80211_CMD_TRIGGER_SCAN, false, interfaceIndex, {}, AddWildcardSsid);
+    m_events->OwnRequestEnded(interfaceIndex, result == 0);
     // A scan already under way serves as well: the next read-out comes from
     // it once it completes.
     if (result == 0 || result == -EBUSY)
@@ -304,20 +318,25 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name)
         return ErrnoToWin32(result);
     // Without the privilege, someone who has it is asked, off this thread.
     // While a scan runs (whoever started it) there is nothing to ask for.
-    if (m_events->Running(index))
+    if (m_events->Running(interfaceIndex))
         return ERROR_SUCCESS;
-    // The answer to this request comes later; the caller learns how the
-    // previous one ended, so a window can tell that scans cannot be started
-    // one tick later, while every tick asks again (NetworkManager may have
-    // come up meanwhile).
-    const DWORD previous = m_unprivileged.LatestOutcome(name);
     m_unprivileged.Start(name);
     request.viaChain = true;
-    return previous == ERROR_SUCCESS || previous == ERROR_CANCELLED ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
+DWORD Nl80211Provider::AskAgain(const std::string& name, unsigned interfaceIndex, Request& request)
+{
+    std::lock_guard guard(m_lock);
+    const DWORD connected = Connect();
+    return connected != ERROR_SUCCESS ? connected : Ask(name, interfaceIndex, request);
 }
 
 DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why)
 {
+    // One deadline for everything below: the answer of NetworkManager or
+    // the helper, the scan, and any request made again.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
@@ -328,23 +347,34 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
         if (connected != ERROR_SUCCESS)
             return connected;
         const auto found = m_requests.find(name);
+        // Without a request of ours, whatever scan ends next serves.
         request = found != m_requests.end() ? found->second : Request{m_events->Snapshot(index), false, 0};
     }
-    if (request.viaChain) {
-        if (const DWORD asked = m_unprivileged.WaitSettled(name, why); asked != ERROR_SUCCESS)
-            return asked;
-    }
-    // A scan someone else started on our behalf must have begun after we
-    // asked: one that was already running may have passed the channel of a
-    // network switched on since.
-    const DWORD waited = m_events->WaitForScan(index, request.before, std::chrono::milliseconds(timeoutMs),
-                                               request.viaChain ? request.askedAtNs : 0);
-    if (waited == ERROR_NOT_SUPPORTED) {
+    if (!m_events->Listening()) {
         // Without scan events the best there is: the time the caller allows.
-        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        std::this_thread::sleep_until(deadline);
         return ERROR_SUCCESS;
     }
-    return waited;
+    using Verdict = ScanFreshness::Verdict;
+    while (true) {
+        if (request.viaChain) {
+            if (const DWORD asked = m_unprivileged.WaitSettled(name, why, deadline); asked != ERROR_SUCCESS)
+                return asked;
+        }
+        // Only a scan seen to begin after the request serves: one already
+        // running then (another reader's, say, while the kernel answered
+        // busy) may have passed the channel of a network before it went
+        // away, and what the kernel holds from it may be 30 s old. Once such
+        // scans have ended without one that serves, ask again.
+        switch (m_events->WaitForScan(index, request.before, deadline, request.askedAtNs)) {
+        case Verdict::Completed: return ERROR_SUCCESS;
+        case Verdict::Aborted: return ERROR_OPERATION_ABORTED;
+        case Verdict::Pending: return ERROR_TIMEOUT;
+        case Verdict::Missed: break;
+        }
+        if (const DWORD asked = AskAgain(name, index, request); asked != ERROR_SUCCESS)
+            return asked;
+    }
 }
 
 DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks)

@@ -55,6 +55,14 @@ private:
         std::uint64_t askedAtNs = 0;
     };
 
+    // Asks the kernel for a scan, telling the event monitor that the scan it
+    // starts is this program's; without the privilege, hands the request to
+    // the unprivileged ways (request.viaChain). Called with m_lock held.
+    DWORD Ask(const std::string& name, unsigned interfaceIndex, Request& request);
+    // Asks once more for a request that the scans since it all missed (they
+    // began before it). Called without m_lock.
+    DWORD AskAgain(const std::string& name, unsigned interfaceIndex, Request& request);
+
     // Opens the socket and looks up the nl80211 family, once. ERROR_SUCCESS,
     // ERROR_NOT_SUPPORTED when the kernel has no nl80211 (no cfg80211), or
     // ERROR_GEN_FAILURE when netlink itself cannot be used.

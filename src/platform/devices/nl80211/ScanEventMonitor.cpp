@@ -146,27 +146,25 @@ bool ScanEventMonitor::Running(unsigned interfaceIndex)
 ScanEventMonitor::Counts ScanEventMonitor::Snapshot(unsigned interfaceIndex)
 {
     std::lock_guard guard(m_lock);
-    const ScanFreshness& freshness = m_interfaces[interfaceIndex];
-    return {freshness.CompletedCount(), freshness.AbortedCount()};
+    return m_interfaces[interfaceIndex].Snapshot();
 }
 
-DWORD ScanEventMonitor::WaitForScan(unsigned interfaceIndex, Counts since, std::chrono::milliseconds timeout,
-                                    std::uint64_t startedAfterNs)
+ScanFreshness::Verdict ScanEventMonitor::WaitForScan(unsigned interfaceIndex, Counts& since,
+                                                     std::chrono::steady_clock::time_point deadline,
+                                                     std::uint64_t askedAtNs)
 {
+    using Verdict = ScanFreshness::Verdict;
     if (!Listening())
-        return ERROR_NOT_SUPPORTED;
+        return Verdict::Pending;
     std::unique_lock guard(m_lock);
-    DWORD result = ERROR_TIMEOUT;
-    m_changed.wait_for(guard, timeout, [&] {
-        const ScanFreshness& freshness = m_interfaces[interfaceIndex];
-        if (freshness.CompletedCount() > since.completed &&
-            (startedAfterNs == 0 || freshness.LatestCompletedStart() >= startedAfterNs))
-            result = ERROR_SUCCESS;
-        else if (freshness.AbortedCount() > since.aborted)
-            result = ERROR_OPERATION_ABORTED;
-        return result != ERROR_TIMEOUT;
+    Verdict verdict = Verdict::Pending;
+    m_changed.wait_until(guard, deadline, [&] {
+        verdict = m_interfaces[interfaceIndex].Judge(since, askedAtNs);
+        return verdict != Verdict::Pending;
     });
-    return result;
+    if (verdict == Verdict::Missed)
+        since = m_interfaces[interfaceIndex].Snapshot();
+    return verdict;
 }
 
 void ScanEventMonitor::OwnRequestStarting(unsigned interfaceIndex, std::uint64_t nowNs)

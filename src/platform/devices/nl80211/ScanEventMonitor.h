@@ -28,10 +28,7 @@ std::uint64_t BoottimeNowNs();
 class ScanEventMonitor {
 public:
     // How many scans of an interface completed and were aborted so far.
-    struct Counts {
-        std::uint64_t completed = 0;
-        std::uint64_t aborted = 0;
-    };
+    using Counts = ScanFreshness::Counts;
 
     // Opens the socket, joins the group and starts listening. When that
     // fails (no nl80211), Listening() is false and every read-out is kept.
@@ -47,13 +44,13 @@ public:
     bool Running(unsigned interfaceIndex);
     Counts Snapshot(unsigned interfaceIndex);
 
-    // Waits until a scan of the interface completes or is aborted after the
-    // counts given; with startedAfterNs, only a scan seen to begin at or after
-    // that moment counts (one that already ran then may not cover a request
-    // made later). ERROR_SUCCESS, ERROR_OPERATION_ABORTED or ERROR_TIMEOUT;
-    // ERROR_NOT_SUPPORTED when not listening.
-    DWORD WaitForScan(unsigned interfaceIndex, Counts since, std::chrono::milliseconds timeout,
-                      std::uint64_t startedAfterNs = 0);
+    // Waits until the scans of the interface give a verdict on a request
+    // made at askedAtNs, when the counts were since (ScanFreshness::Judge),
+    // or until the deadline, and returns it: Pending when the deadline
+    // passed, or when not listening. On Missed, since moves on to the counts
+    // then, so that the caller can ask again and wait from there.
+    ScanFreshness::Verdict WaitForScan(unsigned interfaceIndex, Counts& since,
+                                       std::chrono::steady_clock::time_point deadline, std::uint64_t askedAtNs);
 
     // This program is about to ask for a scan, and has asked (started: the
     // kernel took the request). The scan it starts began no earlier than the

@@ -27,10 +27,15 @@ void ScanRequestChain::Start(const std::string& interfaceName)
     m_changed.notify_all();
 }
 
-DWORD ScanRequestChain::WaitSettled(const std::string& interfaceName, std::string& why)
+DWORD ScanRequestChain::WaitSettled(const std::string& interfaceName, std::string& why,
+                                    std::chrono::steady_clock::time_point deadline)
 {
     std::unique_lock guard(m_lock);
-    m_changed.wait(guard, [&] { return !m_outcomes[interfaceName].pending; });
+    const auto settled = [&] { return !m_outcomes[interfaceName].pending; };
+    if (deadline == std::chrono::steady_clock::time_point::max())
+        m_changed.wait(guard, settled);
+    else if (!m_changed.wait_until(guard, deadline, settled))
+        return ERROR_TIMEOUT;
     const Outcome& outcome = m_outcomes[interfaceName];
     why = outcome.why;
     return outcome.result;

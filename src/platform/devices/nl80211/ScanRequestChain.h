@@ -6,6 +6,7 @@
 
 #include "platform/devices/nl80211/ScanRequester.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -34,8 +35,10 @@ public:
     // Waits until no request for the interface is on its way, and gives the
     // outcome of the latest one: ERROR_SUCCESS when a way started a scan (or
     // none was asked), ERROR_ACCESS_DENIED when every way failed, with why
-    // saying what the last way answered.
-    DWORD WaitSettled(const std::string& interfaceName, std::string& why);
+    // saying what the last way answered. ERROR_TIMEOUT when the deadline
+    // passes first; the request goes on.
+    DWORD WaitSettled(const std::string& interfaceName, std::string& why,
+                      std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 
     // Whether a request for the interface is queued or under way.
     bool Pending(const std::string& interfaceName);

@@ -6,18 +6,27 @@
 #include "app/MainDlg.h"
 #include "platform/devices/WirelessProvider.h"
 #include "platform/devices/nl80211/ScanRequestChain.h"
+#include "platform/devices/nl80211/TriggerHelperScan.h"
 #include "tests/e2e/MainWindowFixture.h"
 
 #include <QProcess>
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
 using platform::nl80211::NetworkManagerScan;
 using platform::nl80211::ScanRequestChain;
 using platform::nl80211::ScanRequester;
+using platform::nl80211::TriggerHelperScan;
 
 namespace {
 
@@ -31,7 +40,8 @@ public:
         m_process.start();
         return m_process.waitForStarted();
     }
-    ~Child()
+    ~Child() { Stop(); }
+    void Stop()
     {
         m_process.kill();
         m_process.waitForFinished();
@@ -77,6 +87,15 @@ protected:
         ASSERT_TRUE(
             m_silent.Start(QStringLiteral(TARVOLIN_SILENT_NETWORKMANAGER), {QString::fromStdString(m_address)}));
         ASSERT_EQ(m_silent.ReadLine(), QStringLiteral("ready"));
+    }
+    // A folder of the test's own.
+    static std::filesystem::path TempDir()
+    {
+        const std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("tarvolin-nm-test-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        return dir;
     }
     // Waits until the silent NetworkManager has swallowed this many calls.
     void WaitForCalls(int count)
@@ -189,4 +208,55 @@ TEST_F(PrivateBus, ScanTicksKeepTimeWhileNetworkManagerNeverAnswers)
     EXPECT_EQ(m_silent.Printed(), QString());
     Close();
     platform::SetWirelessProvider(nullptr);
+}
+
+// A request through a NetworkManager that never answers, or through a
+// helper that never exits once NetworkManager is not there, ends at the
+// caller's deadline, and the chain behind it ends at once after. The calls'
+// own timeouts are far longer than the test.
+TEST_F(PrivateBus, TheDeadlineEndsTheWaitForAnAnswerThatNeverComes)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kDeadline = std::chrono::milliseconds(500);
+    constexpr auto kMargin = std::chrono::milliseconds(1000);
+    const std::filesystem::path dir = TempDir();
+    const std::filesystem::path helper = dir / "tarvolin-trigger";
+    const std::filesystem::path pidFile = dir / "pid";
+    std::ofstream(helper) << "#!/bin/sh\necho $$ >" << pidFile.string() << "\nexec /bin/sleep 60\n";
+    std::filesystem::permissions(helper, std::filesystem::perms::owner_all);
+
+    for (const bool silent : {true, false}) {
+        SCOPED_TRACE(silent ? "NetworkManager never answers" : "the helper never exits");
+        if (silent)
+            Silence();
+        std::vector<std::unique_ptr<ScanRequester>> ways;
+        ways.push_back(std::make_unique<NetworkManagerScan>(m_address, 600000));
+        ways.push_back(std::make_unique<TriggerHelperScan>(helper.string()));
+        auto chain = std::make_unique<ScanRequestChain>(std::move(ways));
+
+        const auto asked = Clock::now();
+        chain->Start("wlan0");
+        std::string why;
+        EXPECT_EQ(chain->WaitSettled("wlan0", why, asked + kDeadline), ERROR_TIMEOUT);
+        const auto waited = Clock::now() - asked;
+        EXPECT_GE(waited, kDeadline);
+        EXPECT_LT(waited, kDeadline + kMargin);
+        if (silent) {
+            WaitForCalls(1);
+        } else {
+            // The helper runs, and the chain waits for it.
+            for (int i = 0; i < 100 && !std::filesystem::exists(pidFile); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_TRUE(std::filesystem::exists(pidFile));
+        }
+        const auto ending = Clock::now();
+        chain.reset();
+        EXPECT_LT(Clock::now() - ending, kMargin);
+        m_silent.Stop();
+    }
+    pid_t helperPid = 0;
+    std::ifstream(pidFile) >> helperPid;
+    if (helperPid > 0)
+        ::kill(helperPid, SIGKILL);
+    std::filesystem::remove_all(dir);
 }

@@ -20,10 +20,24 @@ namespace {
 
 // One step of a scan's life as the events tell it.
 struct Step {
-    enum Kind { Start, Complete, Abort } kind;
+    enum Kind { Start, Complete, Abort, Forget } kind;
     std::uint64_t at = 0;                // start time, for Start
     std::vector<std::uint32_t> visited;  // for Complete; empty: every frequency
 };
+
+void Play(ScanFreshness& freshness, const std::vector<Step>& steps)
+{
+    for (const Step& step : steps) {
+        if (step.kind == Step::Start)
+            freshness.Started(step.at);
+        else if (step.kind == Step::Complete)
+            freshness.Completed(step.visited);
+        else if (step.kind == Step::Abort)
+            freshness.Aborted();
+        else
+            freshness.Forget();
+    }
+}
 
 struct FreshnessCase {
     const char* name;
@@ -43,14 +57,7 @@ class Freshness : public testing::TestWithParam<FreshnessCase> { };
 TEST_P(Freshness, KeepsWhatTheLatestCompletedScanHeard)
 {
     ScanFreshness freshness;
-    for (const Step& step : GetParam().steps) {
-        if (step.kind == Step::Start)
-            freshness.Started(step.at);
-        else if (step.kind == Step::Complete)
-            freshness.Completed(step.visited);
-        else
-            freshness.Aborted();
-    }
+    Play(freshness, GetParam().steps);
     WirelessBss bss;
     bss.frequencyMhz = GetParam().frequency;
     bss.lastSeenBoottimeNs = GetParam().lastSeen;
@@ -132,6 +139,71 @@ TEST(Freshness, CountsCompletionsAndAbortsAndKnowsWhenAScanRuns)
     freshness.Completed(kEvery);  // its start was forgotten
     EXPECT_EQ(freshness.LatestCompletedStart(), 0u);
 }
+
+// Whether the scans since a request serve it. The request is made at 100,
+// when one scan (the first) had completed and none had been aborted.
+struct JudgeCase {
+    const char* name;
+    std::vector<Step> steps;  // after the request
+    std::uint64_t askedAt;
+    ScanFreshness::Verdict verdict;
+};
+
+void PrintTo(const JudgeCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Judge : public testing::TestWithParam<JudgeCase> { };
+
+TEST_P(Judge, OnlyAScanSeenToBeginAfterTheRequestServes)
+{
+    ScanFreshness freshness;
+    freshness.Started(10);
+    freshness.Completed(kEvery);
+    const ScanFreshness::Counts since = freshness.Snapshot();
+    Play(freshness, GetParam().steps);
+    EXPECT_EQ(freshness.Judge(since, GetParam().askedAt), GetParam().verdict);
+}
+
+using Verdict = ScanFreshness::Verdict;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Judge,
+    testing::Values(
+        JudgeCase{"NothingYet", {}, 100, Verdict::Pending},
+        JudgeCase{"OwnScanRuns", {{Step::Start, 100, {}}}, 100, Verdict::Pending},
+        JudgeCase{"OwnScanCompleted", {{Step::Start, 100, {}}, {Step::Complete, 0, kEvery}}, 100, Verdict::Completed},
+        JudgeCase{"LaterScanOfAnotherReaderCompleted",
+                  {{Step::Start, 250, {}}, {Step::Complete, 0, kOnly2412}},
+                  100,
+                  Verdict::Completed},
+        // The busy radio: the scan running when the process came began
+        // before anyone here listened.
+        JudgeCase{"ScanWhoseStartWasNotSeenIsMissed", {{Step::Complete, 0, kEvery}}, 100, Verdict::Missed},
+        JudgeCase{"ScanThatBeganBeforeTheRequestIsMissed",
+                  {{Step::Start, 90, {}}, {Step::Complete, 0, kEvery}},
+                  100,
+                  Verdict::Missed},
+        JudgeCase{"MissedButTheNextOneRunsAlready",
+                  {{Step::Complete, 0, kEvery}, {Step::Start, 300, {}}},
+                  100,
+                  Verdict::Pending},
+        JudgeCase{"MissedThenTheNextOneCompleted",
+                  {{Step::Complete, 0, kEvery}, {Step::Start, 300, {}}, {Step::Complete, 0, kEvery}},
+                  100,
+                  Verdict::Completed},
+        JudgeCase{"OwnScanAborted", {{Step::Start, 100, {}}, {Step::Abort, 0, {}}}, 100, Verdict::Aborted},
+        JudgeCase{"EarlierScanAbortedIsMissed", {{Step::Abort, 0, {}}}, 100, Verdict::Missed},
+        JudgeCase{"EventsLostWhileOwnScanRan",
+                  {{Step::Start, 100, {}}, {Step::Forget, 0, {}}, {Step::Complete, 0, kEvery}},
+                  100,
+                  Verdict::Missed},
+        // Without a request any scan that ends serves, seen or not.
+        JudgeCase{"AnyScanServesNoRequest", {{Step::Complete, 0, kEvery}}, 0, Verdict::Completed},
+        JudgeCase{"AnyAbortEndsNoRequest", {{Step::Abort, 0, {}}}, 0, Verdict::Aborted},
+        JudgeCase{"NoRequestWaitsWhileNothingEnded", {{Step::Start, 5, {}}}, 0, Verdict::Pending}),
+    [](const testing::TestParamInfo<JudgeCase>& info) { return info.param.name; });
 
 Bytes Frequencies(std::initializer_list<std::uint32_t> mhz)
 {

@@ -160,6 +160,38 @@ if ran scan-root; then
   section scan-busy | grep -q "tarvolin-scan:" && fail "scan-busy: a request during a running scan reported: $(section scan-busy | grep tarvolin-scan:)"
 fi
 
+# Milliseconds from "elapsed START END" (uptimes) in a step's output.
+elapsed_ms() { section "$1" | awk '$1 == "elapsed" {printf "%d", ($3 - $2) * 1000}'; }
+
+# --wait bounds the whole request, also when the helper never exits.
+if ran trigger-hung-helper; then
+  expect_status trigger-hung-helper 3
+  section trigger-hung-helper | grep -qx "tarvolin-scan: no scan on wlan5 completed within 2000 ms" ||
+    fail "trigger-hung-helper: no line saying that no scan completed in time"
+  took=$(elapsed_ms trigger-hung-helper)
+  if [ -z "$took" ] || [ "$took" -gt 4000 ]; then
+    fail "trigger-hung-helper: --wait 2000 ended after ${took:-?} ms"
+  else
+    echo "measured: --trigger --wait 2000 with a helper that never exits ended after $took ms"
+  fi
+fi
+
+# One-shot scans beside a reader that keeps the radio busy: none shows the
+# access point switched off before it, each shows one that stayed on.
+if ran busy-trigger-1; then
+  off=$(section busy-watcher | sed -n 's/^off \([0-9.]*\)$/\1/p')
+  for i in 1 2 3 4 5 6; do
+    step=busy-trigger-$i
+    expect_status $step 0
+    [ -n "$(scanner_line $step TarvolinWEP AP)" ] &&
+      fail "$step: showed TarvolinWEP, which was switched off before it"
+    scanner_bss $step "TarvolinWPA2-é" 6 AP secured
+    end=$(section $step | awk '$1 == "elapsed" {print $3}')
+    [ -n "$off" ] && [ -n "$end" ] &&
+      echo "measured: $step took $(elapsed_ms $step) ms, ended $(awk -v a="$off" -v b="$end" 'BEGIN {printf "%d", (b - a) * 1000}') ms after the switch-off"
+  done
+fi
+
 on=$(field follow on at); appeared=$(field follow appeared at)
 off=$(field follow off at); left=$(field follow left at)
 if [ -z "$on" ] || [ -z "$appeared" ]; then

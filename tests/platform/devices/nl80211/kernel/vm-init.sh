@@ -75,6 +75,14 @@ probe=/opt/tarvolin/nl80211-probe
 scanner=/opt/tarvolin/tarvolin-scan
 as_user() { su user -c "$*"; }
 uptime_now() { cut -d' ' -f1 /proc/uptime; }
+# Runs a command and then prints "elapsed START END" (uptimes), keeping its status.
+timed() {
+  timed_start=$(uptime_now)
+  "$@"
+  timed_status=$?
+  echo "elapsed $timed_start $(uptime_now)"
+  return $timed_status
+}
 
 # The provider on its own: the interfaces, a refused trigger without
 # privilege, a trigger as root that waits for its scan, then the results read
@@ -106,13 +114,38 @@ if [ -x $scanner ]; then
   run adapters $scanner
   run scan-root $scanner --trigger wlan5
   run read-user as_user $scanner wlan5
-  run trigger-user as_user $scanner --trigger --wait 0 wlan5
+  run trigger-user as_user $scanner --trigger --wait 5000 wlan5
   run scan-json as_user $scanner --json wlan5
   run watch-json as_user $scanner --watch --interval 200 --count 2 --json wlan5
   # A request while a scan runs is no failure: the scanner waits for the
   # running scan and shows what it heard.
   iw dev wlan5 scan trigger passive
   run scan-busy $scanner --trigger wlan5
+
+  # --wait bounds the whole request: with no NetworkManager on the bus, the
+  # request goes to a helper that never exits (where the installed helper
+  # would be), and the scanner still ends at its deadline.
+  mkdir -p /opt/lib/tarvolin
+  printf '#!/bin/sh\nexec /bin/sleep 120\n' >/opt/lib/tarvolin/tarvolin-trigger
+  chmod 755 /opt/lib/tarvolin/tarvolin-trigger
+  run trigger-hung-helper timed as_user env DBUS_SYSTEM_BUS_ADDRESS=unix:path=/tmp/no-bus \
+    $scanner --trigger --wait 2000 wlan5
+  rm -r /opt/lib/tarvolin
+
+  # A one-shot scan while another reader keeps the radio busy: an access
+  # point is switched off, and every run shows what a scan that began after
+  # it was asked heard, never what the kernel still remembers from before.
+  $scanner --watch --interval 500 wlan5 >/tmp/watcher 2>&1 &
+  watcher=$!
+  sleep 3
+  kill "$(cat /run/hostapd-wep.pid)"
+  echo "off $(uptime_now)" >/tmp/wep-off
+  for i in 1 2 3 4 5 6; do
+    run busy-trigger-$i timed $scanner --trigger wlan5
+  done
+  kill $watcher
+  wait $watcher 2>/dev/null
+  run busy-watcher cat /tmp/wep-off /tmp/watcher
 fi
 
 # Air to list: the program's fastest scan cycle runs while an access point is

@@ -1,6 +1,7 @@
 // The NetworkManager request on a private bus started by the test: against no
-// NetworkManager, against one that never answers, and the whole window's scan
-// ticks while that request waits for its answer.
+// NetworkManager, against one that never answers, the whole window's scan
+// ticks while that request waits for its answer, and a caller's deadline on
+// a request that never gets one.
 #include "platform/devices/nl80211/NetworkManagerScan.h"
 #include "app/Globals.h"
 #include "app/MainDlg.h"

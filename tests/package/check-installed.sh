@@ -81,6 +81,8 @@ for program in tarvolin tarvolin-scan tarvolin-demo; do
 done
 version=$(inside tarvolin --version) || fail "tarvolin --version failed"
 [ "$version" = "Tarvolin 1.2" ] || fail "tarvolin --version printed [$version]"
+version=$(inside tarvolin-scan --version) || fail "tarvolin-scan --version failed"
+[ "$version" = "Tarvolin 1.2" ] || fail "tarvolin-scan --version printed [$version]"
 help=$(inside tarvolin-scan --help) || fail "tarvolin-scan --help failed"
 echo "$help" | grep -q "^Usage: tarvolin-scan" || fail "tarvolin-scan --help printed no usage"
 inside tarvolin-demo --screenshot /tmp/tarvolin-package-test.png --ticks 3 >/dev/null ||

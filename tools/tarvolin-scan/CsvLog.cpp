@@ -1,5 +1,7 @@
 #include "tools/tarvolin-scan/CsvLog.h"
 
+#include "tools/tarvolin-scan/NetworkView.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,15 +10,23 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 namespace {
 
 constexpr const char* kHeader =
     "bssid,ssid,channel,frequency_mhz,band,security,vendor,first_seen,last_seen,best_signal_dbm,worst_signal_dbm";
 
-std::string Field(const std::string& text)
+// One cell. Control characters are escaped as in the text output, so no cell
+// carries a raw line break, escape sequence or NUL. A cell that starts like a
+// formula (=, +, - or @) gets a leading apostrophe, which spreadsheets take as
+// "text, not a formula".
+std::string Field(const std::string& value)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
+    std::string text = PrintableSsid(value);
+    if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    if (text.find_first_of(",\"") == std::string::npos)
         return text;
     std::string quoted = "\"";
     for (const char c : text) {
@@ -68,6 +78,44 @@ std::string CsvLog::Table(const std::vector<WatchTracker::Record>& records)
                  std::to_string(record.bestSignalDbm) + ',' + std::to_string(record.worstSignalDbm) + "\r\n";
     }
     return table;
+}
+
+std::string CsvLog::Folder() const
+{
+    const std::size_t slash = m_path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : m_path.substr(0, slash);
+}
+
+bool CsvLog::Check(std::string& error) const
+{
+    const std::string prefix = "cannot log to " + m_path + ": ";
+    struct stat info { };
+    if (::stat(m_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = prefix + (S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file");
+        return false;
+    }
+    const std::string folder = Folder();
+    if (::stat(folder.c_str(), &info) != 0) {
+        error = prefix + (errno == ENOENT ? "there is no folder " + folder : folder + ": " + std::strerror(errno));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        error = prefix + folder + " is not a folder";
+        return false;
+    }
+    // Each table is written to a temporary file beside the log and renamed
+    // over it: make one now, as each scan will.
+    std::string temporary = m_path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        error = prefix + "cannot create a file in " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return true;
 }
 
 bool CsvLog::Write(const std::vector<WatchTracker::Record>& records, std::string& error) const

@@ -1,6 +1,9 @@
 // The CSV table a watch keeps: one row per network heard, rewritten whole
-// after each scan. RFC 4180 (CRLF line ends, fields with a comma, quote or
-// line break in double quotes, quotes doubled), UTF-8, a header line.
+// after each scan. RFC 4180 (CRLF line ends, fields with a comma or quote in
+// double quotes, quotes doubled), UTF-8, a header line. Text cells are
+// escaped as the text output is (no control character stays raw) and a cell
+// that starts with =, +, - or @ gets a leading apostrophe, so that no
+// spreadsheet runs a network's name as a formula.
 #pragma once
 
 #include "tools/tarvolin-scan/WatchTracker.h"
@@ -12,6 +15,11 @@ class CsvLog {
 public:
     explicit CsvLog(std::string path) : m_path(std::move(path)) { }
 
+    // Whether the log can be written, before any scan: the path is no
+    // folder or device, its folder exists, and a file can be made in it. On
+    // failure error names the cause.
+    bool Check(std::string& error) const;
+
     // Replaces the file with the table of these records. The table goes to a
     // temporary file beside it, reaches the disk, and is then renamed over
     // the old one, so that a reader (or a crash) only ever meets a whole
@@ -22,6 +30,8 @@ public:
     static std::string Table(const std::vector<WatchTracker::Record>& records);
 
 private:
+    std::string Folder() const;
+
     std::string m_path;
 };
 

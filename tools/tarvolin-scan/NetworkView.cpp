@@ -71,17 +71,59 @@ std::string SecurityLabel(const platform::BssDetails& details)
     return label;
 }
 
+namespace {
+
+// Characters above U+007F that a text column writes as \u{...}: the C1
+// controls, the line and paragraph separators (line breaks to many readers),
+// and the marks that reorder text on a terminal.
+bool EscapedAboveAscii(char32_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c == 0x200E || c == 0x200F || c == 0x2028 || c == 0x2029 ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// The character that starts at utf8[at] when it is one a text column
+// escapes, and how many bytes it takes; 0 otherwise. All of them lead with
+// 0xC2 (U+0080 to U+00BF) or 0xE2 (U+2000 to U+2FFF).
+std::size_t EscapedSequence(const std::string& utf8, std::size_t at, char32_t& c)
+{
+    const auto byte = [&](std::size_t k) {
+        return at + k < utf8.size() ? static_cast<unsigned char>(utf8[at + k]) : 0u;
+    };
+    const auto continuation = [&](std::size_t k) { return (byte(k) & 0xC0u) == 0x80u; };
+    if (byte(0) == 0xC2 && continuation(1)) {
+        c = byte(1);
+        return EscapedAboveAscii(c) ? 2 : 0;
+    }
+    if (byte(0) == 0xE2 && continuation(1) && continuation(2)) {
+        c = 0x2000 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+        return EscapedAboveAscii(c) ? 3 : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
 std::string PrintableSsid(const std::string& utf8)
 {
     std::string text;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        char escaped[16];
+        char32_t c = 0;
+        if (byte == '\\') {
+            text += "\\\\";
+            ++i;
+        } else if (byte < 0x20 || byte == 0x7F) {
             std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
             text += escaped;
+            ++i;
+        } else if (const std::size_t length = EscapedSequence(utf8, i, c); length != 0) {
+            std::snprintf(escaped, sizeof escaped, "\\u{%x}", static_cast<unsigned>(c));
+            text += escaped;
+            i += length;
         } else {
-            text.push_back(c);
+            text.push_back(utf8[i++]);
         }
     }
     return text;

@@ -33,7 +33,10 @@ NetworkView DescribeNetwork(const platform::WirelessBss& bss, const platform::Ou
 // wpa3-transition (WPA2/WPA3 mixed), owe-transition, ...
 std::string SecurityLabel(const platform::BssDetails& details);
 
-// The name for a text column: control characters as \xNN, like the list's.
+// The name for a text column, written so that it can be read back exactly:
+// a backslash as \\, C0 controls and DEL (NUL too) as \xNN, the C1
+// controls, U+2028, U+2029 and the bidirectional marks as \u{hex}; all
+// else as it is.
 std::string PrintableSsid(const std::string& utf8);
 
 // Strongest first, then by BSSID, as the device layer orders the list.

@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <string_view>
 
+#ifndef TARVOLIN_VERSION
+#error "TARVOLIN_VERSION must give the program's version"
+#endif
+
 const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "       tarvolin-scan [--scenario FILE] [--trigger] [--wait MS] [--json] ADAPTER\n"
                            "       tarvolin-scan [--scenario FILE] --watch [--interval MS] [--count N] [--json]\n"
@@ -12,8 +16,10 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "Without ADAPTER, lists the wireless adapters, one per line.\n"
                            "With ADAPTER, prints the networks the adapter currently holds, one per line,\n"
                            "tab-separated: MAC (aa:bb:cc:dd:ee:ff), channel, signal in dBm, mode (AP, PEER\n"
-                           "or ?), privacy (secured or open), and the name in UTF-8 with control\n"
-                           "characters written as \\xNN.\n"
+                           "or ?), privacy (secured or open), and the name in UTF-8. Names are escaped\n"
+                           "so that they read back exactly: a backslash as \\\\, control characters\n"
+                           "(NUL, ESC, DEL, ...) as \\xNN, C1 controls, U+2028, U+2029 and the\n"
+                           "bidirectional marks as \\u{hex}, as in the watch lines and the CSV log.\n"
                            "\n"
                            "With --json, prints one JSON object per network per line (JSON Lines), with\n"
                            "bssid, ssid (UTF-8, bytes that are not UTF-8 as U+FFFD), ssid_hex, hidden,\n"
@@ -44,10 +50,13 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "  --log FILE.csv   with --watch: keep a CSV table of every network heard,\n"
                            "                   rewritten after each scan (bssid, ssid, channel,\n"
                            "                   frequency_mhz, band, security, vendor, first_seen,\n"
-                           "                   last_seen, best_signal_dbm, worst_signal_dbm)\n"
+                           "                   last_seen, best_signal_dbm, worst_signal_dbm); text cells\n"
+                           "                   are escaped as above, and one that starts with =, +, -\n"
+                           "                   or @ gets a leading ' so spreadsheets take it as text\n"
                            "  --scenario FILE  answer from a simulated radio described by FILE instead of\n"
                            "                   the kernel's nl80211; each scan moves it one step on\n"
                            "  --help           show this text\n"
+                           "  --version        show the version and end\n"
                            "\n"
                            "Examples:\n"
                            "  tarvolin-scan --trigger --json wlan0 | jq -r .ssid\n"
@@ -89,6 +98,10 @@ int ParseOptions(int argc, char** argv, Options& options)
         const std::string_view argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("Tarvolin %s\n", TARVOLIN_VERSION);
             return 0;
         }
         if (argument == "--trigger") {

@@ -67,8 +67,11 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
     const platform::OuiRegistry& registry = platform::OuiRegistry::System();
     WatchTracker tracker;
     std::optional<CsvLog> log;
-    if (!options.logPath.empty())
+    if (!options.logPath.empty()) {
         log.emplace(options.logPath);
+        if (std::string error; !log->Check(error))
+            return Fail(error);
+    }
     bool triggering = true;
 
     for (unsigned long scans = 0; !g_stop;) {

@@ -73,8 +73,12 @@ int PrintEntries(CWifiTarv& wifi, const Options& options)
             return Fail("no permission to read the networks of " + options.adapter);
         return Fail("cannot read the networks of " + options.adapter + ": " + ErrorText(error));
     }
+    // The names as sent, which the engine's record cuts at a NUL.
+    std::vector<platform::WirelessBss> records;
+    if (const auto provider = platform::GetWirelessProvider())
+        provider->ReadScan(options.adapter, records);
     for (DWORD i = 0; i < count; ++i)
-        std::printf("%s\n", FormatScanEntry(entries[i]).c_str());
+        std::printf("%s\n", FormatScanEntry(entries[i], records).c_str());
     return 0;
 }
 

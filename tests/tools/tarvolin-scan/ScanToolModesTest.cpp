@@ -336,12 +336,164 @@ TEST(ScanToolModes, OptionsThatDoNotFitAreRefused)
         EXPECT_EQ(result.status, 2) << c.message;
         EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << result.err;
     }
-    // A log that cannot be written ends the watch with the reason.
-    const Result result = RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", "1", "--log",
-                                   "/nonexistent-dir/walk.csv", "wlan0"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err.rfind("tarvolin-scan: cannot create a file beside /nonexistent-dir/walk.csv", 0), 0u)
-        << result.err;
+}
+
+// A log that cannot be written is refused before the first scan (nothing is
+// printed), with the cause named.
+TEST(ScanToolLog, AnUnusableLogPathIsRefusedBeforeTheFirstScan)
+{
+    const std::string folder = TempPath("log-folder");
+    std::filesystem::create_directories(folder);
+    const std::string plainFile = WriteScenario("not-a-folder", "x");
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {folder, "is a directory"},
+        {"/dev/null", "is not a regular file"},
+        {"/nonexistent-dir/walk.csv", "there is no folder /nonexistent-dir"},
+        {plainFile + "/walk.csv", plainFile + " is not a folder"},
+        // sysfs makes no files, not even for root.
+        {"/sys/walk.csv", "cannot create a file in /sys: Permission denied"},
+    };
+    for (const Case& c : cases) {
+        const Result result =
+            RunTool({"--scenario", kWalk, "--watch", "--interval", "0", "--count", "3", "--log", c.path, "wlan0"});
+        EXPECT_EQ(result.status, 1) << c.path;
+        EXPECT_EQ(result.out, "") << c.path;
+        EXPECT_EQ(result.err, "tarvolin-scan: cannot log to " + c.path + ": " + c.reason + "\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the check leaves no file behind";
+}
+
+TEST(ScanToolModes, VersionIsTheProgramsVersion)
+{
+    const Result result = RunTool({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Tarvolin " TARVOLIN_VERSION "\n");
+    EXPECT_EQ(result.err, "");
+}
+
+// Names a network may send to harm a terminal, a script or a spreadsheet.
+// Each is given as its bytes in hex; text is how the list and watch lines
+// write it, cell how the CSV log holds it.
+struct HostileName {
+    const char* hex;
+    std::string text;
+    std::string cell;
+};
+
+const HostileName kHostileNames[] = {
+    {"610062", "a\\x00b", "a\\x00b"},                                      // NUL inside: a\0b and a\0c stay apart
+    {"610063", "a\\x00c", "a\\x00c"},                                      //
+    {"6c69745c783061", "lit\\\\x0a", "lit\\\\x0a"},                        // a literal backslash is not an escape
+    {"1b5b324a", "\\x1b[2J", "\\x1b[2J"},                                  // ESC clears a terminal
+    {"610d0a62", "a\\x0d\\x0ab", "a\\x0d\\x0ab"},                          // a line break inside a row
+    {"4ec2854cc29b", "N\\u{85}L\\u{9b}", "N\\u{85}L\\u{9b}"},              // C1 controls: NEL and CSI
+    {"41e280a842e280a9", "A\\u{2028}B\\u{2029}", "A\\u{2028}B\\u{2029}"},  // line and paragraph separators
+    {"e280ae6f6c6c6548", "\\u{202e}olleH", "\\u{202e}olleH"},              // right-to-left override
+    {"c2a0c3a9e282ac", "\xc2\xa0\xc3\xa9\xe2\x82\xac", "\xc2\xa0\xc3\xa9\xe2\x82\xac"},  // printable, as it is
+    {"3d312b31", "=1+1", "'=1+1"},                                                       // formula starts
+    {"2b41", "+A", "'+A"},                                                               //
+    {"2d35", "-5", "'-5"},                                                               //
+    {"4053554d284131290a", "@SUM(A1)\\x0a", "'@SUM(A1)\\x0a"},                           //
+    {"092d31", "\\x09-1", "\\x09-1"},      // an escaped start is no formula start
+    {"612c226222", "a,\"b\"", "a,\"b\""},  // CSV quoting still applies
+};
+
+std::string FromHex(std::string_view hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    return bytes;
+}
+
+// Reads an escaped name back: \\, \xNN and \u{hex}; the rest as it is.
+std::string Unescape(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out.push_back(text[i]);
+        } else if (text[i + 1] == '\\') {
+            out.push_back('\\');
+            i += 1;
+        } else if (text[i + 1] == 'x') {
+            out.push_back(static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)));
+            i += 3;
+        } else if (text[i + 1] == 'u') {
+            const std::size_t end = text.find('}', i);
+            const auto c = static_cast<char32_t>(std::stoul(text.substr(i + 3, end - i - 3), nullptr, 16));
+            if (c < 0x800) {
+                out.push_back(static_cast<char>(0xC0 | c >> 6));
+            } else {
+                out.push_back(static_cast<char>(0xE0 | c >> 12));
+                out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            }
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            i = end;
+        }
+    }
+    return out;
+}
+
+// One simulated network per hostile name, 02:00:00:00:00:NN, strongest first.
+std::string HostileScenario()
+{
+    std::string text = "adapter wlan0 wireless\n";
+    for (std::size_t i = 0; i < std::size(kHostileNames); ++i) {
+        char line[160];
+        std::snprintf(line, sizeof line, "network 02:00:00:00:00:%02zx ssid=hex:%s channel=1 signal=0:%d\n", i + 1,
+                      kHostileNames[i].hex, -30 - static_cast<int>(i));
+        text += line;
+    }
+    return text;
+}
+
+std::string Bssid(std::size_t i)
+{
+    char text[18];
+    std::snprintf(text, sizeof text, "02:00:00:00:00:%02zx", i + 1);
+    return text;
+}
+
+TEST(ScanToolNames, HostileNamesAreEscapedReversiblyInTheListTheWatchAndTheLog)
+{
+    const std::string scenario = WriteScenario("hostile.scn", HostileScenario());
+    const std::string log = TempPath("hostile.csv");
+    std::filesystem::remove(log);
+    const Result list = RunTool({"--scenario", scenario, "wlan0"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    const Result watch =
+        RunTool({"--scenario", scenario, "--watch", "--interval", "0", "--count", "1", "--log", log, "wlan0"});
+    ASSERT_EQ(watch.status, 0) << watch.err;
+    const json rows = ReadCsvWithPython(log);
+    ASSERT_TRUE(rows.is_array());
+    ASSERT_EQ(rows.size(), std::size(kHostileNames) + 1) << "one row per network, and the header";
+    std::map<std::string, json> cells;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 11u) << rows[i];
+        cells[rows[i][0].get<std::string>()] = rows[i][1];
+    }
+
+    std::istringstream listLines(list.out);
+    std::istringstream watchLines(watch.out);
+    for (std::size_t i = 0; i < std::size(kHostileNames); ++i) {
+        const HostileName& name = kHostileNames[i];
+        const std::string sent = FromHex(name.hex);
+        std::string line;
+        ASSERT_TRUE(std::getline(listLines, line)) << name.hex;
+        EXPECT_EQ(line, Bssid(i) + "\t1\t" + std::to_string(-30 - static_cast<int>(i)) + "\tAP\topen\t" + name.text)
+            << name.hex;
+        EXPECT_EQ(Unescape(name.text), sent) << name.hex;
+        ASSERT_TRUE(std::getline(watchLines, line)) << name.hex;
+        EXPECT_EQ(line.substr(line.find("\tnew\t")),
+                  "\tnew\t" + Bssid(i) + "\t1\t" + std::to_string(-30 - static_cast<int>(i)) + "\topen\t" + name.text)
+            << name.hex;
+        EXPECT_EQ(cells[Bssid(i)], name.cell) << name.hex;
+    }
 }
 
 }  // namespace

@@ -95,33 +95,38 @@ constexpr std::uint32_t SuiteOf(std::uint32_t oui, std::uint8_t type)
     return oui << 8 | type;
 }
 
-// The key management suites we tell apart and what each one means.
+// The key management suites we tell apart and what each one means. The RSN
+// and WPA elements have tables of their own: each element names only its
+// own suites, and a suite from the other family means nothing inside it.
 struct AkmRule {
     std::uint32_t suite;
     Security security;
     bool enterprise;
 };
 
-constexpr AkmRule kAkmRules[] = {
+constexpr AkmRule kRsnAkms[] = {
     {SuiteOf(kIeeeOui, 1), Security::Wpa2, true},   // 802.1X
     {SuiteOf(kIeeeOui, 2), Security::Wpa2, false},  // PSK
     {SuiteOf(kIeeeOui, 3), Security::Wpa2, true},   // FT over 802.1X
     {SuiteOf(kIeeeOui, 4), Security::Wpa2, false},  // FT with PSK
     {SuiteOf(kIeeeOui, 5), Security::Wpa2,
      true},  // 802.1X with SHA-256 (WPA3 when management frames must be protected)
-    {SuiteOf(kIeeeOui, 6), Security::Wpa2, false},      // PSK with SHA-256
-    {SuiteOf(kIeeeOui, 8), Security::Wpa3, false},      // SAE
-    {SuiteOf(kIeeeOui, 9), Security::Wpa3, false},      // FT with SAE
-    {SuiteOf(kIeeeOui, 11), Security::Wpa3, true},      // Suite B
-    {SuiteOf(kIeeeOui, 12), Security::Wpa3, true},      // Suite B 192-bit
-    {SuiteOf(kIeeeOui, 13), Security::Wpa3, true},      // FT over 802.1X with SHA-384
-    {SuiteOf(kIeeeOui, 14), Security::Wpa2, true},      // FILS with SHA-256
-    {SuiteOf(kIeeeOui, 15), Security::Wpa2, true},      // FILS with SHA-384
-    {SuiteOf(kIeeeOui, 16), Security::Wpa2, true},      // FT over FILS with SHA-256
-    {SuiteOf(kIeeeOui, 17), Security::Wpa2, true},      // FT over FILS with SHA-384
-    {SuiteOf(kIeeeOui, 18), Security::Owe, false},      // OWE
-    {SuiteOf(kIeeeOui, 24), Security::Wpa3, false},     // SAE with a group-dependent hash
-    {SuiteOf(kIeeeOui, 25), Security::Wpa3, false},     // FT with SAE and a group-dependent hash
+    {SuiteOf(kIeeeOui, 6), Security::Wpa2, false},   // PSK with SHA-256
+    {SuiteOf(kIeeeOui, 8), Security::Wpa3, false},   // SAE
+    {SuiteOf(kIeeeOui, 9), Security::Wpa3, false},   // FT with SAE
+    {SuiteOf(kIeeeOui, 11), Security::Wpa3, true},   // Suite B
+    {SuiteOf(kIeeeOui, 12), Security::Wpa3, true},   // Suite B 192-bit
+    {SuiteOf(kIeeeOui, 13), Security::Wpa3, true},   // FT over 802.1X with SHA-384
+    {SuiteOf(kIeeeOui, 14), Security::Wpa2, true},   // FILS with SHA-256
+    {SuiteOf(kIeeeOui, 15), Security::Wpa2, true},   // FILS with SHA-384
+    {SuiteOf(kIeeeOui, 16), Security::Wpa2, true},   // FT over FILS with SHA-256
+    {SuiteOf(kIeeeOui, 17), Security::Wpa2, true},   // FT over FILS with SHA-384
+    {SuiteOf(kIeeeOui, 18), Security::Owe, false},   // OWE
+    {SuiteOf(kIeeeOui, 24), Security::Wpa3, false},  // SAE with a group-dependent hash
+    {SuiteOf(kIeeeOui, 25), Security::Wpa3, false},  // FT with SAE and a group-dependent hash
+};
+
+constexpr AkmRule kWpaAkms[] = {
     {SuiteOf(kMicrosoftOui, 1), Security::Wpa, true},   // WPA with 802.1X
     {SuiteOf(kMicrosoftOui, 2), Security::Wpa, false},  // WPA with PSK
 };
@@ -134,7 +139,8 @@ constexpr std::uint16_t kRsnMfpRequired = 1u << 6;
 // list means 802.1X. A body that ends inside a part says nothing about the
 // AKMs beyond those read whole, and the network then counts as offering the
 // element's basic kind (WPA2 for RSN, WPA for WPA).
-void DecodeSuites(Draft& draft, std::span<const std::uint8_t> body, std::uint32_t oui, Security basic)
+void DecodeSuites(Draft& draft, std::span<const std::uint8_t> body, std::span<const AkmRule> akmRules,
+                  std::uint32_t oui, Security basic)
 {
     draft.haveRsnOrWpa = true;
     BodyReader reader(body);
@@ -144,7 +150,7 @@ void DecodeSuites(Draft& draft, std::span<const std::uint8_t> body, std::uint32_
     std::uint32_t suite = 0;
     bool any = false;
     auto offer = [&](std::uint32_t akm, bool mfpRequired) {
-        for (const AkmRule& rule : kAkmRules) {
+        for (const AkmRule& rule : akmRules) {
             if (rule.suite != akm)
                 continue;
             Security security = rule.security;
@@ -177,39 +183,44 @@ void DecodeSuites(Draft& draft, std::span<const std::uint8_t> body, std::uint32_
         offer(defaultAkm, false);
         return;
     }
-    std::array<std::uint32_t, 16> akms{};
-    std::size_t read = 0;
+    // Every suite the list holds counts, however long it is; the element's
+    // length (at most 255 bytes) bounds it.
+    std::vector<std::uint32_t> akms;
     bool whole = reader.Word(count);
     for (std::uint16_t i = 0; whole && i < count; ++i) {
         whole = reader.Suite(suite);
-        if (whole && read < akms.size())
-            akms[read++] = suite;
+        if (whole)
+            akms.push_back(suite);
     }
     std::uint16_t capabilities = 0;
     if (whole && !reader.AtEnd())
         reader.Word(capabilities);
-    for (std::size_t i = 0; i < read; ++i)
-        offer(akms[i], (capabilities & kRsnMfpRequired) != 0);
+    for (const std::uint32_t akm : akms)
+        offer(akm, (capabilities & kRsnMfpRequired) != 0);
     if (!any)
         draft.Offer(basic, false);
 }
 
+// Only the first SSID element names the network. When it is longer than a
+// name may be, the network has no name we can show: a later SSID element
+// does not stand in for it.
 void DecodeSsid(Draft& draft, std::span<const std::uint8_t> body)
 {
     if (draft.haveSsid)
         return;
     draft.haveSsid = true;
-    draft.result.ssid.assign(body.begin(), body.end());
+    if (body.size() <= kMaxSsidLength)
+        draft.result.ssid.assign(body.begin(), body.end());
 }
 
 void DecodeRsn(Draft& draft, std::span<const std::uint8_t> body)
 {
-    DecodeSuites(draft, body, kIeeeOui, Security::Wpa2);
+    DecodeSuites(draft, body, kRsnAkms, kIeeeOui, Security::Wpa2);
 }
 
 void DecodeWpa(Draft& draft, std::span<const std::uint8_t> body)
 {
-    DecodeSuites(draft, body, kMicrosoftOui, Security::Wpa);
+    DecodeSuites(draft, body, kWpaAkms, kMicrosoftOui, Security::Wpa);
 }
 
 void DecodeWps(Draft& draft, std::span<const std::uint8_t>)
@@ -306,7 +317,7 @@ struct ElementRule {
 };
 
 constexpr ElementRule kElementRules[] = {
-    {Kind::Plain, 0, 0, kMaxSsidLength, DecodeSsid},                      // SSID
+    {Kind::Plain, 0, 0, 255, DecodeSsid},                                 // SSID (the name's limit is DecodeSsid's)
     {Kind::Plain, 48, 2, 255, DecodeRsn},                                 // RSN
     {Kind::Plain, 61, 22, 255, DecodeHtOperation},                        // HT operation
     {Kind::Plain, 192, 5, 255, DecodeVhtOperation},                       // VHT operation
@@ -318,7 +329,9 @@ constexpr ElementRule kElementRules[] = {
 };
 
 // Finds the row for one element and checks its body against the row's
-// bounds. The one place where element lengths are judged.
+// bounds. The one place where element lengths are judged for what a decoder
+// may read (the SSID's 32-byte limit says what the name means, and is
+// DecodeSsid's).
 void Dispatch(Draft& draft, const Element& element)
 {
     Kind kind = Kind::Plain;

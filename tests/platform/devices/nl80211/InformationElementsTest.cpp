@@ -118,7 +118,7 @@ Bytes Suite(std::uint8_t type)
 
 // An RSN element body: version 1, CCMP group, one CCMP pairwise, these AKMs,
 // then the capabilities.
-Bytes Rsn(std::initializer_list<std::uint8_t> akms, std::uint16_t capabilities = 0)
+Bytes Rsn(const Bytes& akms, std::uint16_t capabilities = 0)
 {
     Bytes body = Join({{0x01, 0x00}, Suite(4), {0x01, 0x00}, Suite(4)});
     body.push_back(static_cast<std::uint8_t>(akms.size()));
@@ -217,6 +217,30 @@ const ElementsCase kHandMade[] = {
      {Security::Open, false, false, false, 320}},
     {"EhtWithoutInformationSaysNothing", Element(255, {106, 0x00, 0x00, 0x00, 0x00, 0x00}), false, "", {}},
     {"FirstSsidWins", Join({kSsid, Element(0, Text("Other"))}), false, "Net", {}},
+    // Every AKM in the list counts, however many come before it.
+    {"SaeAfterSixteenPskIsTransition",
+     Join({kSsid, Element(48, Rsn(Join({Bytes(16, 2), {8}}), 0x80))}),
+     true,
+     "Net",
+     {Security::Wpa3, true}},
+    // Each element reads its own family of suites only.
+    {"WpaElementNamingSaeIsStillWpa",
+     Join({kSsid, Element(221, Join({{0x00, 0x50, 0xf2, 0x01, 0x01, 0x00},
+                                     {0x00, 0x50, 0xf2, 0x02},
+                                     {0x01, 0x00},
+                                     {0x00, 0x50, 0xf2, 0x02},
+                                     {0x01, 0x00},
+                                     Suite(8)}))}),
+     true,
+     "Net",
+     {Security::Wpa}},
+    {"RsnElementNamingWpaPskIsStillRsn",
+     Join(
+         {kSsid,
+          Element(48, Join({{0x01, 0x00}, Suite(4), {0x01, 0x00}, Suite(4), {0x01, 0x00}, {0x00, 0x50, 0xf2, 0x02}}))}),
+     true,
+     "Net",
+     {Security::Wpa2}},
 };
 INSTANTIATE_TEST_SUITE_P(HandMade, Elements, ::testing::ValuesIn(kHandMade),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -252,6 +276,7 @@ const ElementsCase kDamaged[] = {
     {"EhtInformationMissing", Element(255, {106, 0x01, 0x00, 0x00, 0x00, 0x00}), false, "", {}},
     {"EmptyExtensionElement", Join({kSsid, Element(255, {})}), false, "Net", {}},
     {"SsidLongerThan32IsNoName", Element(0, Bytes(33, 'a')), false, "", {}},
+    {"SsidLongerThan32IsNoNameEvenWithASecondOne", Join({Element(0, Bytes(33, 'a')), kSsid}), false, "", {}},
     {"LoneTrailingByte", Join({kSsid, kWps, {0x30}}), false, "Net", {Security::Open, false, false, true}},
 };
 INSTANTIATE_TEST_SUITE_P(Damaged, Elements, ::testing::ValuesIn(kDamaged),

@@ -18,6 +18,7 @@ struct Token {
     std::string key;    // the word before '=', or the whole word
     std::string value;  // after '=', quotes and escapes resolved
     bool hasValue = false;
+    bool quotedValue = false;  // some of the value stood in quotes: it is text as written
 };
 
 // Splits a line into words: white space separates them outside double
@@ -42,6 +43,7 @@ bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& er
                 target = &token.value;
                 ++i;
             } else if (line[i] == '"') {
+                token.quotedValue |= token.hasValue;
                 ++i;
                 bool closed = false;
                 while (i < line.size()) {
@@ -176,8 +178,9 @@ bool ParseSignal(std::string_view text, std::vector<SignalPoint>& points, std::s
 
 bool ParseSsid(const Token& token, std::vector<std::uint8_t>& ssid, std::string& error)
 {
+    // Only the bare form decodes: ssid="hex:41" names a network "hex:41".
     std::string bytes = token.value;
-    if (bytes.starts_with("hex:")) {
+    if (!token.quotedValue && bytes.starts_with("hex:")) {
         const std::string_view digits = std::string_view(bytes).substr(4);
         if (digits.size() % 2 != 0) {
             error = "ssid=hex: needs two hex digits per byte";
@@ -479,6 +482,7 @@ std::optional<int> SignalAt(const ScenarioNetwork& network, std::uint32_t step)
 std::optional<Scenario> ParseScenario(std::string_view text, std::string& error)
 {
     Parser parser;
+    const std::string_view all = text;
     int number = 0;
     while (!text.empty() || number == 0) {
         ++number;
@@ -494,6 +498,14 @@ std::optional<Scenario> ParseScenario(std::string_view text, std::string& error)
     std::string message;
     if (const int line = parser.Finish(message); line != 0) {
         error = "line " + std::to_string(line) + ": " + message;
+        return std::nullopt;
+    }
+    // A radio without adapters is never what a scenario means: it is an
+    // empty file, or the wrong one.
+    if (parser.Result().adapters.empty()) {
+        const bool blank = all.find_first_not_of(" \t\r\n") == std::string_view::npos;
+        error = blank ? "is empty; a scenario declares at least one adapter"
+                      : "names no adapter; declare one with 'adapter NAME wireless' or 'adapter NAME wired'";
         return std::nullopt;
     }
     return std::move(parser.Result());

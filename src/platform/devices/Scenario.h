@@ -47,7 +47,8 @@ struct Scenario {
 std::optional<int> SignalAt(const ScenarioNetwork& network, std::uint32_t step);
 
 // Parses a scenario. On a malformed one returns nothing and sets error to
-// "line N: what is wrong".
+// "line N: what is wrong", or to what is wrong with the whole text when it
+// declares no adapter ("is empty; ...", "names no adapter; ...").
 std::optional<Scenario> ParseScenario(std::string_view text, std::string& error);
 
 }  // namespace platform

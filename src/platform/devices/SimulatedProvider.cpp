@@ -2,6 +2,7 @@
 
 #include "platform/devices/Scenario.h"
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -102,6 +103,12 @@ std::shared_ptr<WirelessProvider> MakeSimulatedProviderFromText(std::string_view
 
 std::shared_ptr<WirelessProvider> MakeSimulatedProvider(const std::string& path, std::string& error)
 {
+    // A folder opens as a stream that reads as empty; say what it is instead.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = path + ": is a directory, not a scenario file";
+        return nullptr;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = path + ": cannot open the scenario file";

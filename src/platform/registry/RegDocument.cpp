@@ -139,7 +139,10 @@ std::vector<BYTE> TextBytes(std::u16string_view text)
 }
 
 // Brings the file to UTF-8 text, or nothing when its bytes are not a valid
-// encoding (a re-encoded copy would then differ from what is on disk).
+// encoding (a re-encoded copy would then differ from what is on disk) or hold
+// a NUL character in either encoding. A NUL has no escaped form in key paths,
+// value names or comments, so a file taken with one could only be written
+// back with a raw NUL byte that no later start would read.
 std::optional<std::string> DecodeFile(std::string_view bytes)
 {
     if (bytes.size() >= 2 && static_cast<BYTE>(bytes[0]) == 0xFF && static_cast<BYTE>(bytes[1]) == 0xFE) {
@@ -149,6 +152,8 @@ std::optional<std::string> DecodeFile(std::string_view bytes)
         for (std::size_t i = 2; i < bytes.size(); i += 2)
             units.push_back(
                 static_cast<char16_t>(static_cast<BYTE>(bytes[i]) | (static_cast<BYTE>(bytes[i + 1]) << 8)));
+        if (units.find(u'\0') != std::u16string::npos)
+            return std::nullopt;
         std::string utf8 = Utf16ToUtf8(units);
         if (Utf8ToUtf16(utf8) != units)
             return std::nullopt;

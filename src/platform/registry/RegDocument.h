@@ -26,6 +26,8 @@ struct RegValue {
     DWORD type = 0;       // REG_* number
     std::vector<BYTE> data;
     std::vector<std::string> comments;  // ";" lines that stood above it, kept on rewrite
+
+    bool operator==(const RegValue&) const = default;
 };
 
 struct RegKey {
@@ -35,6 +37,8 @@ struct RegKey {
     // Folded value name to its place in `values`, kept by RegDocument once
     // the key holds many values, so that finding one does not walk them all.
     std::unordered_map<std::u16string, std::size_t> valueIndex;
+
+    bool operator==(const RegKey&) const = default;
 };
 
 class RegDocument {
@@ -57,6 +61,12 @@ public:
     // Adds the key at the end if it is not listed yet.
     RegKey& EnsureKey(std::u16string_view path);
     void SetValue(std::u16string_view path, const RegValue& value);
+
+    // Same keys, values and comments in the same order.
+    bool operator==(const RegDocument& other) const
+    {
+        return m_keys == other.m_keys && m_trailingComments == other.m_trailingComments;
+    }
 
 private:
     RegKey* FindKey(std::u16string_view path);

@@ -221,19 +221,63 @@ TEST(SimulatedProvider, MalformedScenariosNameTheLine)
     }
 }
 
-TEST(SimulatedProvider, EmptyScenarioHasNoAdapters)
+// Quoted text is the name as written; only the bare hex: form decodes.
+TEST(SimulatedProvider, SsidIsDecodedAsHexOnlyWithoutQuotes)
 {
-    auto provider = Make("# nothing here\n\n");
-    std::vector<std::string> names{"stale"};
-    EXPECT_EQ(provider->ListInterfaces(names), ERROR_SUCCESS);
-    EXPECT_TRUE(names.empty());
+    struct Case {
+        const char* word;
+        std::string ssid;
+    };
+    const Case cases[] = {
+        {"ssid=hex:41", "A"},
+        {"ssid=hex:", ""},
+        {"ssid=hex:00ff", std::string("\0\xff", 2)},
+        {"ssid=\"hex:41\"", "hex:41"},
+        {"ssid=\"hex:\"", "hex:"},
+        {"ssid=\"hex:zz\"", "hex:zz"},
+        {"ssid=\"hex:123\"", "hex:123"},
+        {"ssid=\"HEX:41\"", "HEX:41"},
+        {"ssid=\"he\"x:41", "hex:41"},
+        {"ssid=hex:\"41\"", "hex:41"},
+        {"ssid=\"hex:\\x41\"", "hex:A"},
+        {"ssid=\"hex:0123456789abcdef0123456789ab\"", "hex:0123456789abcdef0123456789ab"},
+    };
+    for (const Case& c : cases) {
+        const std::string text =
+            std::string("adapter wlan0 wireless\nnetwork 02:00:00:00:00:01 ") + c.word + " channel=1 signal=0:-50\n";
+        auto provider = Make(text);
+        ASSERT_NE(provider, nullptr) << c.word;
+        std::vector<WirelessBss> networks;
+        ASSERT_EQ(provider->ReadScan("wlan0", networks), ERROR_SUCCESS);
+        ASSERT_EQ(networks.size(), 1u);
+        EXPECT_EQ(std::string(networks[0].ssid.begin(), networks[0].ssid.end()), c.ssid) << c.word;
+    }
 }
 
-TEST(SimulatedProvider, FileErrorsNameTheFile)
+// Files that name no adapter would make a radio without adapters, which no
+// one means: each is refused with the file and what is wrong with it.
+TEST(SimulatedProvider, FileErrorsNameTheFileAndTheCause)
 {
-    std::string error;
-    EXPECT_EQ(platform::MakeSimulatedProvider("/nonexistent/walk.scn", error), nullptr);
-    EXPECT_EQ(error, "/nonexistent/walk.scn: cannot open the scenario file");
+    const std::string dir = TARVOLIN_TEST_SCENARIOS;
+    struct Case {
+        std::string path;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"/nonexistent/walk.scn", "/nonexistent/walk.scn: cannot open the scenario file"},
+        {dir, dir + ": is a directory, not a scenario file"},
+        {dir + "/empty.scn", dir + "/empty.scn: is empty; a scenario declares at least one adapter"},
+        {dir + "/blank-lines.scn", dir + "/blank-lines.scn: is empty; a scenario declares at least one adapter"},
+        {dir + "/comments-only.scn", dir + "/comments-only.scn: names no adapter; declare one with 'adapter NAME "
+                                           "wireless' or 'adapter NAME wired'"},
+        {dir + "/no-adapter.scn", dir + "/no-adapter.scn: names no adapter; declare one with 'adapter NAME "
+                                        "wireless' or 'adapter NAME wired'"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(platform::MakeSimulatedProvider(c.path, error), nullptr) << c.path;
+        EXPECT_EQ(error, c.error);
+    }
 }
 
 // The shipped walk must stay what the documentation promises: about 25

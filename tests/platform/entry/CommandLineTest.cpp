@@ -88,6 +88,7 @@ TEST_P(CommandLine, AnswersAndEndsWithItsStatus)
 
 const char* const kTarvolin = TARVOLIN_PROGRAM;
 const char* const kDemo = TARVOLIN_DEMO;
+const std::string kScenarios = TARVOLIN_TEST_SCENARIOS;
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandLine,
@@ -101,6 +102,25 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"UnknownOption", kTarvolin, {"--bogus"}, 2, {}, {"'--bogus'", "Usage: tarvolin "}},
         CommandCase{"StrayArgument", kTarvolin, {"wlan0"}, 2, {}, {"'wlan0'", "Usage: tarvolin "}},
         CommandCase{"DemoUnknownOption", kDemo, {"--bogus"}, 2, {}, {"'--bogus'", "Usage: tarvolin-demo"}},
+        // A scenario that is no radio at all is refused before the window opens.
+        CommandCase{"DemoScenarioFolder",
+                    kDemo,
+                    {"--scenario", kScenarios},
+                    1,
+                    {},
+                    {"tarvolin-demo: " + kScenarios + ": is a directory, not a scenario file\n"}},
+        CommandCase{"DemoEmptyScenario",
+                    kDemo,
+                    {"--scenario", kScenarios + "/empty.scn"},
+                    1,
+                    {},
+                    {"tarvolin-demo: " + kScenarios + "/empty.scn: is empty"}},
+        CommandCase{"DemoScenarioWithoutAdapters",
+                    kDemo,
+                    {"--scenario", kScenarios + "/comments-only.scn"},
+                    1,
+                    {},
+                    {"tarvolin-demo: " + kScenarios + "/comments-only.scn: names no adapter"}},
         CommandCase{"ZoomTooLarge", kTarvolin, {"--zoom", "5"}, 2, {}, {"--zoom needs a number from 1 to 4"}},
         CommandCase{"ZoomZero", kTarvolin, {"--zoom=0"}, 2, {}, {"--zoom needs a number from 1 to 4"}},
         CommandCase{"ZoomNotANumber", kTarvolin, {"--zoom", "2x"}, 2, {}, {"'2x'"}},

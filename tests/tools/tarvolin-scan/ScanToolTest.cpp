@@ -96,6 +96,36 @@ TEST(ScanTool, FailuresExitNonZeroWithOneLine)
     EXPECT_NE(result.err.find("setcap cap_net_admin+ep "), std::string::npos) << result.err;
 }
 
+// A scenario that would be a radio without adapters is a mistake in the
+// file: the tool says which file and what is wrong before any work starts,
+// whatever it was asked to do.
+TEST(ScanTool, ScenarioFilesWithoutAdaptersAreRefusedWithTheCause)
+{
+    const std::string dir = TARVOLIN_TEST_SCENARIOS;
+    struct Case {
+        std::string path;
+        std::string cause;
+    };
+    const Case cases[] = {
+        {dir, "is a directory, not a scenario file"},
+        {dir + "/empty.scn", "is empty; a scenario declares at least one adapter"},
+        {dir + "/blank-lines.scn", "is empty; a scenario declares at least one adapter"},
+        {dir + "/comments-only.scn", "names no adapter; declare one with 'adapter NAME wireless'"},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& rest : {std::vector<std::string>{}, std::vector<std::string>{"wlan0"},
+                                                     std::vector<std::string>{"--watch", "--count", "1", "wlan0"}}) {
+            std::vector<std::string> arguments{"--scenario", c.path};
+            arguments.insert(arguments.end(), rest.begin(), rest.end());
+            const Result result = RunTool(arguments);
+            EXPECT_EQ(result.status, 1) << c.path;
+            EXPECT_EQ(result.out, "") << c.path;
+            EXPECT_EQ(result.err.rfind("tarvolin-scan: " + c.path + ": " + c.cause, 0), 0u) << result.err;
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        }
+    }
+}
+
 TEST(ScanTool, HelpDescribesEveryOption)
 {
     const Result result = RunTool({"--help"});

@@ -169,6 +169,9 @@ void CScannerDlg::Refresh()
     LONG active = 0;
     g_apList.BuildDisplayList(total, active);
     m_list.SetItemCountEx(total);
+    // The rows may have moved: the highlight stays with the tapped network.
+    if (m_popupOpen)
+        HighlightSelected(total);
     m_statusText = Format("%d/%d ", static_cast<int>(active), static_cast<int>(total)) + g_language.GetText(IDS_ACTIVE);
     UpdateData(FALSE);
     if (m_largeView)
@@ -187,9 +190,22 @@ void CScannerDlg::Restore()
 {
     m_largeView = false;
     m_hintText = g_language.GetText(IDS_HINT_TAP_NAME);
-    m_list.DeleteAllItems();
     m_list.ShowWindow(SW_SHOW);
-    UpdateData(FALSE);
+    // The rows come back from the catalogue at once, not at the next scan
+    // (there may be none for a long while when scanning is suspended).
+    Refresh();
+}
+
+void CScannerDlg::HighlightSelected(LONG total)
+{
+    ApRecord record{};
+    for (LONG row = 0; row < total; ++row) {
+        if (g_apList.GetDisplayed(row, record) && record.number == m_selectedNumber) {
+            m_list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+            return;
+        }
+    }
+    m_list.SetItemState(-1, 0, LVIS_SELECTED);
 }
 
 void CScannerDlg::ApplyListFont()
@@ -284,12 +300,19 @@ void CScannerDlg::OnListClick(const NMHDR* header)
         return;
     popup->DeleteMenu(0, MF_BYPOSITION);
     popup->InsertMenu(0, MF_BYPOSITION | MF_STRING, ID_GO_LARGE, g_language.GetText(IDS_GO_LARGE).c_str());
+    // The network is taken now, by its record: "Go large" shows it even when
+    // a scan moves its row before the command arrives.
     ApRecord record{};
     if (g_apList.GetDisplayed(click->iItem, record))
         m_selectedNumber = record.number;
+    // Its row stays highlighted, following it, while the popup is open.
+    m_popupOpen = true;
+    m_list.SetItemState(click->iItem, LVIS_SELECTED, LVIS_SELECTED);
     POINT at = click->ptAction;
     ClientToScreen(&at);
     popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, m_hWnd);
+    m_popupOpen = false;
+    m_list.SetItemState(-1, 0, LVIS_SELECTED);
     menu.DestroyMenu();
 }
 

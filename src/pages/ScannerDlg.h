@@ -18,7 +18,7 @@ public:
     void Refresh();
     // A new list font height, applied at the next paint.
     void SetFontSize(LONG size);
-    // Back from the large view to an empty list, filled at the next Refresh.
+    // Back from the large view to the list, rebuilt from the catalogue.
     void Restore();
 
     // The text of one cell of the list, as the list shows it.
@@ -39,11 +39,14 @@ protected:
     void OnListClick(const NMHDR* header);
     void OnGetDispInfo(NMHDR* header);
     void OnGoLarge();
+    // Highlights the row of m_selectedNumber among the total rows shown.
+    void HighlightSelected(LONG total);
 
     LONG m_selectedNumber = 0;
     bool m_fontApplied = false;
     LONG m_fontSize = 0;
     bool m_largeView = false;
+    bool m_popupOpen = false;  // the tapped row's popup menu is open
     CListCtrlEx m_list;
     HFONT m_listFont = nullptr;
     CString m_statusText;

@@ -21,6 +21,7 @@ class ProbeMainDlg : public CMainDlg {
 public:
     using CMainDlg::m_activityIcon;
     using CMainDlg::m_blinkCount;
+    using CMainDlg::m_dialogFont;
     using CMainDlg::m_exitButton;
     using CMainDlg::m_scanning;
     using CMainDlg::m_suspendButton;

@@ -93,6 +93,19 @@ protected:
         return text;
     }
 
+    // One network heard, with its name.
+    void Hear(const char16_t* name, LONG rssi = -50)
+    {
+        ScanEntry entry{};
+        const BYTE mac[6] = {2, 0, 0, 0, 0, 9};
+        std::memcpy(entry.mac, mac, 6);
+        std::copy(name, name + std::char_traits<char16_t>::length(name), entry.ssid);
+        entry.rssi = rssi;
+        entry.channel = 6;
+        entry.infrastructureMode = 1;
+        g_apList.Merge(&entry, 1);
+    }
+
     void HearTwoNetworks()
     {
         ScanEntry entries[2]{};
@@ -238,6 +251,168 @@ TEST_F(PagesInUse, ListHasNoFrameAndTheTabKeyGivesItTheFocus)
     Settle();
     EXPECT_EQ(::GetFocus(), List());
     EXPECT_TRUE(table->hasFocus());
+}
+
+// The widest run of pixels of one colour along any row of the image.
+int WidestRun(const QImage& image, QRect area, QRgb ink)
+{
+    int widest = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        int run = 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            run = image.pixel(x, y) == ink ? run + 1 : 0;
+            widest = std::max(widest, run);
+        }
+    }
+    return widest;
+}
+
+TEST_F(PagesInUse, ListNamesAreBoldAtEveryFontSize)
+{
+    Hear(u"llll");
+    Scanner().Refresh();
+    QTableView* table = TableOf(List());
+    ASSERT_NE(table, nullptr);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    const QRgb ink = qRgb(GetRValue(text), GetGValue(text), GetBValue(text));
+    auto stem = [&](LONG size) {
+        Scanner().SetFontSize(size);
+        Scanner().Invalidate(TRUE);
+        Settle();
+        const QImage shown = table->viewport()->grab().toImage();
+        return WidestRun(shown, table->visualRect(table->model()->index(0, 0)), ink);
+    };
+    const int atTwelve = stem(12);
+    EXPECT_GE(atTwelve, 2);
+    EXPECT_GE(stem(16), atTwelve);
+    EXPECT_GE(stem(20), atTwelve);
+}
+
+TEST_F(PagesInUse, LargeViewNameStripHoldsAccentedCapitals)
+{
+    Hear(u"\u00DCnsere \u00C5lborg 0369");
+    GoLarge();
+    const HWND page = Scanner().m_hWnd;
+    RECT client{};
+    ::GetClientRect(page, &client);
+    // The name as it would be drawn with nothing cut, 20 pixels lower.
+    platform::testing::Canvas free(client.right, 60);
+    HFONT font = CreateFontW(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, u"Tahoma");
+    HGDIOBJ old = SelectObject(free.dc(), font);
+    SetTextColor(free.dc(), RGB(0, 0, 0));
+    SetBkMode(free.dc(), TRANSPARENT);
+    RECT strip{0, 20, client.right, 40};
+    const std::u16string name = u"\u00DCnsere \u00C5lborg 0369";
+    DrawTextW(free.dc(), name.c_str(), static_cast<int>(name.size()), &strip,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    SelectObject(free.dc(), old);
+    DeleteObject(font);
+    int whole = 0;
+    int inside = 0;
+    for (int x = 0; x < client.right; ++x) {
+        for (int y = 0; y < 60; ++y)
+            whole += GetPixel(free.dc(), x, y) == RGB(0, 0, 0) ? 1 : 0;
+        for (int y = 0; y < 20; ++y)
+            inside += platform::testing::ImagePixel(page, x, y) == RGB(0, 0, 0) ? 1 : 0;
+    }
+    EXPECT_GT(whole, 100);
+    EXPECT_EQ(inside, whole);  // the dots and round tops are all in the strip
+}
+
+TEST_F(PagesInUse, GermanSuspendCaptionFitsItsButton)
+{
+    Close();
+    g_language.SelectLanguage(6);
+    Open();
+    Settle();
+    CCustomButton& button = m_dialog->m_suspendButton;
+    ASSERT_EQ(button.GetWindowText(), u"Unterbrechen");
+    RECT client{};
+    button.GetClientRect(&client);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, m_dialog->m_dialogFont);
+    RECT text{};
+    DrawTextW(dc, u"Unterbrechen", -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    // Inside the two-pixel frame on either side, also when pressed (the
+    // caption then moves one pixel right and down).
+    EXPECT_LE(text.right - text.left + 1, client.right - client.left - 4);
+    EXPECT_LE(text.bottom - text.top + 1, client.bottom - client.top - 4);
+}
+
+TEST_F(PagesInUse, TappedRowIsHighlightedWhileItsPopupIsOpen)
+{
+    HearTwoNetworks();
+    Scanner().Refresh();
+    Settle();
+    QTableView* table = TableOf(List());
+    ASSERT_NE(table, nullptr);
+    auto colourOf = [](int index) {
+        const COLORREF c = GetSysColor(index);
+        return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    };
+    // The background at the right end of each row's last cell.
+    auto rowBackgrounds = [&] {
+        table->viewport()->repaint();
+        const QImage shown = table->viewport()->grab().toImage();
+        std::vector<QRgb> out;
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QRect cell = table->visualRect(table->model()->index(row, 0));
+            out.push_back(shown.pixel(cell.right() - 1, cell.top() + 1));
+        }
+        return out;
+    };
+    const QRgb window = colourOf(COLOR_WINDOW);
+    const QRgb highlight = colourOf(COLOR_HIGHLIGHT);
+    ASSERT_NE(window, highlight);
+    std::vector<std::vector<QRgb>> seen;
+    platform::core::SetMenuChooser([&](HMENU, POINT) {
+        seen.push_back(rowBackgrounds());
+        // A scan while the popup is open: the tapped network (the second
+        // row) is heard no more, so it moves below a newly heard one.
+        ScanEntry fresh{};
+        const BYTE mac[6] = {2, 0, 0, 0, 0, 7};
+        std::memcpy(fresh.mac, mac, 6);
+        fresh.ssid[0] = u'C';
+        fresh.rssi = -40;
+        fresh.infrastructureMode = 1;
+        ApRecord other{};
+        g_apList.GetDisplayed(0, other);
+        ScanEntry kept{};
+        std::memcpy(kept.mac, other.mac, 6);
+        kept.ssid[0] = other.ssid[0];
+        kept.rssi = other.rssi;
+        kept.infrastructureMode = 1;
+        const ScanEntry scan[2] = {kept, fresh};
+        g_apList.Merge(scan, 2);
+        Scanner().Refresh();
+        seen.push_back(rowBackgrounds());
+        return 0u;
+    });
+    const QRect second = table->visualRect(table->model()->index(1, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+    Settle();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (std::vector<QRgb>{window, highlight}));
+    EXPECT_EQ(seen[1], (std::vector<QRgb>{window, window, highlight}));
+    EXPECT_EQ(rowBackgrounds(), (std::vector<QRgb>{window, window, window}));
+}
+
+TEST_F(PagesInUse, LeavingTheLargeViewWhileSuspendedShowsTheRowsAtOnce)
+{
+    HearTwoNetworks();
+    GoLarge();
+    m_dialog->m_suspendButton.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    m_dialog->m_suspendButton.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(Period(CMainDlg::kScanTimer), 0u);  // no scan tick will come
+    RECT client{};
+    ::GetClientRect(Scanner().m_hWnd, &client);
+    Tap(Scanner().m_hWnd, QPoint(client.right / 2, client.bottom / 2));
+    ASSERT_TRUE(::IsWindowVisible(List()));
+    EXPECT_EQ(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(TableOf(List())->model()->rowCount(), 2);
+    EXPECT_EQ(Text(kStatus), u"2/2 active");
 }
 
 }  // namespace

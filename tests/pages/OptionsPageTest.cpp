@@ -148,6 +148,7 @@ protected:
     }
 
     // Fills the scanner page's list with one network.
+    // A secured peer network: either hide filter takes it off the list.
     void ListOneNetwork()
     {
         ScanEntry e{};
@@ -156,7 +157,8 @@ protected:
         e.ssid[0] = u'N';
         e.rssi = -50;
         e.channel = 6;
-        e.infrastructureMode = 1;
+        e.infrastructureMode = 0;
+        e.privacy = 1;
         g_apList.Merge(&e, 1);
         m_scanner->Refresh();
         ASSERT_EQ(m_scanner->m_list.GetItemCount(), 1);
@@ -310,7 +312,7 @@ TEST_F(OptionsPage, FontSizeDragStoresRedrawsAndTellsTheScannerPage)
     EXPECT_EQ(NumberInkHeight(), previousInk);
 }
 
-TEST_F(OptionsPage, TogglesStoreTheirStateAndEmptyTheListForFilters)
+TEST_F(OptionsPage, TogglesStoreTheirStateAndFilterTheListAtOnce)
 {
     struct Case {
         const char* name;
@@ -318,7 +320,7 @@ TEST_F(OptionsPage, TogglesStoreTheirStateAndEmptyTheListForFilters)
         int setting;
         const char16_t* checkedCaption;
         const char16_t* normalCaption;
-        bool emptiesList;
+        bool hidesTheNetwork;
     };
     const Case cases[] = {
         {"peers", &ProbeOptions::m_hidePeersButton, SettingHidePeer, u"Hide peers", u"Show peers", true},
@@ -335,9 +337,10 @@ TEST_F(OptionsPage, TogglesStoreTheirStateAndEmptyTheListForFilters)
         Tap(button);
         EXPECT_EQ(Setting(c.setting), 1);
         EXPECT_EQ(button.GetWindowText(), c.checkedCaption);
-        EXPECT_EQ(m_scanner->m_list.GetItemCount(), c.emptiesList ? 0 : 1);
+        EXPECT_EQ(m_scanner->m_list.GetItemCount(), c.hidesTheNetwork ? 0 : 1);
         Tap(button);
         EXPECT_EQ(Setting(c.setting), 0);
+        EXPECT_EQ(m_scanner->m_list.GetItemCount(), 1);
         EXPECT_EQ(button.GetWindowText(), c.normalCaption);
         TearDown();
         SetUp();

@@ -295,11 +295,80 @@ TEST_F(ScannerPage, GoLargeAndTapToRestore)
     EXPECT_EQ(m_page.m_hintText, u"Tap to restore");
     EXPECT_FALSE(m_page.m_list.IsWindowVisible());
 
+    // Back from the large view the rows show at once, with no scan tick in
+    // between (as while scanning is suspended).
     m_page.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_FALSE(m_page.m_largeView);
     EXPECT_EQ(m_page.m_hintText, u"Tap an AP name");
-    EXPECT_EQ(m_page.m_list.GetItemCount(), 0);  // empty until the next refresh
+    EXPECT_EQ(m_page.m_list.GetItemCount(), 2);
+    EXPECT_EQ(m_page.m_statusText, u"2/2 active");
     EXPECT_TRUE(m_page.m_list.IsWindowVisible());
+}
+
+TEST_F(ScannerPage, RestoreAfterAHideFilterChangeShowsTheFilteredRowsAtOnce)
+{
+    Merge({Entry(1, -50, 0), Entry(2, -67, 0, 0)});
+    m_page.Refresh();
+    platform::core::SetMenuChooser([](HMENU, POINT) { return 32771u; });
+    Click(0);
+    ASSERT_TRUE(m_page.m_largeView);
+    g_settings.SetValue(SettingHidePeer, 1);
+    m_page.Restore();
+    EXPECT_FALSE(m_page.m_largeView);
+    EXPECT_EQ(m_page.m_list.GetItemCount(), 1);
+    EXPECT_EQ(m_page.m_statusText, u"1/1 active");
+}
+
+// The row of a network, or -1 when it is not shown.
+int RowOf(BYTE last)
+{
+    ApRecord record{};
+    for (int row = 0; g_apList.GetDisplayed(row, record); ++row)
+        if (record.mac[5] == last)
+            return row;
+    return -1;
+}
+
+TEST_F(ScannerPage, TappedNetworkStaysHighlightedAndGoesLargeWhenItsRowMoves)
+{
+    struct Case {
+        const char* name;
+        UINT chosen;
+    };
+    for (const Case c : {Case{"go large", 32771u}, Case{"dismissed", 0u}}) {
+        SCOPED_TRACE(c.name);
+        g_apList.Clear();
+        Merge({Entry(1, -50, 0), Entry(2, -60, 0)});
+        m_page.Refresh();
+        const int tapped = RowOf(1);
+        ASSERT_GE(tapped, 0);
+        ApRecord record{};
+        ASSERT_TRUE(g_apList.GetDisplayed(tapped, record));
+        std::vector<int> highlighted;
+        platform::core::SetMenuChooser([&](HMENU, POINT) {
+            for (int row = 0; row < m_page.m_list.GetItemCount(); ++row)
+                if (m_page.m_list.GetItemState(row, LVIS_SELECTED) == LVIS_SELECTED)
+                    highlighted.push_back(row);
+            // A scan arrives while the popup is open: network 1 is no longer
+            // heard and a new one is, so its row moves to the end.
+            Merge({Entry(2, -60, 0), Entry(3, -40, 0)});
+            m_page.Refresh();
+            for (int row = 0; row < m_page.m_list.GetItemCount(); ++row)
+                if (m_page.m_list.GetItemState(row, LVIS_SELECTED) == LVIS_SELECTED)
+                    highlighted.push_back(row);
+            return c.chosen;
+        });
+        Click(tapped);
+        EXPECT_EQ(highlighted, (std::vector<int>{tapped, RowOf(1)}));
+        EXPECT_NE(RowOf(1), tapped);
+        EXPECT_EQ(m_page.m_selectedNumber, record.number);
+        EXPECT_EQ(m_page.m_largeView, c.chosen != 0);
+        // The highlight goes with the popup.
+        for (int row = 0; row < m_page.m_list.GetItemCount(); ++row)
+            EXPECT_EQ(m_page.m_list.GetItemState(row, LVIS_SELECTED), 0u) << row;
+        if (m_page.m_largeView)
+            m_page.Restore();
+    }
 }
 
 TEST_F(ScannerPage, DismissedPopupOrTapBelowTheRows)

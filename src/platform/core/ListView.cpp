@@ -1,6 +1,8 @@
 // The list view: a Qt table view inside the window. It stores no items: the
 // parent gives each visible cell's text (LVN_GETDISPINFO) and may colour and
-// draw into each cell before its text is drawn (NM_CUSTOMDRAW).
+// draw into each cell before its text is drawn (NM_CUSTOMDRAW). One row at
+// most is selected, and drawn in the highlight colours unless the parent
+// takes CDIS_SELECTED out of the row's state.
 #include "platform/core/ListView.h"
 
 #include "platform/core/MessageQueue.h"
@@ -75,6 +77,7 @@ public:
     HWND window = nullptr;
     std::vector<Column> columns;
     int itemCount = 0;
+    int selected = -1;  // the selected row, -1 for none
     HFONT font = nullptr;
     ListTable* table = nullptr;
     ListModel* model = nullptr;
@@ -173,12 +176,12 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     HDC dc = platform::gdi::CreateImageDC(&image);
     HGDIOBJ oldFont = m_state->font != nullptr ? SelectObject(dc, m_state->font) : nullptr;
     RECT rect{0, 0, cell.width(), cell.height()};
-    HBRUSH window = GetSysColorBrush(COLOR_WINDOW);
-    FillRect(dc, &rect, window);
+    const int row = index.row();
+    UINT itemState = row == m_state->selected ? CDIS_SELECTED : 0;
+    FillRect(dc, &rect, GetSysColorBrush(itemState != 0 ? COLOR_HIGHLIGHT : COLOR_WINDOW));
 
     COLORREF textColour = GetSysColor(COLOR_WINDOWTEXT);
     COLORREF backColour = GetSysColor(COLOR_WINDOW);
-    const int row = index.row();
     if (m_state->notifyItems && row != m_state->lastRow) {
         m_state->lastRow = row;
         NMLVCUSTOMDRAW draw{};
@@ -187,6 +190,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         draw.nmcd.hdc = dc;
         draw.nmcd.rc = rect;
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        draw.nmcd.uItemState = itemState;
         draw.clrText = textColour;
         draw.clrTextBk = backColour;
         m_state->notifySubItems = (m_state->Notify(draw.nmcd.hdr) & CDRF_NOTIFYSUBITEMDRAW) != 0;
@@ -198,6 +202,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         draw.nmcd.hdc = dc;
         draw.nmcd.rc = rect;
         draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+        draw.nmcd.uItemState = itemState;
         draw.iSubItem = index.column();
         draw.clrText = textColour;
         draw.clrTextBk = backColour;
@@ -205,6 +210,11 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         textColour = draw.clrText;
         backColour = draw.clrTextBk;
         rect = draw.nmcd.rc;
+        itemState = draw.nmcd.uItemState;
+    }
+    if (itemState & CDIS_SELECTED) {
+        textColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        backColour = GetSysColor(COLOR_HIGHLIGHT);
     }
     // The text goes where the parent left room for it, in its colours.
     HBRUSH back = CreateSolidBrush(backColour);
@@ -378,15 +388,40 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case LVM_SETITEMCOUNT:
         if (state == nullptr)
             return FALSE;
+        // The selection stays on its row while the row is still there.
         state->itemCount = std::max<int>(0, static_cast<int>(wParam));
+        if (state->selected >= state->itemCount)
+            state->selected = -1;
         state->model->Reset();
         return TRUE;
     case LVM_DELETEALLITEMS:
         if (state == nullptr)
             return FALSE;
         state->itemCount = 0;
+        state->selected = -1;
         state->model->Reset();
         return TRUE;
+    case LVM_SETITEMSTATE: {
+        const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
+        const int row = static_cast<int>(wParam);
+        if (state == nullptr || item == nullptr || row < -1 || row >= state->itemCount)
+            return FALSE;
+        if ((item->stateMask & LVIS_SELECTED) == 0)
+            return TRUE;
+        const bool select = (item->state & LVIS_SELECTED) != 0;
+        if (select && row >= 0)
+            state->selected = row;
+        else if (!select && (row == -1 || row == state->selected))
+            state->selected = -1;
+        state->table->viewport()->update();
+        return TRUE;
+    }
+    case LVM_GETITEMSTATE:
+        if (state == nullptr)
+            return 0;
+        return (lParam & LVIS_SELECTED) != 0 && static_cast<int>(wParam) == state->selected && state->selected >= 0
+                   ? LVIS_SELECTED
+                   : 0;
     case LVM_GETITEMCOUNT: return state != nullptr ? state->itemCount : 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -431,4 +466,19 @@ int CListCtrl::GetItemCount() const
 BOOL CListCtrl::DeleteAllItems()
 {
     return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS));
+}
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask)
+{
+    LVITEMW record{};
+    record.mask = LVIF_STATE;
+    record.state = state;
+    record.stateMask = mask;
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&record)));
+}
+
+UINT CListCtrl::GetItemState(int item, UINT mask) const
+{
+    return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(mask)));
 }

@@ -20,6 +20,8 @@ constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 constexpr UINT LVM_FIRST = 0x1000;
 constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
 constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
+constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
+constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
 constexpr UINT LVM_GETCOLUMNWIDTH = LVM_FIRST + 29;
 constexpr UINT LVM_SETCOLUMNWIDTH = LVM_FIRST + 30;
 constexpr UINT LVM_SETITEMCOUNT = LVM_FIRST + 47;
@@ -48,6 +50,8 @@ struct LVCOLUMNW {
 
 // Item record
 constexpr UINT LVIF_TEXT = 0x0001;
+constexpr UINT LVIF_STATE = 0x0008;
+constexpr UINT LVIS_SELECTED = 0x0002;
 
 struct LVITEMW {
     UINT mask;
@@ -85,6 +89,7 @@ constexpr DWORD CDDS_PREPAINT = 0x00000001;
 constexpr DWORD CDDS_ITEM = 0x00010000;
 constexpr DWORD CDDS_ITEMPREPAINT = CDDS_ITEM | CDDS_PREPAINT;
 constexpr DWORD CDDS_SUBITEM = 0x00020000;
+constexpr UINT CDIS_SELECTED = 0x0001;
 constexpr LRESULT CDRF_DODEFAULT = 0x00;
 constexpr LRESULT CDRF_NOTIFYITEMDRAW = 0x20;
 constexpr LRESULT CDRF_NOTIFYSUBITEMDRAW = 0x20;
@@ -116,4 +121,8 @@ public:
     BOOL SetItemCountEx(int count, DWORD flags = 0);
     int GetItemCount() const;
     BOOL DeleteAllItems();
+    // Selects (LVIS_SELECTED in state and mask) or deselects a row; item -1
+    // means every row. The list holds one selected row at most.
+    BOOL SetItemState(int item, UINT state, UINT mask);
+    UINT GetItemState(int item, UINT mask) const;
 };

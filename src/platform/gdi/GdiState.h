@@ -3,6 +3,7 @@
 // to src/platform/gdi.
 #pragma once
 
+#include "platform/gdi/FontCell.h"
 #include "platform/gdi/Gdi.h"
 
 #include <QFont>
@@ -30,7 +31,7 @@ struct GdiObject {
     int sysColorIndex = -1;  // a system-colour brush reads its colour at each use
 
     LOGFONTW logFont;
-    std::optional<QFont> font;  // built from logFont on first use
+    std::optional<FontCell> font;  // built from logFont on first use
 
     QImage image;  // Format_RGB32; a monochrome bitmap holds only black and white
     bool monochrome = false;
@@ -78,6 +79,8 @@ QRgb NearestMono(QRgb pixel);
 bool BrushColor(const GdiObject& brush, COLORREF& out);
 // The Qt font behind a font object (built and kept on first use).
 const QFont& QtFont(GdiObject& font);
+// The font with its text cell (built and kept on first use).
+const FontCell& CellOf(GdiObject& font);
 
 // Pixel-exact primitives, clipped to the target.
 void FillPixels(DeviceContext& dc, QRect area, QRgb pixel);

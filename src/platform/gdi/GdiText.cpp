@@ -13,62 +13,6 @@ namespace platform::gdi {
 
 namespace {
 
-constexpr int kDefaultCharHeight = 11;
-constexpr int kMaxFontHeight = 2000;
-
-QString FaceOf(const LOGFONTW& font)
-{
-    int length = 0;
-    while (length < LF_FACESIZE && font.lfFaceName[length] != 0) {
-        ++length;
-    }
-    const QString face = QString::fromUtf16(font.lfFaceName, length);
-    // The dialog font aliases and an empty face all mean the user interface
-    // face.
-    if (face.isEmpty() || face.compare(u"MS Shell Dlg", Qt::CaseInsensitive) == 0 ||
-        face.compare(u"MS Shell Dlg 2", Qt::CaseInsensitive) == 0 ||
-        face.compare(u"System", Qt::CaseInsensitive) == 0) {
-        return QStringLiteral("Tahoma");
-    }
-    return face;
-}
-
-QFont BuildFont(const LOGFONTW& logFont)
-{
-    QFont font(FaceOf(logFont));
-    font.setStyleStrategy(QFont::NoAntialias);
-    const int weight = logFont.lfWeight <= 0 ? FW_NORMAL : std::min<int>(logFont.lfWeight, 1000);
-    font.setWeight(static_cast<QFont::Weight>(weight));
-    font.setItalic(logFont.lfItalic != 0);
-    font.setUnderline(logFont.lfUnderline != 0);
-    font.setStrikeOut(logFont.lfStrikeOut != 0);
-    const int height = logFont.lfHeight == 0 ? -kDefaultCharHeight : logFont.lfHeight;
-    if (height < 0) {
-        // A negative height is the character height, which is Qt's pixel size.
-        font.setPixelSize(std::clamp(-height, 1, kMaxFontHeight));
-        return font;
-    }
-    // A positive height is the whole cell (ascent + descent): find the largest
-    // pixel size whose line height fits.
-    const int cell = std::min(height, kMaxFontHeight);
-    font.setPixelSize(cell);
-    const int full = QFontMetrics(font).height();
-    int size = full > 0 ? std::max(1, cell * cell / full) : cell;
-    font.setPixelSize(size);
-    while (size < cell && QFontMetrics(font).height() < cell) {
-        font.setPixelSize(size + 1);
-        if (QFontMetrics(font).height() > cell) {
-            font.setPixelSize(size);
-            break;
-        }
-        ++size;
-    }
-    while (size > 1 && QFontMetrics(font).height() > cell) {
-        font.setPixelSize(--size);
-    }
-    return font;
-}
-
 // A text with its "&" prefixes taken out; underline[i] marks the characters
 // that followed a single "&".
 struct PreparedText {
@@ -105,12 +49,13 @@ struct Line {
 
 class TextMeasure {
 public:
-    TextMeasure(const QFont& font, bool expandTabs)
-        : m_metrics(font), m_expandTabs(expandTabs), m_tabStop(std::max(1, 8 * m_metrics.averageCharWidth()))
+    TextMeasure(const FontCell& cell, bool expandTabs)
+        : m_cell(cell), m_metrics(cell.font), m_expandTabs(expandTabs),
+          m_tabStop(std::max(1, 8 * m_metrics.averageCharWidth()))
     {
     }
 
-    const QFontMetrics& Metrics() const { return m_metrics; }
+    const FontCell& Cell() const { return m_cell; }
 
     // Width of a run of text starting at a tab-stop origin.
     int Width(QStringView text) const { return Walk(text, nullptr, 0, 0); }
@@ -140,6 +85,9 @@ private:
             const QString piece = text.sliced(start, i - start).toString();
             if (painter != nullptr && !piece.isEmpty()) {
                 painter->drawText(QPoint(originX + x, baseline), piece);
+                if (m_cell.overstrike) {
+                    painter->drawText(QPoint(originX + x + 1, baseline), piece);
+                }
             }
             x += m_metrics.horizontalAdvance(piece);
             if (i < text.size() && m_expandTabs) {
@@ -147,9 +95,10 @@ private:
             }
             start = i + 1;
         }
-        return x;
+        return text.isEmpty() ? x : x + m_cell.Overhang();
     }
 
+    const FontCell& m_cell;
     QFontMetrics m_metrics;
     bool m_expandTabs;
     int m_tabStop;
@@ -259,12 +208,17 @@ GdiObject* FontIn(DeviceContext& dc)
 
 }  // namespace
 
-const QFont& QtFont(GdiObject& font)
+const FontCell& CellOf(GdiObject& font)
 {
     if (!font.font) {
-        font.font = BuildFont(font.logFont);
+        font.font = BuildFontCell(font.logFont);
     }
     return *font.font;
+}
+
+const QFont& QtFont(GdiObject& font)
+{
+    return CellOf(font).font;
 }
 
 }  // namespace platform::gdi
@@ -277,13 +231,14 @@ int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rect, UINT format)
     if (context == nullptr || text == nullptr || rect == nullptr || count < -1) {
         return 0;
     }
-    const QFont& font = QtFont(*FontIn(*context));
+    const FontCell& cell = CellOf(*FontIn(*context));
+    const QFont& font = cell.font;
     const bool singleLine = format & DT_SINGLELINE;
     const PreparedText prepared = Prepare(ToQString(text, count), !(format & DT_NOPREFIX), singleLine);
-    const TextMeasure measure(font, format & DT_EXPANDTABS);
+    const TextMeasure measure(cell, format & DT_EXPANDTABS);
     const int boxWidth = rect->right - rect->left;
     std::vector<Line> lines = BreakLines(measure, prepared.text, singleLine, format & DT_WORDBREAK, boxWidth);
-    const int lineHeight = measure.Metrics().height();
+    const int lineHeight = cell.Height();
     const int totalHeight = lineHeight * static_cast<int>(lines.size());
     for (Line& line : lines) {
         if (format & DT_END_ELLIPSIS) {
@@ -323,7 +278,7 @@ int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rect, UINT format)
     }
     const QRgb back = PixelFor(*context, context->bkColor);
     const QRgb ink = PixelFor(*context, context->textColor);
-    const int ascent = measure.Metrics().ascent();
+    const int ascent = cell.ascent;
     for (const Line& line : lines) {
         int x = rect->left;
         if (format & DT_CENTER) {
@@ -355,9 +310,10 @@ BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size)
     if (context == nullptr || size == nullptr || count < 0 || (text == nullptr && count > 0)) {
         return FALSE;
     }
-    const QFontMetrics metrics(QtFont(*FontIn(*context)));
-    size->cx = count == 0 ? 0 : metrics.horizontalAdvance(QString::fromUtf16(text, count));
-    size->cy = metrics.height();
+    const FontCell& cell = CellOf(*FontIn(*context));
+    const QFontMetrics metrics(cell.font);
+    size->cx = count == 0 ? 0 : metrics.horizontalAdvance(QString::fromUtf16(text, count)) + cell.Overhang();
+    size->cy = cell.Height();
     return TRUE;
 }
 
@@ -368,13 +324,14 @@ BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics)
         return FALSE;
     }
     GdiObject* font = FontIn(*context);
-    const QFont& qfont = QtFont(*font);
-    const QFontMetrics measured(qfont);
+    const FontCell& cell = CellOf(*font);
+    const QFontMetrics measured(cell.font);
     TEXTMETRICW out;
-    out.tmHeight = measured.height();
-    out.tmAscent = measured.ascent();
-    out.tmDescent = measured.descent();
-    out.tmInternalLeading = std::max(0, measured.height() - qfont.pixelSize());
+    out.tmHeight = cell.Height();
+    out.tmAscent = cell.ascent;
+    out.tmDescent = cell.descent;
+    out.tmInternalLeading = std::max(0, cell.Height() - cell.emHeight);
+    out.tmOverhang = cell.Overhang();
     out.tmExternalLeading = std::max(0, measured.leading());
     out.tmAveCharWidth = measured.averageCharWidth();
     out.tmMaxCharWidth = measured.maxWidth();

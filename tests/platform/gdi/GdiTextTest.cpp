@@ -225,4 +225,71 @@ TEST(GdiText, DialogFaceAliasesMapToTahomaAndWeightsCarryOver)
     EXPECT_EQ(CreateFontIndirectW(nullptr), nullptr);
 }
 
+// The widest run of ink along a row: the stem width of an "l".
+int StemWidth(int height, int weight)
+{
+    Canvas canvas(60, 60);
+    HFONT font = Tahoma(height, weight);
+    HGDIOBJ old = SelectObject(canvas.dc(), font);
+    SetTextColor(canvas.dc(), kInk);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    RECT box{10, 10, 60, 60};
+    DrawTextW(canvas.dc(), u"l", -1, &box, DT_SINGLELINE);
+    SelectObject(canvas.dc(), old);
+    DeleteObject(font);
+    int widest = 0;
+    for (int y = 0; y < 60; ++y) {
+        int run = 0;
+        for (int x = 0; x < 60; ++x) {
+            run = GetPixel(canvas.dc(), x, y) == kInk ? run + 1 : 0;
+            widest = std::max(widest, run);
+        }
+    }
+    return widest;
+}
+
+// Bold is heavier than regular at every list size, as at 12, whatever the
+// face has at that size.
+TEST(GdiText, BoldIsHeavierAtEverySize)
+{
+    const int boldAtTwelve = StemWidth(12, FW_BOLD);
+    for (int height : {10, 12, 14, 16, 18, 20, -16}) {
+        SCOPED_TRACE(height);
+        const int bold = StemWidth(height, FW_BOLD);
+        EXPECT_GT(bold, StemWidth(height, FW_NORMAL));
+        if (height > 12) {
+            EXPECT_GE(bold, boldAtTwelve);
+        }
+    }
+}
+
+// Accents above capitals, round tops and descenders stay inside the cell,
+// and a positive height is never exceeded by the cell.
+TEST(GdiText, GlyphsStayInsideTheirCell)
+{
+    for (int height : {12, 16, 17, 20, 100, -12, -17, -20}) {
+        for (int weight : {FW_NORMAL, FW_BOLD}) {
+            SCOPED_TRACE(testing::Message() << height << " weight " << weight);
+            Canvas canvas(700, 200);
+            HFONT font = Tahoma(height, weight);
+            HGDIOBJ old = SelectObject(canvas.dc(), font);
+            SetTextColor(canvas.dc(), kInk);
+            SetBkMode(canvas.dc(), TRANSPARENT);
+            TEXTMETRICW m;
+            ASSERT_TRUE(GetTextMetricsW(canvas.dc(), &m));
+            if (height > 0) {
+                EXPECT_LE(m.tmHeight, height);
+            }
+            const int top = 40;
+            RECT box{10, top, 700, top + m.tmHeight};
+            DrawTextW(canvas.dc(), u"\u00DCnsere \u00C5\u00C90369 gjy|", -1, &box, DT_SINGLELINE | DT_NOCLIP);
+            const RECT ink = canvas.Bounds(kInk, RECT{0, 0, 700, 200});
+            EXPECT_GE(ink.top, top);
+            EXPECT_LE(ink.bottom, top + m.tmHeight);
+            SelectObject(canvas.dc(), old);
+            DeleteObject(font);
+        }
+    }
+}
+
 }  // namespace

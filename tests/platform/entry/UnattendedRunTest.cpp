@@ -45,8 +45,9 @@ protected:
     // most a minute (a run that waits for a person is killed and fails).
     int Run(const std::string& environment, const std::string& program, const std::vector<std::string>& args)
     {
-        std::string command = "timeout -s KILL 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME='" +
-                              (m_dir / "config").string() + "' " + environment + " '" + program + "'";
+        std::string command =
+            "timeout -s KILL 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME='" +
+            (m_dir / "config").string() + "' " + environment + " '" + program + "'";
         for (const std::string& arg : args)
             command += " '" + arg + "'";
         command += " >'" + (m_dir / "out").string() + "' 2>'" + (m_dir / "err").string() + "' </dev/null";
@@ -121,7 +122,8 @@ TEST_F(UnattendedRun, DemoKeepsASettingsFileOfItsOwn)
 // without one, end with 1 and leave the settings alone.
 TEST_F(UnattendedRun, WithoutADisplayTheProgramsSaySoInOneLine)
 {
-    for (const std::string environment : {"", "DISPLAY=:97", "WAYLAND_DISPLAY=no-such-compositor QT_QPA_PLATFORM=wayland"}) {
+    for (const std::string environment :
+         {"", "DISPLAY=:97", "WAYLAND_DISPLAY=no-such-compositor QT_QPA_PLATFORM=wayland"}) {
         for (const char* program : {kTarvolin, kDemo}) {
             SCOPED_TRACE(environment + " " + program);
             EXPECT_EQ(Run(environment, program, {}), 1) << m_err;

@@ -313,7 +313,9 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name)
     const DWORD previous = m_unprivileged.LatestOutcome(name);
     m_unprivileged.Start(name);
     request.viaChain = true;
-    return previous == ERROR_SUCCESS || previous == ERROR_CANCELLED ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    if (previous == ERROR_SUCCESS || previous == ERROR_CANCELLED)
+        return ERROR_SUCCESS;
+    return previous == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;
 }
 
 DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why)

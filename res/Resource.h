@@ -94,7 +94,8 @@ inline constexpr int IDS_SECURITY_WEP = 35;
 inline constexpr int IDS_SECURITY_OPEN = 36;
 inline constexpr int IDS_NO_ADAPTER = 37;    // what stands in the way of scanning on Linux
 inline constexpr int IDS_SCAN_REFUSED = 38;  // (texts 0 to 36 are the handheld program's)
-inline constexpr int IDS_TEXT_COUNT = 39;    // texts in each block
+inline constexpr int IDS_HELPER_NO_CAPABILITY = 39;
+inline constexpr int IDS_TEXT_COUNT = 40;  // texts in each block
 
 static_assert(IDS_TEXT_COUNT <= IDS_BLOCK_STRIDE, "a block's texts must not run into the next block");
 

@@ -59,6 +59,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_ENGLISH + IDS_SCAN_REFUSED,
      u"Scans cannot be started. Install the Tarvolin package (it lets the helper tarvolin-trigger start scans) "
      u"or run NetworkManager."},
+    {IDS_BLOCK_ENGLISH + IDS_HELPER_NO_CAPABILITY,
+     u"Scans cannot be started: the helper tarvolin-trigger is installed but has lost its capability "
+     u"(a copied file, or a file system without extended attributes). To give it back: sudo setcap "
+     u"cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_HUNGARIAN + IDS_SCANNER_TAB, u"Kereső"},
     {IDS_BLOCK_HUNGARIAN + IDS_OPTIONS_TAB, u"Beállítások"},
     {IDS_BLOCK_HUNGARIAN + IDS_EXIT, u"Kilépés"},
@@ -102,6 +106,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_HUNGARIAN + IDS_SCAN_REFUSED,
      u"A keresés nem indítható. Telepítsd a Tarvolin csomagot (ez engedi, hogy a tarvolin-trigger segédprogram "
      u"keresést indítson), vagy futtasd a NetworkManagert."},
+    {IDS_BLOCK_HUNGARIAN + IDS_HELPER_NO_CAPABILITY,
+     u"A keresés nem indítható: a tarvolin-trigger segédprogram telepítve van, de elvesztette a "
+     u"képességét (másolt fájl, vagy bővített attribútumok nélküli fájlrendszer). Visszaadása: sudo "
+     u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_POLISH + IDS_SCANNER_TAB, u"Skaner"},
     {IDS_BLOCK_POLISH + IDS_OPTIONS_TAB, u"Opcje"},
     {IDS_BLOCK_POLISH + IDS_EXIT, u"Wyjście"},
@@ -145,6 +153,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_POLISH + IDS_SCAN_REFUSED,
      u"Nie można rozpocząć skanowania. Zainstaluj pakiet Tarvolin (pozwala on programowi pomocniczemu "
      u"tarvolin-trigger rozpoczynać skanowanie) lub uruchom NetworkManager."},
+    {IDS_BLOCK_POLISH + IDS_HELPER_NO_CAPABILITY,
+     u"Nie można rozpocząć skanowania: program tarvolin-trigger jest zainstalowany, ale utracił swoje "
+     u"uprawnienie (skopiowany plik lub system plików bez atrybutów rozszerzonych). Przywróć je: sudo "
+     u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_FRENCH + IDS_SCANNER_TAB, u"Scruter"},
     {IDS_BLOCK_FRENCH + IDS_OPTIONS_TAB, u"Options"},
     {IDS_BLOCK_FRENCH + IDS_EXIT, u"Quitter"},
@@ -187,6 +199,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_FRENCH + IDS_SCAN_REFUSED,
      u"Impossible de lancer la recherche de réseaux. Installez le paquet Tarvolin (il permet à l'assistant "
      u"tarvolin-trigger de lancer les recherches) ou démarrez NetworkManager."},
+    {IDS_BLOCK_FRENCH + IDS_HELPER_NO_CAPABILITY,
+     u"Impossible de lancer la recherche : l'assistant tarvolin-trigger est installé mais a perdu sa "
+     u"capacité (fichier copié, ou système de fichiers sans attributs étendus). Pour la rendre : sudo "
+     u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_PORTUGUESE + IDS_SCANNER_TAB, u"Detectar"},
     {IDS_BLOCK_PORTUGUESE + IDS_OPTIONS_TAB, u"Opções"},
     {IDS_BLOCK_PORTUGUESE + IDS_EXIT, u"Sair"},
@@ -230,6 +246,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_PORTUGUESE + IDS_SCAN_REFUSED,
      u"Não é possível iniciar a detecção. Instale o pacote Tarvolin (permite ao auxiliar tarvolin-trigger "
      u"iniciar a detecção) ou execute o NetworkManager."},
+    {IDS_BLOCK_PORTUGUESE + IDS_HELPER_NO_CAPABILITY,
+     u"Não é possível iniciar a detecção: o auxiliar tarvolin-trigger está instalado mas perdeu a sua "
+     u"capacidade (ficheiro copiado ou sistema de ficheiros sem atributos estendidos). Para a repor: "
+     u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_RUSSIAN + IDS_SCANNER_TAB, u"Сканер"},
     {IDS_BLOCK_RUSSIAN + IDS_OPTIONS_TAB, u"Настройки"},
     {IDS_BLOCK_RUSSIAN + IDS_EXIT, u"Выход"},
@@ -272,6 +292,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_RUSSIAN + IDS_SCAN_REFUSED,
      u"Не удаётся запустить сканирование. Установите пакет Tarvolin (он разрешает вспомогательной программе "
      u"tarvolin-trigger запускать сканирование) или запустите NetworkManager."},
+    {IDS_BLOCK_RUSSIAN + IDS_HELPER_NO_CAPABILITY,
+     u"Не удаётся запустить сканирование: программа tarvolin-trigger установлена, но лишилась своей "
+     u"привилегии (файл скопирован или файловая система без расширенных атрибутов). Вернуть её: sudo "
+     u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_GERMAN + IDS_SCANNER_TAB, u"Scanner"},
     {IDS_BLOCK_GERMAN + IDS_OPTIONS_TAB, u"Optionen"},
     {IDS_BLOCK_GERMAN + IDS_EXIT, u"Beenden"},
@@ -315,6 +339,10 @@ constexpr StringResource kStrings[] = {
     {IDS_BLOCK_GERMAN + IDS_SCAN_REFUSED,
      u"Es können keine Scans gestartet werden. Installieren Sie das Tarvolin-Paket (es erlaubt dem Hilfsprogramm "
      u"tarvolin-trigger, Scans zu starten) oder starten Sie NetworkManager."},
+    {IDS_BLOCK_GERMAN + IDS_HELPER_NO_CAPABILITY,
+     u"Es können keine Scans gestartet werden: tarvolin-trigger ist installiert, hat aber seine "
+     u"Berechtigung verloren (kopierte Datei oder Dateisystem ohne erweiterte Attribute). Abhilfe: "
+     u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -230,6 +230,8 @@ void CMainDlg::CheckScanObstacles(bool refreshed, DWORD error)
         TellUserOnce(m_toldNoAdapter, IDS_NO_ADAPTER);
     else if (!refreshed && error == ERROR_ACCESS_DENIED)
         TellUserOnce(m_toldScanRefused, IDS_SCAN_REFUSED);
+    else if (!refreshed && error == ERROR_PRIVILEGE_NOT_HELD)
+        TellUserOnce(m_toldScanRefused, IDS_HELPER_NO_CAPABILITY);
 }
 
 void CMainDlg::TellUserOnce(bool& told, int text)

@@ -138,4 +138,6 @@ constexpr DWORD ERROR_NOT_READY = 21;
 constexpr DWORD ERROR_DEV_NOT_EXIST = 55;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 constexpr DWORD ERROR_CANCELLED = 1223;
+// A scan helper is installed but lacks the capability it needs to start scans.
+constexpr DWORD ERROR_PRIVILEGE_NOT_HELD = 1314;
 constexpr DWORD ERROR_TIMEOUT = 1460;

@@ -6,7 +6,7 @@
 
 class CLanguage {
 public:
-    // String numbers 0 to 36 are the handheld program's texts; 37 and 38
+    // String numbers 0 to 36 are the handheld program's texts; 37 to 39
     // were added for Linux (what stands in the way of scanning).
     static constexpr int kTextCount = IDS_TEXT_COUNT;
     static constexpr int kNotFoundSlot = kTextCount;  // holds "<Not found>"

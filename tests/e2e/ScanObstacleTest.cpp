@@ -17,6 +17,8 @@ namespace {
 constexpr const char* kNoWireless = "adapter eth0 wired\n";
 constexpr const char* kDenied = "adapter wlan0 wireless trigger=denied\n"
                                 "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
+constexpr const char* kNoCapability = "adapter wlan0 wireless trigger=no-capability\n"
+                                      "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
 constexpr const char* kWorking = "adapter wlan0 wireless\n"
                                  "network 02:00:00:00:00:01 ssid=\"One\" channel=1 open signal=0:-50\n";
 
@@ -80,6 +82,14 @@ INSTANTIATE_TEST_SUITE_P(
         ObstacleCase{"DeniedEnglish", kDenied, 0, {u"cannot be started", u"tarvolin-trigger", u"NetworkManager"}},
         ObstacleCase{"DeniedHungarian", kDenied, 1, {u"nem indítható", u"tarvolin-trigger", u"NetworkManager"}},
         ObstacleCase{"DeniedFrench", kDenied, 3, {u"Impossible de lancer", u"tarvolin-trigger", u"NetworkManager"}},
+        // The installed helper lost its capability: how to give it back, not
+        // advice to install the package.
+        ObstacleCase{"NoCapabilityEnglish",
+                     kNoCapability,
+                     0,
+                     {u"is installed but has lost its capability", u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/"}},
+        ObstacleCase{"NoCapabilityGerman", kNoCapability, 6, {u"ist installiert", u"sudo setcap cap_net_admin+ep"}},
+        ObstacleCase{"NoCapabilityPolish", kNoCapability, 2, {u"jest zainstalowany", u"sudo setcap cap_net_admin+ep"}},
         ObstacleCase{"WorkingRadioTellsNothing", kWorking, 0, {}}),
     [](const ::testing::TestParamInfo<ObstacleCase>& info) { return std::string(info.param.name); });
 

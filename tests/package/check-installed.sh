@@ -27,7 +27,7 @@ files="
 /usr/bin/tarvolin-scan
 /usr/bin/tarvolin-demo
 /usr/lib/tarvolin/tarvolin-trigger
-/usr/lib/tarvolin/tarvolin-sound.so
+/usr/lib/tarvolin/modules/tarvolin-sound.so
 /usr/share/applications/org.tarvolin.Tarvolin.desktop
 /usr/share/metainfo/org.tarvolin.Tarvolin.metainfo.xml
 /usr/share/icons/hicolor/16x16/apps/org.tarvolin.Tarvolin.png
@@ -44,6 +44,8 @@ files="
 /usr/share/man/man1/tarvolin-demo.1.gz
 /usr/share/doc/tarvolin/copyright
 /usr/share/doc/tarvolin/changelog.Debian.gz
+/usr/share/doc/tarvolin/scenario-format.md
+/usr/share/tarvolin/street-walk.scn
 "
 
 # Files in place.
@@ -101,7 +103,7 @@ appstreamcli validate --no-net "$(at /usr/share/metainfo/org.tarvolin.Tarvolin.m
 
 # Purging leaves nothing behind.
 inside dpkg --purge tarvolin >/dev/null || fail "purging the package failed"
-for file in $files /usr/lib/tarvolin /usr/share/doc/tarvolin; do
+for file in $files /usr/lib/tarvolin /usr/share/tarvolin /usr/share/doc/tarvolin; do
     [ -e "$(at "$file")" ] && fail "$file is left after purging"
 done
 inside dpkg-query -W tarvolin >/dev/null 2>&1 && fail "dpkg still knows the package"

@@ -115,7 +115,9 @@ TEST(StringTable, LinuxTextsAreTranslatedAndNameWhatToRun)
         std::vector<std::u16string> names;
     };
     const Added added[] = {{IDS_NO_ADAPTER, {u"tarvolin-demo"}},
-                           {IDS_SCAN_REFUSED, {u"tarvolin-trigger", u"NetworkManager", u"Tarvolin"}}};
+                           {IDS_SCAN_REFUSED, {u"tarvolin-trigger", u"NetworkManager", u"Tarvolin"}},
+                           {IDS_HELPER_NO_CAPABILITY,
+                            {u"tarvolin-trigger", u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"}}};
     for (const Added& text : added) {
         const std::u16string english = FindStringResource(IDS_BLOCK_ENGLISH + text.number);
         for (UINT language = 0; language < 7; ++language) {

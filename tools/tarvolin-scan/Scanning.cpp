@@ -20,6 +20,16 @@ std::string PermissionAdvice(const std::string& adapter, const std::string& why)
            "its scan helper the capability: sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger";
 }
 
+// The package's helper is there but the kernel refused it: it lost its
+// capability (a copied file, a file system without extended attributes).
+std::string LostCapabilityAdvice(const std::string& adapter, const std::string& why)
+{
+    return "no permission to start a scan on " + adapter + (why.empty() ? "" : " (" + why + ")") +
+           ": the scan helper is installed but has lost its capability; give it back with sudo setcap "
+           "cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger (or sudo dpkg-reconfigure tarvolin), or run "
+           "NetworkManager";
+}
+
 }  // namespace
 
 int Fail(const std::string& message)
@@ -65,6 +75,8 @@ int StartScan(CWifiTarv& wifi, const std::string& adapter)
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED)
         return Fail(PermissionAdvice(adapter, {}));
+    if (error == ERROR_PRIVILEGE_NOT_HELD)
+        return Fail(LostCapabilityAdvice(adapter, {}));
     if (error == ERROR_BUSY)
         return -1;
     return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
@@ -82,6 +94,7 @@ int AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point 
     switch (waited) {
     case ERROR_SUCCESS: return -1;
     case ERROR_ACCESS_DENIED: return Fail(PermissionAdvice(adapter, why));
+    case ERROR_PRIVILEGE_NOT_HELD: return Fail(LostCapabilityAdvice(adapter, why));
     case ERROR_TIMEOUT:
         // What the adapter holds would be older than asked for: nothing is
         // printed rather than that.

@@ -1,5 +1,6 @@
 #include "platform/core/WinApp.h"
 
+#include "platform/core/DisplayOpening.h"
 #include "platform/core/Idle.h"
 #include "platform/core/PixelZoom.h"
 #include "platform/core/StopRequest.h"
@@ -11,6 +12,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -93,7 +95,9 @@ int AfxWinMain(int, char** argv)
     platform::core::DeclareMissingSessionBus();
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
+    std::optional<platform::core::DisplayOpening> opening(std::in_place, argv[0]);
     QApplication application(qtArgc, qtArgv);
+    opening.reset();
     application.setQuitOnLastWindowClosed(false);
     RegisterProgramFonts();
 

@@ -319,7 +319,7 @@ private:
     bool ParseAdapter(const std::vector<Token>& tokens, std::string& error)
     {
         if (tokens.size() < 3 || tokens[1].hasValue || tokens[1].key.empty()) {
-            error = "expected 'adapter NAME wireless|wired [trigger=denied]'";
+            error = "expected 'adapter NAME wireless|wired [trigger=denied|no-capability]'";
             return false;
         }
         ScenarioAdapter adapter;
@@ -333,9 +333,12 @@ private:
             if (!token.hasValue && (token.key == "wireless" || token.key == "wired"))
                 adapter.wireless = token.key == "wireless";
             else if (token.hasValue && token.key == "trigger" && token.value == "denied")
-                adapter.triggerDenied = true;
+                adapter.triggerError = ERROR_ACCESS_DENIED;
+            else if (token.hasValue && token.key == "trigger" && token.value == "no-capability")
+                adapter.triggerError = ERROR_PRIVILEGE_NOT_HELD;
             else {
-                error = "unknown word '" + token.key + "' for an adapter (expected wireless, wired or trigger=denied)";
+                error = "unknown word '" + token.key +
+                        "' for an adapter (expected wireless, wired, trigger=denied or trigger=no-capability)";
                 return false;
             }
         }

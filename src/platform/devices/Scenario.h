@@ -15,7 +15,10 @@ namespace platform {
 struct ScenarioAdapter {
     std::string name;
     bool wireless = true;
-    bool triggerDenied = false;  // scan requests fail with ERROR_ACCESS_DENIED
+    // What scan requests fail with: ERROR_ACCESS_DENIED (trigger=denied: no
+    // way to start a scan), ERROR_PRIVILEGE_NOT_HELD (trigger=no-capability:
+    // the installed helper lacks its capability); ERROR_SUCCESS when they work.
+    DWORD triggerError = ERROR_SUCCESS;
 };
 
 // One key point of a signal timeline: from `step` on the network is heard at

@@ -38,8 +38,8 @@ public:
         const ScenarioAdapter* adapter = nullptr;
         if (const DWORD error = FindWireless(name, adapter); error != ERROR_SUCCESS)
             return error;
-        if (adapter->triggerDenied)
-            return ERROR_ACCESS_DENIED;
+        if (adapter->triggerError != ERROR_SUCCESS)
+            return adapter->triggerError;
         std::lock_guard lock(m_mutex);
         ++m_counters[name];
         return ERROR_SUCCESS;

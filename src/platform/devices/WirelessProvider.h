@@ -32,7 +32,9 @@ struct WirelessBss {
 
 // Every operation returns ERROR_SUCCESS or a Win32 error code
 // (ERROR_FILE_NOT_FOUND for an unknown interface, ERROR_ACCESS_DENIED when
-// privilege is missing, ERROR_NOT_SUPPORTED, ERROR_GEN_FAILURE, ...).
+// privilege is missing, ERROR_PRIVILEGE_NOT_HELD when scans are refused
+// although the installed scan helper is there (it lacks its capability),
+// ERROR_NOT_SUPPORTED, ERROR_GEN_FAILURE, ...).
 class WirelessProvider {
 public:
     virtual ~WirelessProvider() = default;

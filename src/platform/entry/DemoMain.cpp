@@ -2,12 +2,15 @@
 // the shipped street-walk scenario or a scenario file. With --screenshot it
 // runs headless through a number of scan ticks and writes the main window's
 // image as PNG.
+#include "platform/Text.h"
 #include "platform/core/Menu.h"
+#include "platform/core/MessageBox.h"
 #include "platform/core/PixelZoom.h"
 #include "platform/core/WinApp.h"
 #include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
 #include "platform/entry/CommandLine.h"
+#include "platform/registry/RegistryPath.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -42,9 +45,11 @@ void Usage(FILE* out)
                "\n"
                "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
                "  --scenario FILE     play this scenario instead of the built-in street walk\n"
-               "                      (the format is described in docs/scenario-format.md)\n"
+               "                      (the format: /usr/share/doc/tarvolin/scenario-format.md,\n"
+               "                      the street walk: /usr/share/tarvolin/street-walk.scn)\n"
                "  --screenshot FILE   run without a window on screen through N scan ticks,\n"
-               "                      write the main window's image to FILE as PNG, and end\n"
+               "                      write the main window's image to FILE as PNG, and end;\n"
+               "                      a message box's text goes to stderr\n"
                "  --ticks N           scan ticks before the screenshot (default 20)\n"
                "  --view VIEW         scanner: the network list (default); large: the first\n"
                "                      network enlarged; options: the options page\n",
@@ -198,9 +203,18 @@ int main(int argc, char** argv)
         return 1;
     }
     platform::SetWirelessProvider(provider);
+    // The demo's settings (its simulated adapter above all) stay apart from
+    // the real program's.
+    platform::SetRegistryFileName("registry-demo.reg");
     if (!options.screenshot.empty()) {
         // A screenshot needs no display.
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Nor a person: a message box (no adapter, scans refused) is said on
+        // stderr and answered, and the run goes on to its picture.
+        platform::core::SetMessageBoxAnswerer([](const std::u16string& text, UINT) {
+            std::fprintf(stderr, "tarvolin-demo: %s\n", platform::Utf16ToUtf8(text).c_str());
+            return IDOK;
+        });
         // Runs once the main window's modal run has started.
         platform::RunWhenMainWindowRuns([options] { TakeScreenshot(options); });
     }

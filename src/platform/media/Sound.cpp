@@ -20,7 +20,7 @@ SoundObserver g_observer = nullptr;
 void* g_observerContext = nullptr;
 
 // Where the module is for this program: beside the installed program
-// (../lib/tarvolin/tarvolin-sound.so from its folder), or, for a program
+// (../lib/tarvolin/modules/tarvolin-sound.so from its folder), or, for a program
 // inside the build tree, the build tree's copy. Empty when neither is there.
 std::string LocateModule()
 {
@@ -28,7 +28,7 @@ std::string LocateModule()
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (error)
         return {};
-    const fs::path installed = self.parent_path() / ".." / "lib" / "tarvolin" / "tarvolin-sound.so";
+    const fs::path installed = self.parent_path() / ".." / "lib" / "tarvolin" / "modules" / "tarvolin-sound.so";
     if (fs::is_regular_file(installed, error))
         return installed.lexically_normal().string();
 #if defined(TARVOLIN_BUILD_DIR) && defined(TARVOLIN_BUILD_SOUND_MODULE)

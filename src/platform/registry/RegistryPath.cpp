@@ -6,6 +6,21 @@
 
 namespace platform {
 
+namespace {
+
+std::string& FileName()
+{
+    static std::string name = "registry.reg";
+    return name;
+}
+
+}  // namespace
+
+void SetRegistryFileName(std::string name)
+{
+    FileName() = std::move(name);
+}
+
 std::string RegistryFilePath()
 {
     std::string base;
@@ -24,7 +39,7 @@ std::string RegistryFilePath()
     }
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    return base + "/tarvolin/registry.reg";
+    return base + "/tarvolin/" + FileName();
 }
 
 std::string RegistryFolder(const std::string& filePath)

@@ -11,6 +11,11 @@ namespace platform {
 // nor a home folder is known.
 std::string RegistryFilePath();
 
+// Another name for the file in that folder, set before the first registry
+// call: tarvolin-demo keeps "registry-demo.reg", so its simulated adapter
+// never takes the place of the user's own in the real program's settings.
+void SetRegistryFileName(std::string name);
+
 // The folder that holds the file (created on first write).
 std::string RegistryFolder(const std::string& filePath);
 

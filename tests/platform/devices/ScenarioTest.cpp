@@ -77,10 +77,11 @@ TEST(SimulatedProvider, LoopingTimelineStartsAgainAndAdaptersKeepTheirOwnStep)
 TEST(SimulatedProvider, AnswersAdaptersAndRefusesWhatTheyCannotDo)
 {
     auto provider = Make("adapter eth0 wired\nadapter wlan0 wireless\nadapter wlan1 wireless trigger=denied\n"
+                         "adapter wlan2 wireless trigger=no-capability\n"
                          "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50\n");
     std::vector<std::string> names;
     ASSERT_EQ(provider->ListInterfaces(names), ERROR_SUCCESS);
-    EXPECT_EQ(names, (std::vector<std::string>{"eth0", "wlan0", "wlan1"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"eth0", "wlan0", "wlan1", "wlan2"}));
 
     bool wireless = true;
     EXPECT_EQ(provider->IsWireless("eth0", wireless), ERROR_SUCCESS);
@@ -95,6 +96,7 @@ TEST(SimulatedProvider, AnswersAdaptersAndRefusesWhatTheyCannotDo)
     EXPECT_EQ(provider->TriggerScan("wlan9"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(provider->ReadScan("wlan9", networks), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(provider->TriggerScan("wlan1"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(provider->TriggerScan("wlan2"), ERROR_PRIVILEGE_NOT_HELD);
     EXPECT_EQ(provider->ReadScan("wlan1", networks), ERROR_SUCCESS);
     EXPECT_EQ(networks.size(), 1u);
 }

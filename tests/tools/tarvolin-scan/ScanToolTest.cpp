@@ -62,6 +62,7 @@ TEST(ScanTool, NamesAreUtf8WithControlCharactersEscaped)
 TEST(ScanTool, FailuresExitNonZeroWithOneLine)
 {
     const std::string denied = WriteScenario("denied.scn", "adapter wlan0 wireless trigger=denied\n");
+    const std::string noCapability = WriteScenario("nocap.scn", "adapter wlan0 wireless trigger=no-capability\n");
     const std::string wiredOnly = WriteScenario("wired.scn", "adapter eth0 wired\n");
     const std::string broken = WriteScenario("broken.scn", "adapter wlan0 wireless\nnetwork 02:00 ssid=\"x\"\n");
     struct Case {
@@ -76,6 +77,10 @@ TEST(ScanTool, FailuresExitNonZeroWithOneLine)
         {{"--scenario", denied, "--trigger", "wlan0"},
          1,
          "tarvolin-scan: no permission to start a scan on wlan0: run NetworkManager"},
+        {{"--scenario", noCapability, "--trigger", "wlan0"},
+         1,
+         "tarvolin-scan: no permission to start a scan on wlan0: the scan helper is installed but has lost its "
+         "capability; give it back with sudo setcap cap_net_admin+ep "},
         {{"--scenario", broken}, 1, "tarvolin-scan: " + broken + ": line 2: expected 'network MAC"},
         {{"--scenario", "/nonexistent.scn"}, 1, "tarvolin-scan: /nonexistent.scn: cannot open the scenario file"},
         {{"--bogus"}, 2, "tarvolin-scan: unknown option --bogus"},
@@ -130,8 +135,9 @@ TEST(ScanTool, HelpDescribesEveryOption)
 {
     const Result result = RunTool({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word : {"--trigger", "--wait MS", "--scenario FILE", "ADAPTER", "cap_net_admin", "NetworkManager",
-                             "--json", "--watch", "--interval MS", "--count N", "--log FILE.csv", "ieee-data", "--version"})
+    for (const char* word :
+         {"--trigger", "--wait MS", "--scenario FILE", "ADAPTER", "cap_net_admin", "NetworkManager", "--json",
+          "--watch", "--interval MS", "--count N", "--log FILE.csv", "ieee-data", "--version"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

@@ -301,7 +301,9 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name)
     const DWORD asked = Ask(name, index, request);
     if (asked != ERROR_SUCCESS || !request.viaChain)
         return asked;
-    return previous == ERROR_SUCCESS || previous == ERROR_CANCELLED ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    if (previous == ERROR_SUCCESS || previous == ERROR_CANCELLED)
+        return ERROR_SUCCESS;
+    return previous == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;
 }
 
 DWORD Nl80211Provider::Ask(const std::string& name, unsigned interfaceIndex, Request& request)

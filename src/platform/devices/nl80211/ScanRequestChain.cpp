@@ -84,8 +84,10 @@ ScanRequestChain::Outcome ScanRequestChain::Ask(const std::string& interfaceName
         if (stop.stop_requested())
             return {false, ERROR_CANCELLED, "the scan request was cancelled"};
         std::string why;
-        if (way->Request(interfaceName, stop, why) == ERROR_SUCCESS)
+        const DWORD result = way->Request(interfaceName, stop, why);
+        if (result == ERROR_SUCCESS)
             return {false, ERROR_SUCCESS, {}};
+        outcome.result = result == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;
         outcome.why = std::move(why);
     }
     return outcome;

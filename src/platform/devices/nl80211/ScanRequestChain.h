@@ -35,8 +35,9 @@ public:
     // Waits until no request for the interface is on its way, and gives the
     // outcome of the latest one: ERROR_SUCCESS when a way started a scan (or
     // none was asked), ERROR_ACCESS_DENIED when every way failed, with why
-    // saying what the last way answered. ERROR_TIMEOUT when the deadline
-    // passes first; the request goes on.
+    // saying what the last way answered; ERROR_PRIVILEGE_NOT_HELD instead
+    // when the last way was a helper that lacks its capability.
+    // ERROR_TIMEOUT when the deadline passes first; the request goes on.
     DWORD WaitSettled(const std::string& interfaceName, std::string& why,
                       std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
 

@@ -38,7 +38,9 @@ DWORD ResultOfExit(int status)
         return ERROR_GEN_FAILURE;
     switch (WEXITSTATUS(status)) {
     case TRIGGER_STARTED: return ERROR_SUCCESS;
-    case TRIGGER_NOT_PERMITTED: return ERROR_ACCESS_DENIED;
+    // The helper ran, and the kernel refused it: its file lacks the
+    // capability (copied, or on a file system without extended attributes).
+    case TRIGGER_NOT_PERMITTED: return ERROR_PRIVILEGE_NOT_HELD;
     case TRIGGER_NO_INTERFACE: return ERROR_FILE_NOT_FOUND;
     case TRIGGER_NOT_WIRELESS: return ERROR_NOT_SUPPORTED;
     case TRIGGER_DOWN: return ERROR_NOT_READY;

@@ -36,8 +36,9 @@ public:
     // Starts the helper for interfaceName unless one still runs for it, and
     // returns at once. The result is how the previous run for this interface
     // ended (ERROR_SUCCESS before the first one ended, and while one runs):
-    // ERROR_ACCESS_DENIED when the helper is missing, cannot be started or
-    // was refused by the kernel, else the Win32 counterpart of its exit.
+    // ERROR_ACCESS_DENIED when the helper is missing or cannot be started,
+    // ERROR_PRIVILEGE_NOT_HELD when the kernel refused it (it lacks its
+    // capability), else the Win32 counterpart of its exit.
     DWORD Start(const std::string& interfaceName);
 
     // For command-line tools, which may wait: waits up to timeout for the

@@ -28,7 +28,8 @@ DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_tok
     }
     switch (result) {
     case ERROR_SUCCESS: break;
-    case ERROR_ACCESS_DENIED: why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin"; break;
+    case ERROR_ACCESS_DENIED: why = "the scan helper " + m_helper.Path() + " cannot be started"; break;
+    case ERROR_PRIVILEGE_NOT_HELD: why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin"; break;
     case ERROR_NOT_READY: why = "the interface is down"; break;
     case ERROR_NOT_SUPPORTED: why = "the interface is not a wireless interface"; break;
     default: why = "the scan helper " + m_helper.Path() + " could not start a scan"; break;

@@ -91,6 +91,11 @@ TEST(ScanRequestChain, TriesTheWaysInOrderUntilOneStartsAScan)
         {"FirstWorks", ERROR_SUCCESS, ERROR_SUCCESS, ERROR_SUCCESS, 0, ""},
         {"SecondWorks", ERROR_ACCESS_DENIED, ERROR_SUCCESS, ERROR_SUCCESS, 1, ""},
         {"NoneWorks", ERROR_ACCESS_DENIED, ERROR_TIMEOUT, ERROR_ACCESS_DENIED, 1, "second said no"},
+        // The last way is an installed helper that lacks its capability.
+        {"HelperLacksCapability", ERROR_ACCESS_DENIED, ERROR_PRIVILEGE_NOT_HELD, ERROR_PRIVILEGE_NOT_HELD, 1,
+         "second said no"},
+        {"OnlyTheLastWayCounts", ERROR_PRIVILEGE_NOT_HELD, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED, 1,
+         "second said no"},
     };
     for (const Row& row : rows) {
         std::vector<std::unique_ptr<TestWay>> ways;

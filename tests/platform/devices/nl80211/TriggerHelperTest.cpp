@@ -128,9 +128,9 @@ TEST_F(StandInHelper, HowARunEndedReachesTheNextRequest)
         DWORD result;
     };
     const Case kCases[] = {
-        {"exit 0", ERROR_SUCCESS},           {"exit 6", ERROR_ACCESS_DENIED}, {"exit 4", ERROR_FILE_NOT_FOUND},
-        {"exit 5", ERROR_NOT_SUPPORTED},     {"exit 7", ERROR_NOT_READY},     {"exit 3", ERROR_INVALID_PARAMETER},
-        {"exit 2", ERROR_INVALID_PARAMETER}, {"exit 1", ERROR_GEN_FAILURE},   {"exit 99", ERROR_GEN_FAILURE},
+        {"exit 0", ERROR_SUCCESS},           {"exit 6", ERROR_PRIVILEGE_NOT_HELD}, {"exit 4", ERROR_FILE_NOT_FOUND},
+        {"exit 5", ERROR_NOT_SUPPORTED},     {"exit 7", ERROR_NOT_READY},          {"exit 3", ERROR_INVALID_PARAMETER},
+        {"exit 2", ERROR_INVALID_PARAMETER}, {"exit 1", ERROR_GEN_FAILURE},        {"exit 99", ERROR_GEN_FAILURE},
         {"kill -9 $$", ERROR_GEN_FAILURE},
     };
     const std::string d = Dir();
@@ -192,7 +192,7 @@ TEST_F(StandInHelper, AsAScanRequesterItWaitsOnItsOwnThreadAndSaysWhy)
     };
     const Case kCases[] = {
         {"exit 0", ERROR_SUCCESS, ""},
-        {"exit 6", ERROR_ACCESS_DENIED, "lacks cap_net_admin"},
+        {"exit 6", ERROR_PRIVILEGE_NOT_HELD, "lacks cap_net_admin"},
         {"exit 7", ERROR_NOT_READY, "the interface is down"},
         {"exit 1", ERROR_GEN_FAILURE, "could not start a scan"},
     };

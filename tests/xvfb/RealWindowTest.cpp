@@ -133,6 +133,13 @@ public:
         if (display < 0)
             return false;
         m_name = ":" + std::to_string(display);
+        if (m_withWindowManager) {
+            m_windowManager.Start({"openbox"}, {{"DISPLAY", m_name}});
+            // Openbox owns the screen's selection once it manages windows.
+            for (int i = 0; i < 100 && X("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") == std::string::npos;
+                 ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         char pattern[] = "/tmp/tarvolin-xvfb-XXXXXX";
         m_config = mkdtemp(pattern);
         std::vector<std::string> argv{TARVOLIN_DEMO};
@@ -168,9 +175,14 @@ public:
     }
     Child& Demo() { return m_demo; }
     const fs::path& ConfigFolder() const { return m_config; }
+    const std::string& DisplayName() const { return m_name; }
+    // Runs a window manager (openbox) on the server before the demo starts.
+    void WithWindowManager() { m_withWindowManager = true; }
 
 private:
+    bool m_withWindowManager = false;
     Child m_server;
+    Child m_windowManager;
     Child m_demo;
     std::string m_name;
     fs::path m_config;
@@ -357,10 +369,138 @@ TEST_P(ZoomedWindow, ShowsEveryPixelAsABlockAndTakesClicksWhereTheyLand)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ZoomedWindow,
-    ::testing::Values(ZoomCase{"NoZoom", {}, {}, 1}, ZoomCase{"ZoomTwo", {"--zoom", "2"}, {}, 2},
+    ::testing::Values(ZoomCase{"ZoomOne", {"--zoom", "1"}, {}, 1}, ZoomCase{"ZoomTwo", {"--zoom", "2"}, {}, 2},
                       ZoomCase{"ZoomThree", {"--zoom=3"}, {}, 3},
                       ZoomCase{"DesktopScaleTwo", {}, {{"QT_SCALE_FACTOR", "2"}}, 2},
                       ZoomCase{"ZoomTwoOnDesktopScaleTwo", {"--zoom", "2"}, {{"QT_SCALE_FACTOR", "2"}}, 4}),
     [](const ::testing::TestParamInfo<ZoomCase>& info) { return std::string(info.param.name); });
+
+// The visible main window's X id, waiting for it to come up; empty when it
+// did not.
+std::string WaitForMainWindow(DemoOnXvfb& xvfb)
+{
+    std::string window;
+    for (int i = 0; i < 100 && window.empty() && xvfb.Demo().Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        window = xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$' | head -n 1");
+    }
+    while (!window.empty() && window.back() == '\n')
+        window.pop_back();
+    return window;
+}
+
+// Started on a screen under a window manager, the window picks its zoom from
+// the screen: the largest at which it takes at most 70 % of the height, or
+// the one asked for as far as it fits. The desktop cannot stretch it, and
+// it carries the application's icon and the desktop entry's name as class.
+struct ScreenCase {
+    const char* name;
+    const char* screen;
+    std::vector<std::string> options;
+    int zoom;
+};
+
+void PrintTo(const ScreenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class WindowOnScreen : public ::testing::TestWithParam<ScreenCase> { };
+
+TEST_P(WindowOnScreen, TakesTheZoomThatFitsAndKeepsItsSize)
+{
+    const ScreenCase& c = GetParam();
+    DemoOnXvfb xvfb;
+    xvfb.WithWindowManager();
+    ASSERT_TRUE(xvfb.Start(c.screen, c.options, {})) << "Xvfb did not start";
+    const std::string window = WaitForMainWindow(xvfb);
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+
+    const std::string geometry = xvfb.X("xdotool getwindowgeometry --shell " + window);
+    EXPECT_EQ(GeometryValue(geometry, "WIDTH"), 240 * c.zoom) << geometry;
+    EXPECT_EQ(GeometryValue(geometry, "HEIGHT"), 268 * c.zoom) << geometry;
+
+    // Asked to stretch the window, the window manager keeps it as it is.
+    xvfb.X("xdotool windowsize " + window + " 800 700");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string after = xvfb.X("xdotool getwindowgeometry --shell " + window);
+    EXPECT_EQ(GeometryValue(after, "WIDTH"), 240 * c.zoom) << after;
+    EXPECT_EQ(GeometryValue(after, "HEIGHT"), 268 * c.zoom) << after;
+
+    // The class names the desktop entry; the icon is there (its sizes grow
+    // with the zoom).
+    const std::string properties = xvfb.X("xprop -id " + window + " WM_CLASS _NET_WM_ICON");
+    EXPECT_NE(properties.find("WM_CLASS(STRING) = \"tarvolin-demo\", \"org.tarvolin.Tarvolin\""), std::string::npos)
+        << properties.substr(0, 200);
+    EXPECT_NE(properties.find("_NET_WM_ICON(CARDINAL) = \tIcon ("), std::string::npos) << properties.substr(0, 200);
+
+    EXPECT_EQ(xvfb.Demo().Stop(SIGTERM), 0);
+    xvfb.Finish(HasFailure());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WindowOnScreen,
+                         ::testing::Values(ScreenCase{"FullHd", "1920x1080x24", {}, 2},
+                                           ScreenCase{"Laptop", "1366x768x24", {}, 1},
+                                           ScreenCase{"Qhd", "2560x1440x24", {}, 3},
+                                           // Four times as high (1072 pixels and the title bar)
+                                           // would not fit on 1024 lines: three.
+                                           ScreenCase{"ZoomFourOn1024", "1280x1024x24", {"--zoom", "4"}, 3},
+                                           ScreenCase{"ZoomOneOnQhd", "2560x1440x24", {"--zoom=1"}, 1}),
+                         [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
+
+// A second copy started while one runs brings the running window to the
+// front and ends; only the first writes the settings file. A socket left by
+// a killed copy does not stop the next start.
+TEST(RealWindow, SecondStartRaisesTheRunningWindowAndEnds)
+{
+    DemoOnXvfb xvfb;
+    xvfb.WithWindowManager();
+    char runtimePattern[] = "/tmp/tarvolin-runtime-XXXXXX";
+    const std::string runtime = mkdtemp(runtimePattern);
+    const std::vector<std::pair<std::string, std::string>> env{{"XDG_RUNTIME_DIR", runtime}};
+    ASSERT_TRUE(xvfb.Start("1280x1024x24", {}, env)) << "Xvfb did not start";
+    const std::string window = WaitForMainWindow(xvfb);
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+    const fs::path settings = xvfb.ConfigFolder() / "tarvolin" / "registry.reg";
+
+    xvfb.X("xdotool windowminimize --sync " + window);
+    ASSERT_EQ(xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'"), "");
+
+    // The second copy, with the same settings folder and runtime folder.
+    const std::string config = xvfb.ConfigFolder().string();
+    const std::string second = "XDG_CONFIG_HOME=" + config + " XDG_RUNTIME_DIR=" + runtime +
+                               " QT_QPA_PLATFORM=xcb timeout 20 " TARVOLIN_DEMO "; echo status $?";
+    EXPECT_EQ(xvfb.X(second), "status 0\n");
+    EXPECT_FALSE(fs::exists(settings)) << "the second copy wrote the settings";
+    std::string raised;
+    for (int i = 0; i < 50 && raised.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        raised = xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'");
+    }
+    EXPECT_EQ(raised, window + "\n") << "the running window did not come back";
+    EXPECT_EQ(xvfb.X("xdotool getactivewindow"), window + "\n");
+    EXPECT_TRUE(xvfb.Demo().Running());
+
+    // Killed, the first copy leaves its socket; the next start runs anyway.
+    EXPECT_EQ(xvfb.Demo().Stop(SIGKILL), -1);
+    ASSERT_FALSE(fs::is_empty(runtime)) << "no socket in the runtime folder";
+    Child third;
+    third.Start({TARVOLIN_DEMO}, {{"DISPLAY", xvfb.DisplayName()},
+                                  {"QT_QPA_PLATFORM", "xcb"},
+                                  {"XDG_CONFIG_HOME", config},
+                                  {"XDG_RUNTIME_DIR", runtime}});
+    std::string shown;
+    for (int i = 0; i < 100 && shown.empty() && third.Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shown = xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'");
+    }
+    EXPECT_FALSE(shown.empty()) << "the start after a killed copy did not show its window";
+    EXPECT_EQ(third.Stop(SIGTERM), 0);
+    EXPECT_TRUE(fs::exists(settings));
+
+    xvfb.Finish(HasFailure());
+    if (!HasFailure())
+        fs::remove_all(runtime);
+}
 
 }  // namespace

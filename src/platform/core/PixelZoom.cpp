@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace platform::core {
 
 namespace {
 
+int g_asked = 0;  // --zoom, or 0
 int g_zoom = 1;
 
 // Draws the window it sits on at one pixel per pixel into an image, then
@@ -74,18 +76,52 @@ private:
 
 void SetPixelZoom(int factor)
 {
-    g_zoom = std::clamp(factor, kMinZoom, kMaxZoom);
+    g_asked = factor > 0 ? std::clamp(factor, kMinZoom, kMaxZoom) : 0;
 }
 
-void PrepareScaleFactor()
+int ChooseZoom(int asked, int width, int height)
 {
-    if (g_zoom == 1)
-        return;
+    const auto fits = [&](int zoom, double share) {
+        return kWindowWidth * zoom <= width && kWindowHeight * zoom + kTitleBarAllowance <= share * height;
+    };
+    int zoom = asked > 0 ? std::clamp(asked, kMinZoom, kMaxZoom) : kMaxZoom;
+    const double share = asked > 0 ? 1.0 : 0.7;
+    while (zoom > kMinZoom && !fits(zoom, share))
+        --zoom;
+    return zoom;
+}
+
+void PrepareScaleFactor(char* argv0)
+{
     bool ok = false;
     double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
     if (!ok || factor <= 0)
         factor = 1;
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(factor * g_zoom));
+    // A picture taken off screen has no screen to fit: the zoom asked for.
+    const QByteArray platformName = qgetenv("QT_QPA_PLATFORM");
+    if (platformName.startsWith("offscreen") || platformName.startsWith("minimal")) {
+        g_zoom = g_asked > 0 ? g_asked : 1;
+    } else {
+        // The screen is known only to a running application environment: a
+        // short-lived one measures it, before the zoom is put in the
+        // environment the program's own one reads.
+        int argc = 1;
+        char* argv[] = {argv0, nullptr};
+        QRect area;
+        {
+            QGuiApplication probe(argc, argv);
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                area = screen->availableGeometry();
+        }
+        g_zoom = area.isEmpty() ? std::max(g_asked, 1) : ChooseZoom(g_asked, area.width(), area.height());
+    }
+    if (g_zoom > 1)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(factor * g_zoom));
+}
+
+int PixelZoom()
+{
+    return g_zoom;
 }
 
 void ShowPixelsAsBlocks(QWidget* topLevel)

@@ -15,13 +15,31 @@ namespace platform::core {
 constexpr int kMinZoom = 1;
 constexpr int kMaxZoom = 4;
 
-// Asks for windows `factor` times larger than the desktop would show them.
+// The handheld's work area, the main window's size at zoom 1, and the room
+// counted for the title bar the desktop puts over it.
+constexpr int kWindowWidth = 240;
+constexpr int kWindowHeight = 268;
+constexpr int kTitleBarAllowance = 30;
+
+// Asks for windows `factor` times larger than the desktop would show them
+// (the command line's --zoom). Without it the zoom follows the screen.
 // Takes effect when the application environment is created.
 void SetPixelZoom(int factor);
 
-// Before the application environment exists: multiplies the scale factor
-// Qt reads from its environment by the requested zoom.
-void PrepareScaleFactor();
+// The zoom for a screen whose available area is `width` x `height` (in the
+// desktop's own pixels). Asked for (1 to 4): that zoom, or the largest
+// smaller one at which the window and its title bar fit on the screen. Not
+// asked for (0): the largest zoom at which they take at most 70 % of the
+// available height. Always at least 1.
+int ChooseZoom(int asked, int width, int height);
+
+// Before the application environment exists: looks at the screen, chooses
+// the zoom and multiplies the scale factor Qt reads from its environment by
+// it. `argv0` names the program to the display.
+void PrepareScaleFactor(char* argv0);
+
+// The zoom chosen by PrepareScaleFactor.
+int PixelZoom();
 
 // Gives a top-level window the block enlargement when it will be shown at
 // more than one device pixel per pixel (a zoom, or a desktop's scale factor).

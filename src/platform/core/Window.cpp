@@ -142,7 +142,10 @@ HWND CreateWindowExW(DWORD exStyle, const WCHAR* className, const WCHAR* windowN
     if (parentObject != nullptr)
         widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
     else {
-        widget->resize(std::max(1, width), std::max(1, height));
+        // A top-level window keeps the size the program gives it: the
+        // program lays out its content for that size only, and a window
+        // stretched by the desktop would show blank space.
+        widget->setFixedSize(std::max(1, width), std::max(1, height));
         widget->setWindowTitle(QString::fromStdU16String(w->text));
         ShowPixelsAsBlocks(widget);
     }

@@ -156,7 +156,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
         if (w->parent != nullptr)
             w->widget->setGeometry(x, y, width, height);
         else
-            w->widget->resize(std::max(1, width), std::max(1, height));
+            w->widget->setFixedSize(std::max(1, width), std::max(1, height));
     }
     ResizeImage(window);
     SendMessageW(window, WM_SIZE, 0, MAKELPARAM(width, height));

@@ -12,7 +12,8 @@
 namespace platform::entry {
 
 const char* const kSharedOptionsHelp = "  --zoom N            show the window N times larger (1 to 4), each pixel\n"
-                                       "                      as an N x N block\n"
+                                       "                      as an N x N block (default: the largest zoom at\n"
+                                       "                      which it takes at most 70 % of the screen's height)\n"
                                        "  --version           show the version and end\n"
                                        "  --help              show this text and end\n";
 

@@ -7,7 +7,9 @@
 namespace platform::entry {
 
 struct SharedOptions {
-    int zoom = 1;  // 1 to 4: each pixel of the window shown as a zoom x zoom block
+    // 1 to 4: each pixel of the window shown as a zoom x zoom block; 0 when
+    // not given, and the zoom follows the screen.
+    int zoom = 0;
 };
 
 enum class ParseResult {

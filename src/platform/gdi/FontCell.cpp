@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +45,12 @@ QFont AtSize(QFont font, int emHeight)
 
 // The face's Windows ascent and descent (OS/2 usWinAscent, usWinDescent) at
 // the font's size; false when the face has no such table.
+// A big-endian 16-bit field of a font table whose size was checked.
+int TableField(const QByteArray& table, qsizetype offset)
+{
+    return (static_cast<unsigned char>(table.at(offset)) << 8) | static_cast<unsigned char>(table.at(offset + 1));
+}
+
 bool WindowsMetrics(const QFont& font, int& ascent, int& descent)
 {
     const QRawFont raw = QRawFont::fromFont(font);
@@ -54,9 +59,9 @@ bool WindowsMetrics(const QFont& font, int& ascent, int& descent)
     if (os2.size() < 78 || head.size() < 20) {
         return false;
     }
-    const int unitsPerEm = qFromBigEndian<quint16>(head.constData() + 18);
-    const int winAscent = qFromBigEndian<quint16>(os2.constData() + 74);
-    const int winDescent = qFromBigEndian<quint16>(os2.constData() + 76);
+    const int unitsPerEm = TableField(head, 18);
+    const int winAscent = TableField(os2, 74);
+    const int winDescent = TableField(os2, 76);
     if (unitsPerEm <= 0 || winAscent + winDescent <= 0) {
         return false;
     }

@@ -265,7 +265,7 @@ TEST(RealWindow, StopSignalEndsTheProgramWhileItsNoticeIsOpen)
     ASSERT_EQ(windows, 2) << "no message box came up";
 
     EXPECT_EQ(demo.Stop(SIGTERM), 0);
-    EXPECT_TRUE(fs::exists(xvfb.ConfigFolder() / "tarvolin" / "registry.reg"));
+    EXPECT_TRUE(fs::exists(xvfb.ConfigFolder() / "tarvolin" / "registry-demo.reg"));
     xvfb.Finish(HasFailure());
     fs::remove_all(scenarioDir);
 }
@@ -461,7 +461,7 @@ TEST(RealWindow, SecondStartRaisesTheRunningWindowAndEnds)
     ASSERT_TRUE(xvfb.Start("1280x1024x24", {}, env)) << "Xvfb did not start";
     const std::string window = WaitForMainWindow(xvfb);
     ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
-    const fs::path settings = xvfb.ConfigFolder() / "tarvolin" / "registry.reg";
+    const fs::path settings = xvfb.ConfigFolder() / "tarvolin" / "registry-demo.reg";
 
     xvfb.X("xdotool windowminimize --sync " + window);
     ASSERT_EQ(xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'"), "");

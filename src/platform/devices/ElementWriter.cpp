@@ -16,7 +16,7 @@ constexpr std::uint8_t kCipherTkip = 2, kCipherCcmp = 4;
 
 class Writer {
 public:
-    explicit Writer(std::vector<std::uint8_t>& out) : m_out(out) {}
+    explicit Writer(std::vector<std::uint8_t>& out) : m_out(out) { }
 
     void Element(std::uint8_t id, std::initializer_list<std::uint8_t> body)
     {
@@ -36,8 +36,8 @@ public:
                 std::uint8_t cipher, std::initializer_list<std::uint8_t> akms, bool capabilities)
     {
         std::vector<std::uint8_t> body(prefix);
-        body.insert(body.end(), {0x01, 0x00, oui[0], oui[1], oui[2], cipher, 0x01, 0x00, oui[0], oui[1], oui[2],
-                                 cipher, static_cast<std::uint8_t>(akms.size()), 0x00});
+        body.insert(body.end(), {0x01, 0x00, oui[0], oui[1], oui[2], cipher, 0x01, 0x00, oui[0], oui[1], oui[2], cipher,
+                                 static_cast<std::uint8_t>(akms.size()), 0x00});
         for (const std::uint8_t akm : akms)
             body.insert(body.end(), {oui[0], oui[1], oui[2], akm});
         if (capabilities)

@@ -100,8 +100,9 @@ TEST(ScanTool, HelpDescribesEveryOption)
 {
     const Result result = RunTool({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word : {"--trigger", "--wait MS", "--scenario FILE", "ADAPTER", "cap_net_admin", "NetworkManager",
-                             "--json", "--watch", "--interval MS", "--count N", "--log FILE.csv", "ieee-data", "--version"})
+    for (const char* word :
+         {"--trigger", "--wait MS", "--scenario FILE", "ADAPTER", "cap_net_admin", "NetworkManager", "--json",
+          "--watch", "--interval MS", "--count N", "--log FILE.csv", "ieee-data", "--version"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

@@ -17,15 +17,15 @@ namespace {
 std::vector<std::uint8_t> BeaconElements()
 {
     std::vector<std::uint8_t> e = {
-        1,    8,    0x82, 0x84, 0x8b, 0x96, 0x24, 0x30, 0x48, 0x6c,  // supported rates
-        3,    1,    6,                                               // DS parameter set
-        5,    4,    0,    1,    0,    0,                             // TIM
-        7,    6,    'D',  'E',  ' ',  1,    13,   20,                // country
-        48,   20,   1,    0,    0,    0x0F, 0xAC, 4,    1,    0,    0,    0x0F, 0xAC, 4,    1,    0, 0,
-        0x0F, 0xAC, 2,    0x0C, 0,    127,  8,    0,    0,    0,    0,    0,    0,    0,    0x40,  // extended
-                                                                                                   // capabilities
-        191,  12,   0x32, 0x00, 0x80, 0x03, 0xaa, 0xff, 0x00, 0x00, 0xaa, 0xff, 0x00, 0x00,        // VHT capabilities
-        192,  5,    1,    42,   0,    0xfc, 0xff,                                                  // VHT operation
+        1, 8, 0x82, 0x84, 0x8b, 0x96, 0x24, 0x30, 0x48, 0x6c,  // supported rates
+        3, 1, 6,                                               // DS parameter set
+        5, 4, 0, 1, 0, 0,                                      // TIM
+        7, 6, 'D', 'E', ' ', 1, 13, 20,                        // country
+        48, 20, 1, 0, 0, 0x0F, 0xAC, 4, 1, 0, 0, 0x0F, 0xAC, 4, 1, 0, 0, 0x0F, 0xAC, 2, 0x0C, 0, 127, 8, 0, 0, 0, 0, 0,
+        0, 0, 0x40,                                                                       // extended
+                                                                                          // capabilities
+        191, 12, 0x32, 0x00, 0x80, 0x03, 0xaa, 0xff, 0x00, 0x00, 0xaa, 0xff, 0x00, 0x00,  // VHT capabilities
+        192, 5, 1, 42, 0, 0xfc, 0xff,                                                     // VHT operation
     };
     std::vector<std::uint8_t> htCapabilities = {45, 26};
     htCapabilities.resize(28, 0x11);

@@ -43,6 +43,28 @@ std::string SeventyEightNetworks()
     return text.str();
 }
 
+// A hundred networks; with details, each says its security and width, so
+// that its records carry the elements a beacon would (RSN, HT, VHT, EHT).
+std::string HundredNetworks(bool details)
+{
+    static const char* const kSecurity[] = {"open", "wep", "wpa", "owe", "wpa2", "wpa3"};
+    static const char* const kWidth[] = {"20", "40", "80", "160"};
+    std::ostringstream text;
+    text << "steps 100\nafter loop\nadapter wlan0 wireless\n";
+    for (int i = 0; i < 100; ++i) {
+        char mac[32];
+        std::snprintf(mac, sizeof mac, "02:00:00:01:%02x:%02x", i / 256, i % 256);
+        text << "network " << mac << " ssid=\"Net " << i << "\" channel=" << (i % 2 ? 36 + 4 * (i % 8) : 1 + i % 13)
+             << " signal=0:-" << (40 + i % 50) << ",99:-" << (90 - i % 40);
+        if (details)
+            text << " security=" << kSecurity[i % 6] << " width=" << (i % 2 ? kWidth[i % 4] : "20");
+        else
+            text << (i % 6 ? " secured" : " open");
+        text << "\n";
+    }
+    return text.str();
+}
+
 // Records in the catalogue that the radio never hears again.
 void FillCatalogue(int records)
 {
@@ -131,6 +153,18 @@ void WholeScanTick(benchmark::State& state)
     state.counters["records"] = static_cast<double>(state.range(0)) + 78;
 }
 BENCHMARK(WholeScanTick)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// A tick of a hundred networks whose records carry only their names
+// (argument 0) or the elements of their security and width (argument 1).
+void ScanTickWithElements(benchmark::State& state)
+{
+    Program program(HundredNetworks(state.range(0) != 0));
+    for (auto _ : state)
+        program.Tick();
+    if (g_boxShown)
+        state.SkipWithError("a message box came up");
+}
+BENCHMARK(ScanTickWithElements)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Ticks of the street walk; --walk_ticks=N (at least 20) shortens the walk
 // for a quick run.

@@ -1,4 +1,7 @@
-// Reading a full BSSID list: 100 networks heard, of which 78 fill the 8192-byte reply.
+// Reading a full BSSID list: 100 networks heard, all in the reply, each with
+// only its name element or with a whole beacon's elements (about 250 bytes:
+// rates, country, RSN, HT, VHT, WMM and vendor elements) that the engine
+// decodes into security and width.
 #include "platform/devices/Ndis.h"
 #include "platform/devices/WirelessProvider.h"
 #include "scan/WifiTarv.h"
@@ -10,9 +13,36 @@
 
 namespace {
 
+// A typical access point's beacon elements after its name.
+std::vector<std::uint8_t> BeaconElements()
+{
+    std::vector<std::uint8_t> e = {
+        1, 8, 0x82, 0x84, 0x8b, 0x96, 0x24, 0x30, 0x48, 0x6c,  // supported rates
+        3, 1, 6,                                               // DS parameter set
+        5, 4, 0, 1, 0, 0,                                      // TIM
+        7, 6, 'D', 'E', ' ', 1, 13, 20,                        // country
+        48, 20, 1, 0, 0, 0x0F, 0xAC, 4, 1, 0, 0, 0x0F, 0xAC, 4, 1, 0, 0, 0x0F, 0xAC, 2, 0x0C, 0, 127, 8, 0, 0, 0, 0, 0,
+        0, 0, 0x40,                                                                       // extended
+                                                                                          // capabilities
+        191, 12, 0x32, 0x00, 0x80, 0x03, 0xaa, 0xff, 0x00, 0x00, 0xaa, 0xff, 0x00, 0x00,  // VHT capabilities
+        192, 5, 1, 42, 0, 0xfc, 0xff,                                                     // VHT operation
+    };
+    std::vector<std::uint8_t> htCapabilities = {45, 26};
+    htCapabilities.resize(28, 0x11);
+    std::vector<std::uint8_t> htOperation = {61, 22, 36, 0x05};
+    htOperation.resize(24, 0);
+    std::vector<std::uint8_t> wmm = {221, 24, 0x00, 0x50, 0xF2, 2, 1, 1, 0x80, 0};
+    wmm.resize(26, 0x27);
+    std::vector<std::uint8_t> vendor = {221, 30, 0x00, 0x10, 0x18, 2};
+    vendor.resize(32, 0x05);
+    for (const auto* part : {&htCapabilities, &htOperation, &wmm, &vendor, &vendor})
+        e.insert(e.end(), part->begin(), part->end());
+    return e;
+}
+
 class CrowdedProvider final : public platform::WirelessProvider {
 public:
-    CrowdedProvider()
+    explicit CrowdedProvider(bool beacons)
     {
         for (int i = 0; i < 100; ++i) {
             platform::WirelessBss bss;
@@ -23,6 +53,12 @@ public:
             bss.rssiDbm = -30 - (i * 7) % 60;
             bss.frequencyMhz = i % 3 ? 2437 : 5180;
             bss.privacy = i % 2;
+            bss.elements = {0, static_cast<std::uint8_t>(bss.ssid.size())};
+            bss.elements.insert(bss.elements.end(), bss.ssid.begin(), bss.ssid.end());
+            if (beacons) {
+                const std::vector<std::uint8_t> more = BeaconElements();
+                bss.elements.insert(bss.elements.end(), more.begin(), more.end());
+            }
             m_networks.push_back(bss);
         }
     }
@@ -47,10 +83,11 @@ private:
     std::vector<platform::WirelessBss> m_networks;
 };
 
-// The whole request: device layer, record writer and conversion.
+// The whole request: device layer, record writer, conversion and decoding.
+// Argument 0: name elements only; 1: whole beacons.
 void BM_GetBSSIDsFullReply(benchmark::State& state)
 {
-    platform::SetWirelessProvider(std::make_shared<CrowdedProvider>());
+    platform::SetWirelessProvider(std::make_shared<CrowdedProvider>(state.range(0) != 0));
     CWifiTarv wifi;
     ScanEntry entries[128];
     DWORD count = 0;
@@ -58,12 +95,12 @@ void BM_GetBSSIDsFullReply(benchmark::State& state)
         wifi.GetBSSIDs(u"wlan0", entries, 128, &count);
         benchmark::DoNotOptimize(entries);
     }
-    if (count != 78)
-        state.SkipWithError("expected 78 records");
+    if (count != 100 || entries[0].width != (state.range(0) != 0 ? 80u : 20u))
+        state.SkipWithError("expected 100 records, with their widths");
     state.SetItemsProcessed(state.iterations() * count);
     platform::SetWirelessProvider(nullptr);
 }
-BENCHMARK(BM_GetBSSIDsFullReply);
+BENCHMARK(BM_GetBSSIDsFullReply)->Arg(0)->Arg(1);
 
 // Only the engine's walk and conversion of an already filled reply.
 void BM_ConvertFullReply(benchmark::State& state)

@@ -55,6 +55,10 @@ void TakeReadings(ApRecord& record, const ScanEntry& entry)
     record.channel = entry.channel;
     record.infrastructureMode = entry.infrastructureMode;
     record.privacy = entry.privacy;
+    record.frequency = entry.frequency;
+    record.width = entry.width;
+    record.security = entry.security;
+    record.enterprise = entry.enterprise;
     record.rssi = entry.rssi;
     std::memcpy(record.ssid, entry.ssid, sizeof record.ssid);
 }

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "scan/ScanEntry.h"
 
 struct ApRecord {
-    // The first six fields are those of ScanEntry, in the same order, with the
+    // The first ten fields are those of ScanEntry, in the same order, with the
     // values of the scan that last reported the network.
     BYTE mac[6];               // BSSID; the record's identity, never changes
     WCHAR ssid[32];            // name; not terminated when all 32 code units are used
@@ -12,6 +13,10 @@ struct ApRecord {
     ULONG channel;             // latest channel number
     ULONG infrastructureMode;  // 0 ad hoc, 1 access point, anything else another mode
     ULONG privacy;             // 0 open, non-zero secured
+    ULONG frequency;           // latest centre frequency, MHz; 0 when unknown
+    ULONG width;               // latest channel width, MHz
+    BYTE security;             // latest strongest protection, SECURITY_OPEN to SECURITY_WPA3
+    BYTE enterprise;           // 1 when it authenticates through 802.1X
 
     LONG number;     // order of discovery: 0 for the first network heard after a clear
     BYTE active;     // 1 when the network was in the most recently merged scan

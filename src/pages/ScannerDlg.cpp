@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -18,6 +19,14 @@ namespace {
 static_assert(IDS_COLUMN_NAME + CScannerDlg::kColumnCount - 1 == IDS_COLUMN_LAST_SEEN);
 constexpr int kCreationWidths[CScannerDlg::kColumnCount] = {50, 35, 30, 40, 30, 80, 40, 40, 100, 100};
 constexpr int kNoControl = -1;
+
+// The Sec cell: the strongest protection offered, in words that are the same
+// in every language. Anything past the table reads as secured but unknown.
+CString SecurityText(BYTE security)
+{
+    constexpr const char16_t* kWords[] = {u"Open", u"WEP", u"WPA", u"OWE", u"WPA2", u"WPA3"};
+    return security < std::size(kWords) ? CString(kWords[security]) : CString(u"?");
+}
 
 CString Ascii(const char* text)
 {
@@ -111,7 +120,7 @@ CString CScannerDlg::CellText(const ApRecord& record, int column)
         if (record.infrastructureMode == 1)
             return g_language.GetText(IDS_TYPE_AP);
         return u"?";
-    case 4: return g_language.GetText(record.privacy != 0 ? IDS_SECURITY_WEP : IDS_SECURITY_OPEN);
+    case 4: return SecurityText(record.security);
     case 5:
         return Format("%02x-%02x-%02x-%02x-%02x-%02x", record.mac[0], record.mac[1], record.mac[2], record.mac[3],
                       record.mac[4], record.mac[5]);

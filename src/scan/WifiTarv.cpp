@@ -1,11 +1,22 @@
 #include "scan/WifiTarv.h"
 
+#include "platform/devices/BssDetails.h"
+
 #include "platform/Text.h"
 #include "platform/devices/Devices.h"
 #include "platform/devices/Ndis.h"
 
 #include <atomic>
 #include <cstring>
+#include <span>
+#include <vector>
+
+static_assert(SECURITY_OPEN == static_cast<BYTE>(platform::Security::Open) &&
+              SECURITY_WEP == static_cast<BYTE>(platform::Security::Wep) &&
+              SECURITY_WPA == static_cast<BYTE>(platform::Security::Wpa) &&
+              SECURITY_OWE == static_cast<BYTE>(platform::Security::Owe) &&
+              SECURITY_WPA2 == static_cast<BYTE>(platform::Security::Wpa2) &&
+              SECURITY_WPA3 == static_cast<BYTE>(platform::Security::Wpa3));
 
 namespace {
 
@@ -225,13 +236,15 @@ bool CWifiTarv::GetBSSIDs(const WCHAR* adapter, ScanEntry* entries, DWORD capaci
     }
     EnterCriticalSection(&m_lock);
     // Zeroed, so that whatever a driver leaves unwritten reads as a list end.
-    alignas(8) BYTE buffer[kBssidListBufferSize] = {};
-    if (!SendOid(IOCTL_NDISUIO_QUERY_OID_VALUE, OID_802_11_BSSID_LIST, adapter, buffer, sizeof(buffer))) {
+    // On the heap: records carry their elements, and the list can be large.
+    std::vector<BYTE> reply(kBssidListBufferSize);
+    BYTE* const buffer = reply.data();
+    if (!SendOid(IOCTL_NDISUIO_QUERY_OID_VALUE, OID_802_11_BSSID_LIST, adapter, buffer, reply.size())) {
         Trace("%s: failed to get list. Err: %d", "CWifiTarv::GetBSSIDs", static_cast<int>(GetLastError()));
         LeaveCriticalSection(&m_lock);
         return false;
     }
-    *count = ConvertBssidList(buffer + kNdisuioDataOffset, sizeof(buffer) - kNdisuioDataOffset, entries, capacity);
+    *count = ConvertBssidList(buffer + kNdisuioDataOffset, reply.size() - kNdisuioDataOffset, entries, capacity);
     LeaveCriticalSection(&m_lock);
     Trace("%s: returning.", "CWifiTarv::GetBSSIDs");
     return true;
@@ -257,7 +270,9 @@ DWORD CWifiTarv::ConvertBssidList(const BYTE* list, std::size_t size, ScanEntry*
         std::memcpy(&record, list + offset, sizeof(record));
         if (record.Length < sizeof(NDIS_WLAN_BSSID) || record.Length > size - offset)
             break;
-        ConvertBssid(record, entries[written++]);
+        ConvertBssid(record, entries[written]);
+        ConvertElements(list + offset, record.Length, entries[written]);
+        ++written;
         Trace("%s: processed one entry.", "CWifiTarv::GetBSSIDs");
         offset += record.Length;
     }
@@ -281,6 +296,40 @@ void CWifiTarv::ConvertBssid(const NDIS_WLAN_BSSID& record, ScanEntry& entry)
     entry.channel = ChannelFromDSConfig(record.Configuration.DSConfig);
     entry.privacy = record.Privacy;
     entry.infrastructureMode = record.InfrastructureMode;
+    // Until elements say more, what the fixed part says: the frequency, one
+    // 20 MHz channel, and WEP or open by the privacy bit.
+    entry.frequency = FrequencyFromDSConfig(record.Configuration.DSConfig);
+    entry.width = 20;
+    entry.security = record.Privacy != 0 ? SECURITY_WEP : SECURITY_OPEN;
+    entry.enterprise = 0;
+}
+
+void CWifiTarv::ConvertElements(const BYTE* record, ULONG length, ScanEntry& entry)
+{
+    // The extended record's IELength and IEs, when Length leaves room for
+    // them; elements that IELength puts past Length are not read at all.
+    if (length < kBssidExFixedSize)
+        return;
+    ULONG ieLength = 0;
+    std::memcpy(&ieLength, record + offsetof(NDIS_WLAN_BSSID_EX, IELength), sizeof(ieLength));
+    if (ieLength < sizeof(NDIS_802_11_FIXED_IEs) || ieLength > length - kBssidExFixedSize)
+        return;
+    const std::span<const std::uint8_t> elements(record + kBssidExFixedSize + sizeof(NDIS_802_11_FIXED_IEs),
+                                                 ieLength - sizeof(NDIS_802_11_FIXED_IEs));
+    const platform::BssDetails details = platform::DecodeBssDetails(elements, entry.privacy != 0);
+    entry.width = details.widthMhz;
+    entry.security = static_cast<BYTE>(details.security);
+    entry.enterprise = details.enterprise ? 1 : 0;
+}
+
+ULONG CWifiTarv::FrequencyFromDSConfig(ULONG dsConfig)
+{
+    // A bare channel number is a 2.4 GHz one.
+    if (dsConfig == 14)
+        return 2484;
+    if (dsConfig >= 1 && dsConfig <= 13)
+        return 2407 + 5 * dsConfig;
+    return dsConfig / 1000;
 }
 
 LONG CWifiTarv::RssiFromField(LONG rssi)

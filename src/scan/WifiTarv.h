@@ -20,7 +20,7 @@ public:
     using TraceSink = void (*)(const char* format, va_list arguments);
 
     // Size of the whole BSSID list query, request header included.
-    static constexpr std::size_t kBssidListBufferSize = 8192;
+    static constexpr std::size_t kBssidListBufferSize = 65536;
     // Size of the adapter name reply and of the buffer GetAdapters needs.
     static constexpr std::size_t kAdapterNamesBufferSize = 2048;
 
@@ -52,7 +52,13 @@ public:
     // Converts the NDIS_802_11_BSSID_LIST in the size bytes at list (the data
     // part of a reply) into at most capacity entries; returns how many.
     static DWORD ConvertBssidList(const BYTE* list, std::size_t size, ScanEntry* entries, DWORD capacity);
+    // The fixed part's fields; the details the fixed part can tell.
     static void ConvertBssid(const NDIS_WLAN_BSSID& record, ScanEntry& entry);
+    // Frequency and details from the elements of the extended record at
+    // record (Length bytes, already checked to lie inside the list).
+    static void ConvertElements(const BYTE* record, ULONG length, ScanEntry& entry);
+    // The centre frequency in MHz of a DSConfig; 0 when it says none.
+    static ULONG FrequencyFromDSConfig(ULONG dsConfig);
     // The signal in dBm, also when a driver puts it in the upper 16 bits.
     static LONG RssiFromField(LONG rssi);
     // The 802.11 channel number of a DSConfig (a frequency in kHz, or a

@@ -29,6 +29,7 @@ ApRecord Record()
     r.channel = 11;
     r.infrastructureMode = 1;
     r.privacy = 1;
+    r.security = SECURITY_WPA2;
     r.active = 1;
     r.bestRssi = -45;
     r.worstRssi = -80;
@@ -47,7 +48,7 @@ TEST(CellText, EveryColumnOfARecord)
                                        u"67",
                                        u"11",
                                        u"AP",
-                                       u"WEP",
+                                       u"WPA2",
                                        u"00-1a-2b-c3-04-ff",
                                        u"-45",
                                        u"-80",
@@ -65,11 +66,41 @@ TEST(CellText, StateDependentCells)
     r.active = 0;
     r.infrastructureMode = 2;
     r.privacy = 0;
+    r.security = SECURITY_OPEN;
     EXPECT_EQ(CScannerDlg::CellText(r, 1), u"-----");
     EXPECT_EQ(CScannerDlg::CellText(r, 3), u"?");
     EXPECT_EQ(CScannerDlg::CellText(r, 4), u"Open");
     r.infrastructureMode = 0;
     EXPECT_EQ(CScannerDlg::CellText(r, 3), u"Peer");
+}
+
+// The Sec cell names the strongest protection, in the same words in every
+// language; a value the engine never writes reads as unknown.
+TEST(CellText, SecurityCellNamesTheProtectionInEveryLanguage)
+{
+    struct Case {
+        BYTE security;
+        const char16_t* word;
+    };
+    const Case cases[] = {
+        {SECURITY_OPEN, u"Open"},
+        {SECURITY_WEP, u"WEP"},
+        {SECURITY_WPA, u"WPA"},
+        {SECURITY_OWE, u"OWE"},
+        {SECURITY_WPA2, u"WPA2"},
+        {SECURITY_WPA3, u"WPA3"},
+        {6, u"?"},
+        {255, u"?"},
+    };
+    for (int language = 0; language < 7; ++language) {
+        g_language.SelectLanguage(language);
+        for (const Case& c : cases) {
+            ApRecord r = Record();
+            r.security = c.security;
+            EXPECT_EQ(CScannerDlg::CellText(r, 4), c.word) << "language " << language << " kind " << int(c.security);
+        }
+    }
+    g_language.SelectLanguage(0);
 }
 
 TEST(CellText, NamesCannotHideOrReorderTheRow)

@@ -1,10 +1,13 @@
 // How the engine turns the driver's NDIS records into ScanEntry records.
+#include "platform/devices/BssidListWriter.h"
 #include "platform/devices/Ndis.h"
 #include "scan/WifiTarv.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -189,15 +192,142 @@ TEST(WifiTarvConversion, ListWalkStopsAtCountCapacityOrABadRecord)
     }
 }
 
-TEST(WifiTarvConversion, FullReplyHoldsSeventyEightRecords)
+TEST(WifiTarvConversion, FullReplyHoldsAHundredRecordsWithTheirElements)
 {
+    constexpr ULONG kWithElements = kBssidExFixedSize + sizeof(NDIS_802_11_FIXED_IEs) + 300;
     ListBuilder builder(100);
     for (int i = 0; i < 100; ++i)
-        builder.Record(sizeof(NDIS_WLAN_BSSID), static_cast<UCHAR>(i + 1));
-    std::vector<BYTE> list(builder.bytes.begin(),
-                           builder.bytes.begin() + (CWifiTarv::kBssidListBufferSize - kNdisuioDataOffset));
+        builder.Record(kWithElements, static_cast<UCHAR>(i + 1));
+    ASSERT_LE(builder.bytes.size(), CWifiTarv::kBssidListBufferSize - kNdisuioDataOffset);
     std::vector<ScanEntry> entries(128);
-    EXPECT_EQ(CWifiTarv::ConvertBssidList(list.data(), list.size(), entries.data(), 128), 78u);
+    EXPECT_EQ(CWifiTarv::ConvertBssidList(builder.bytes.data(), builder.bytes.size(), entries.data(), 128), 100u);
+}
+
+// One extended record with privacy set, 5180 MHz, and the given IELength,
+// elements and Length. The record's bytes past the elements, up to Length,
+// hold an RSN element offering SAE: a reader that strays past IELength
+// would report WPA3.
+std::vector<BYTE> ExtendedRecord(ULONG ieLength, const std::vector<BYTE>& elements, ULONG length)
+{
+    static const std::vector<BYTE> kSae = {48,   20,   1, 0, 0, 0x0F, 0xAC, 4,    1, 0, 0,
+                                           0x0F, 0xAC, 4, 1, 0, 0,    0x0F, 0xAC, 8, 0, 0};
+    std::vector<BYTE> list(sizeof(ULONG) + std::max<std::size_t>(length, kBssidExFixedSize) + 64);
+    const ULONG items = 1;
+    std::memcpy(list.data(), &items, sizeof(items));
+    NDIS_WLAN_BSSID_EX record{};
+    record.Length = length;
+    record.MacAddress[5] = 1;
+    record.Privacy = 1;
+    record.Configuration.DSConfig = 5180000;
+    record.IELength = ieLength;
+    std::memcpy(list.data() + sizeof(ULONG), &record, kBssidExFixedSize);
+    BYTE* const ies = list.data() + sizeof(ULONG) + kBssidExFixedSize + sizeof(NDIS_802_11_FIXED_IEs);
+    std::copy(elements.begin(), elements.end(), ies);
+    std::copy(kSae.begin(), kSae.end(), ies + elements.size());
+    list.resize(sizeof(ULONG) + length);
+    return list;
+}
+
+TEST(WifiTarvConversion, ElementBlockGivesTheDetailsOrTheFixedPartDoes)
+{
+    const std::vector<BYTE> wpa2Wide = {48, 20, 1,    0,    0, 0x0F, 0xAC, 4,   1, 0, 0,  0x0F, 0xAC, 1, 1,
+                                        0,  0,  0x0F, 0xAC, 1, 0,    0,    192, 5, 1, 42, 50,   0,    0};
+    const ULONG fixedIes = sizeof(NDIS_802_11_FIXED_IEs);
+    const ULONG wideIes = fixedIes + static_cast<ULONG>(wpa2Wide.size());
+    const ULONG room = kBssidExFixedSize + wideIes + 22;
+    struct Case {
+        const char* what;
+        ULONG ieLength;
+        std::vector<BYTE> elements;
+        ULONG length;
+        BYTE security;
+        BYTE enterprise;
+        ULONG width;
+    };
+    const Case cases[] = {
+        {"no elements", fixedIes, {}, kBssidExFixedSize + fixedIes, SECURITY_WEP, 0, 20},
+        {"enterprise WPA2 at 160 MHz", wideIes, wpa2Wide, room, SECURITY_WPA2, 1, 160},
+        {"IELength runs past the record", static_cast<ULONG>(room - kBssidExFixedSize + 1), wpa2Wide, room,
+         SECURITY_WEP, 0, 20},
+        {"IELength huge", 0xFFFFFFFF, wpa2Wide, room, SECURITY_WEP, 0, 20},
+        {"IELength shorter than the beacon's fields", fixedIes - 1, {}, room, SECURITY_WEP, 0, 20},
+        {"element runs past IELength",
+         fixedIes + 10,
+         {48, 20, 1, 0, 0, 0x0F, 0xAC, 4, 1, 0},
+         room,
+         SECURITY_WEP,
+         0,
+         20},
+        {"record without room for IELength", fixedIes, {}, sizeof(NDIS_WLAN_BSSID), SECURITY_WEP, 0, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Its own allocation, cut at the record's end, so that ASan sees any stray read.
+        const std::vector<BYTE> list = ExtendedRecord(c.ieLength, c.elements, c.length);
+        ScanEntry entry{};
+        ASSERT_EQ(CWifiTarv::ConvertBssidList(list.data(), list.size(), &entry, 1), 1u);
+        EXPECT_EQ(entry.security, c.security);
+        EXPECT_EQ(entry.enterprise, c.enterprise);
+        EXPECT_EQ(entry.width, c.width);
+        EXPECT_EQ(entry.frequency, 5180u);
+        EXPECT_EQ(entry.privacy, 1u);
+        EXPECT_EQ(entry.channel, 36u);
+    }
+}
+
+// What a provider says about a network reaches the scan entry through the
+// device's answer: the simulated radio's details become elements, and the
+// engine reads them back.
+TEST(WifiTarvConversion, DetailsTravelThroughTheAnswer)
+{
+    using platform::Security;
+    struct Case {
+        Security security;
+        bool enterprise;
+        bool transition;
+        std::uint16_t width;
+        std::uint32_t mhz;
+        BYTE expected;
+    };
+    const Case cases[] = {
+        {Security::Open, false, false, 20, 2412, SECURITY_OPEN},
+        {Security::Wep, false, false, 20, 2437, SECURITY_WEP},
+        {Security::Wpa, false, false, 20, 2462, SECURITY_WPA},
+        {Security::Wpa, true, false, 40, 2437, SECURITY_WPA},
+        {Security::Owe, false, false, 80, 5180, SECURITY_OWE},
+        {Security::Wpa2, false, true, 40, 5200, SECURITY_WPA2},
+        {Security::Wpa2, true, false, 160, 5500, SECURITY_WPA2},
+        {Security::Wpa3, false, true, 80, 5745, SECURITY_WPA3},
+        {Security::Wpa3, true, false, 320, 6115, SECURITY_WPA3},
+        {Security::Wpa3, false, false, 160, 5955, SECURITY_WPA3},
+    };
+    std::vector<platform::WirelessBss> networks;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        platform::WirelessBss bss;
+        bss.bssid[5] = static_cast<std::uint8_t>(i);
+        bss.ssid = {'n'};
+        bss.rssiDbm = -30 - static_cast<int>(i);
+        bss.frequencyMhz = cases[i].mhz;
+        bss.privacy = cases[i].security != Security::Open;
+        bss.details.security = cases[i].security;
+        bss.details.enterprise = cases[i].enterprise;
+        bss.details.transition = cases[i].transition;
+        bss.details.widthMhz = cases[i].width;
+        networks.push_back(bss);
+    }
+    std::vector<BYTE> list(4096);
+    std::size_t written = 0;
+    ASSERT_EQ(platform::WriteBssidList(networks, list.data(), list.size(), written), ERROR_SUCCESS);
+    std::vector<ScanEntry> entries(std::size(cases));
+    ASSERT_EQ(CWifiTarv::ConvertBssidList(list.data(), written, entries.data(), static_cast<DWORD>(entries.size())),
+              std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entries[i].security, cases[i].expected);
+        EXPECT_EQ(entries[i].enterprise, cases[i].enterprise ? 1 : 0);
+        EXPECT_EQ(entries[i].width, cases[i].width);
+        EXPECT_EQ(entries[i].frequency, cases[i].mhz);
+    }
 }
 
 TEST(WifiTarvConversion, RandomRepliesStayInsideTheirBuffers)

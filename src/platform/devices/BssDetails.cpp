@@ -1,5 +1,7 @@
 #include "platform/devices/BssDetails.h"
 
+#include "platform/devices/nl80211/InformationElements.h"
+
 #include <array>
 
 namespace platform {
@@ -22,6 +24,11 @@ std::optional<Security> SecurityFromName(std::string_view name)
             return static_cast<Security>(i);
     }
     return std::nullopt;
+}
+
+BssDetails DecodeBssDetails(std::span<const std::uint8_t> elements, bool privacy)
+{
+    return nl80211::DecodeElements(elements, privacy).details;
 }
 
 Band BandOfFrequency(std::uint32_t frequencyMhz)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace platform {
@@ -27,6 +28,11 @@ struct BssDetails {
 // open, wep, wpa, owe, wpa2, wpa3.
 std::string_view SecurityName(Security security);
 std::optional<Security> SecurityFromName(std::string_view name);
+
+// Decodes a network's information elements (the platform's one element
+// decoder, which tarvolin-scan uses too). privacy is the capability's privacy
+// bit, which alone tells WEP from open when no RSN or WPA element is present.
+BssDetails DecodeBssDetails(std::span<const std::uint8_t> elements, bool privacy);
 
 enum class Band : std::uint8_t { Unknown, Ghz2_4, Ghz5, Ghz6, Ghz60 };
 

@@ -1,19 +1,30 @@
 #include "platform/devices/BssidListWriter.h"
 
+#include "platform/devices/ElementWriter.h"
 #include "platform/devices/Ndis.h"
 
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <span>
 
 namespace platform {
 
 namespace {
 
-NDIS_WLAN_BSSID MakeRecord(const WirelessBss& bss)
+// Bytes of one record: the fixed part, the beacon's fixed fields and the
+// elements, rounded up so that the next record starts on a ULONG boundary.
+std::size_t RecordSize(std::span<const std::uint8_t> elements)
 {
-    NDIS_WLAN_BSSID record{};
-    record.Length = sizeof(NDIS_WLAN_BSSID);
+    const std::size_t size = kBssidExFixedSize + sizeof(NDIS_802_11_FIXED_IEs) + elements.size();
+    return (size + sizeof(ULONG) - 1) / sizeof(ULONG) * sizeof(ULONG);
+}
+
+// Writes one record at out, which has RecordSize(bss) bytes.
+void WriteRecord(const WirelessBss& bss, std::span<const std::uint8_t> elements, BYTE* out)
+{
+    NDIS_WLAN_BSSID_EX record{};
+    record.Length = static_cast<ULONG>(RecordSize(elements));
     std::copy(bss.bssid.begin(), bss.bssid.end(), record.MacAddress);
     const std::size_t ssidLength = std::min(bss.ssid.size(), sizeof(record.Ssid.Ssid));
     record.Ssid.SsidLength = static_cast<ULONG>(ssidLength);
@@ -26,7 +37,18 @@ NDIS_WLAN_BSSID MakeRecord(const WirelessBss& bss)
     record.Configuration.BeaconPeriod = bss.beaconPeriod;
     record.Configuration.DSConfig = bss.frequencyMhz * 1000;
     record.InfrastructureMode = bss.infrastructureMode;
-    return record;
+    record.IELength = static_cast<ULONG>(sizeof(NDIS_802_11_FIXED_IEs) + elements.size());
+    std::memset(out, 0, record.Length);
+    std::memcpy(out, &record, kBssidExFixedSize);
+
+    NDIS_802_11_FIXED_IEs fixed{};
+    fixed.BeaconInterval = static_cast<USHORT>(bss.beaconPeriod);
+    // Capability bits: ESS (0) or IBSS (1), privacy (4).
+    fixed.Capabilities =
+        static_cast<USHORT>((bss.infrastructureMode == 1 ? 0x0001 : 0x0002) | (bss.privacy ? 0x0010 : 0));
+    std::memcpy(out + kBssidExFixedSize, &fixed, sizeof(fixed));
+    if (!elements.empty())
+        std::memcpy(out + kBssidExFixedSize + sizeof(fixed), elements.data(), elements.size());
 }
 
 }  // namespace
@@ -44,15 +66,28 @@ DWORD WriteBssidList(const std::vector<WirelessBss>& networks, BYTE* data, std::
     std::stable_sort(order.begin(), order.end(),
                      [&networks](std::size_t a, std::size_t b) { return networks[a].rssiDbm > networks[b].rssiDbm; });
 
-    const std::size_t room = (size - countSize) / sizeof(NDIS_WLAN_BSSID);
-    const std::size_t count = std::min(room, order.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const NDIS_WLAN_BSSID record = MakeRecord(networks[order[i]]);
-        std::memcpy(data + countSize + i * sizeof(NDIS_WLAN_BSSID), &record, sizeof(record));
+    // Whole records only, strongest first, until the next one does not fit.
+    std::size_t offset = countSize;
+    ULONG items = 0;
+    std::vector<std::uint8_t> described;
+    for (const std::size_t index : order) {
+        // A source that hands over no elements (NetworkManager) still has
+        // details; they go out as the elements that say them.
+        const WirelessBss& bss = networks[index];
+        std::span<const std::uint8_t> elements = bss.elements;
+        if (elements.empty()) {
+            described = WriteElements(bss);
+            elements = described;
+        }
+        const std::size_t recordSize = RecordSize(elements);
+        if (recordSize > size - offset)
+            break;
+        WriteRecord(bss, elements, data + offset);
+        offset += recordSize;
+        ++items;
     }
-    const ULONG items = static_cast<ULONG>(count);
     std::memcpy(data, &items, countSize);
-    written = countSize + count * sizeof(NDIS_WLAN_BSSID);
+    written = offset;
     return ERROR_SUCCESS;
 }
 

@@ -10,8 +10,10 @@
 
 namespace platform {
 
-// Writes NumberOfItems and then one 104-byte NDIS_WLAN_BSSID record per
-// network, strongest signal first (equal signals keep the provider's order),
+// Writes NumberOfItems and then one NDIS_WLAN_BSSID_EX record per network
+// (the fixed part, the beacon's fixed fields, the network's elements as heard,
+// padded to a ULONG boundary), strongest signal first (equal signals keep the
+// provider's order),
 // as many whole records as fit into size bytes. NumberOfItems is the number
 // of records written. Never writes past data + size. Returns ERROR_SUCCESS, or
 // ERROR_INSUFFICIENT_BUFFER when not even NumberOfItems fits; written is the

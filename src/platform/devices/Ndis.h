@@ -94,6 +94,35 @@ struct NDIS_WLAN_BSSID {
     UCHAR SupportedRates[8];
 };
 
+// The extended record: the same fields with 16 supported rates, then the
+// length of the information elements and the elements themselves. IEs starts
+// with the beacon's fixed fields (NDIS_802_11_FIXED_IEs); the elements as
+// heard follow them. Length covers the whole record, so a reader that reads
+// only the fixed part still finds the next record.
+struct NDIS_802_11_FIXED_IEs {
+    UCHAR Timestamp[8];
+    USHORT BeaconInterval;
+    USHORT Capabilities;
+};
+
+struct NDIS_WLAN_BSSID_EX {
+    ULONG Length;
+    UCHAR MacAddress[6];
+    UCHAR Reserved[2];
+    NDIS_802_11_SSID Ssid;
+    ULONG Privacy;
+    LONG Rssi;
+    ULONG NetworkTypeInUse;
+    NDIS_802_11_CONFIGURATION Configuration;
+    ULONG InfrastructureMode;
+    UCHAR SupportedRates[16];
+    ULONG IELength;  // bytes in IEs: the fixed fields and the elements
+    UCHAR IEs[1];
+};
+
+// Where the extended record's IEs begin, and the size of a record with none.
+constexpr std::size_t kBssidExFixedSize = 116;
+
 // The reply to OID_802_11_BSSID_LIST: a count, then that many records back
 // to back (Bssid[1] marks where they start).
 struct NDIS_802_11_BSSID_LIST {
@@ -114,3 +143,7 @@ static_assert(offsetof(NDIS_WLAN_BSSID, Configuration) + offsetof(NDIS_802_11_CO
 static_assert(offsetof(NDIS_WLAN_BSSID, InfrastructureMode) == 92);
 static_assert(offsetof(NDIS_WLAN_BSSID, SupportedRates) == 96);
 static_assert(offsetof(NDIS_802_11_BSSID_LIST, Bssid) == 4);
+static_assert(sizeof(NDIS_802_11_FIXED_IEs) == 12);
+static_assert(offsetof(NDIS_WLAN_BSSID_EX, InfrastructureMode) == offsetof(NDIS_WLAN_BSSID, InfrastructureMode));
+static_assert(offsetof(NDIS_WLAN_BSSID_EX, IELength) == 112);
+static_assert(offsetof(NDIS_WLAN_BSSID_EX, IEs) == kBssidExFixedSize);

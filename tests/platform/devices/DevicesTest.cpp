@@ -251,9 +251,11 @@ TEST_F(DevicesTest, BssidListQueryStaysInsideEveryBufferSize)
         ASSERT_TRUE(query.GuardIntact()) << size;
         if (!roomForCount)
             continue;
-        const ULONG fit = (size - kNdisuioDataOffset - sizeof(ULONG)) / sizeof(NDIS_WLAN_BSSID);
+        // Open, nameless: the fixed part, the beacon's fields and an empty SSID element.
+        constexpr std::size_t kRecord = kBssidExFixedSize + sizeof(NDIS_802_11_FIXED_IEs) + 4;
+        const ULONG fit = (size - kNdisuioDataOffset - sizeof(ULONG)) / kRecord;
         EXPECT_EQ(query.DataWord(), fit) << size;
-        EXPECT_EQ(returned, kNdisuioDataOffset + sizeof(ULONG) + fit * sizeof(NDIS_WLAN_BSSID)) << size;
+        EXPECT_EQ(returned, kNdisuioDataOffset + sizeof(ULONG) + fit * kRecord) << size;
     }
     CloseHandle(uio);
 }

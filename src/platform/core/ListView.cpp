@@ -303,7 +303,11 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         state->table = new ListTable(state, w->widget);
         state->model = new ListModel(state);
         state->table->setModel(state->model);
-        state->table->setItemDelegate(new CellDelegate(state));
+        // A view does not own its delegate: the table does, so that both go
+        // when the window is destroyed.
+        auto* delegate = new CellDelegate(state);
+        delegate->setParent(state->table);
+        state->table->setItemDelegate(delegate);
         state->table->setSelectionMode(QAbstractItemView::NoSelection);
         // Tab leaves the list rather than stepping through its cells.
         state->table->setTabKeyNavigation(false);

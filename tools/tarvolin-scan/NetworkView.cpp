@@ -29,16 +29,21 @@ const char* ModeName(std::uint32_t infrastructureMode)
 
 }  // namespace
 
+std::string SsidUtf8(const platform::WirelessBss& bss)
+{
+    if (std::all_of(bss.ssid.begin(), bss.ssid.end(), [](std::uint8_t byte) { return byte == 0; }))
+        return {};
+    const std::string_view bytes(reinterpret_cast<const char*>(bss.ssid.data()), bss.ssid.size());
+    return platform::Utf16ToUtf8(platform::Utf8ToUtf16(bytes));
+}
+
 NetworkView DescribeNetwork(const platform::WirelessBss& bss, const platform::OuiRegistry& registry)
 {
     NetworkView view;
     view.mac = bss.bssid;
     view.bssid = FormatBssid(bss.bssid);
     view.hidden = std::all_of(bss.ssid.begin(), bss.ssid.end(), [](std::uint8_t byte) { return byte == 0; });
-    if (!view.hidden) {
-        const std::string_view bytes(reinterpret_cast<const char*>(bss.ssid.data()), bss.ssid.size());
-        view.ssid = platform::Utf16ToUtf8(platform::Utf8ToUtf16(bytes));
-    }
+    view.ssid = SsidUtf8(bss);
     for (const std::uint8_t byte : bss.ssid) {
         char hex[3];
         std::snprintf(hex, sizeof hex, "%02x", byte);

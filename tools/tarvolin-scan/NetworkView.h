@@ -27,6 +27,10 @@ struct NetworkView {
     std::optional<std::uint64_t> lastSeenMs;  // how long ago the radio last heard it; unknown for some sources
 };
 
+// The name as UTF-8 (bytes that are not UTF-8 become U+FFFD); empty for a
+// hidden network, whose name is absent or all zeros.
+std::string SsidUtf8(const platform::WirelessBss& bss);
+
 NetworkView DescribeNetwork(const platform::WirelessBss& bss, const platform::OuiRegistry& registry);
 
 // The whole security in one word for text and CSV: wpa2, wpa2-enterprise,

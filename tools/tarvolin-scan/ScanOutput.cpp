@@ -41,15 +41,10 @@ std::string FormatScanEntry(const ScanEntry& entry, const std::vector<platform::
     // The engine's record ends the name at its first NUL, as the program's
     // list shows it; the provider's record of the same BSSID holds every
     // byte sent, decoded by the same rule, so a\0b and a\0c stay apart.
-    std::string name;
     const auto record = std::find_if(records.begin(), records.end(), [&](const platform::WirelessBss& bss) {
         return std::equal(bss.bssid.begin(), bss.bssid.end(), std::begin(entry.mac));
     });
-    if (record == records.end())
-        name = SsidText(entry.ssid);
-    else if (std::any_of(record->ssid.begin(), record->ssid.end(), [](std::uint8_t byte) { return byte != 0; }))
-        name = PrintableSsid(platform::Utf16ToUtf8(platform::Utf8ToUtf16(
-            std::string_view(reinterpret_cast<const char*>(record->ssid.data()), record->ssid.size()))));
+    const std::string name = record == records.end() ? SsidText(entry.ssid) : PrintableSsid(SsidUtf8(*record));
     return FormatMac(entry.mac) + '\t' + std::to_string(entry.channel) + '\t' + std::to_string(entry.rssi) + '\t' +
            ModeName(entry.infrastructureMode) + '\t' + (entry.privacy != 0 ? "secured" : "open") + '\t' + name;
 }

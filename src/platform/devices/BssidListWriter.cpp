@@ -44,8 +44,8 @@ void WriteRecord(const WirelessBss& bss, std::span<const std::uint8_t> elements,
     NDIS_802_11_FIXED_IEs fixed{};
     fixed.BeaconInterval = static_cast<USHORT>(bss.beaconPeriod);
     // Capability bits: ESS (0) or IBSS (1), privacy (4).
-    fixed.Capabilities =
-        static_cast<USHORT>((bss.infrastructureMode == 1 ? 0x0001 : 0x0002) | (bss.privacy ? 0x0010 : 0));
+    fixed.Capabilities = static_cast<USHORT>((bss.infrastructureMode == Ndis802_11Infrastructure ? 0x0001 : 0x0002) |
+                                             (bss.privacy ? 0x0010 : 0));
     std::memcpy(out + kBssidExFixedSize, &fixed, sizeof(fixed));
     if (!elements.empty())
         std::memcpy(out + kBssidExFixedSize + sizeof(fixed), elements.data(), elements.size());

@@ -4,6 +4,7 @@
 #include "platform/core/PixelZoom.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
@@ -155,8 +156,8 @@ void ChangeZoom(int zoom)
         QWidget* widget = entry.widget;
         if (widget == nullptr || widget->windowHandle() == nullptr || widget->windowHandle()->handle() == nullptr)
             continue;
-        if (dynamic_cast<MessageWidget*>(widget) != nullptr && widget->graphicsEffect() == nullptr)
-            ShowPixelsAsBlocks(widget);
+        if (dynamic_cast<MessageWidget*>(widget) != nullptr)
+            ShowPixelsAsBlocks(widget, true);
         QWindow* window = widget->windowHandle();
         QPlatformWindow* platformWindow = window->handle();
         // The same size in the window's own pixels is a new size on the
@@ -168,6 +169,10 @@ void ChangeZoom(int zoom)
         platformWindow->setGeometry(
             KeptOnScreen(QRect(entry.topLeft, size), platformWindow->frameMargins(), available));
         platformWindow->propagateSizeHints();
+        // The window's image is made anew at the new size; Qt would keep
+        // the old one for a window that had no scale factor at all.
+        if (QBackingStore* store = widget->backingStore())
+            store->resize(widget->size());
         widget->update();
     }
 }

@@ -199,11 +199,14 @@ void SetCurrentZoom(int zoom)
     g_zoom = zoom;
 }
 
-void ShowPixelsAsBlocks(QWidget* topLevel)
+void ShowPixelsAsBlocks(QWidget* topLevel, bool evenAtOnePixelPerPixel)
 {
-    if (topLevel == nullptr || qGuiApp == nullptr || qGuiApp->devicePixelRatio() <= 1.0)
+    if (topLevel == nullptr || qGuiApp == nullptr || dynamic_cast<PixelBlockEffect*>(topLevel->graphicsEffect()))
         return;
-    topLevel->setGraphicsEffect(new PixelBlockEffect(topLevel));
+    // The application's ratio is not brought up to date when the zoom
+    // keys change the scale factor; the zoom is.
+    if (g_zoom > 1 || qGuiApp->devicePixelRatio() > 1.0 || evenAtOnePixelPerPixel)
+        topLevel->setGraphicsEffect(new PixelBlockEffect(topLevel));
 }
 
 }  // namespace platform::core

@@ -72,7 +72,8 @@ double DesktopScaleFactor();
 void SetCurrentZoom(int zoom);
 
 // Gives a top-level window the block enlargement when it will be shown at
-// more than one device pixel per pixel (a zoom, or a desktop's scale factor).
-void ShowPixelsAsBlocks(QWidget* topLevel);
+// more than one device pixel per pixel (a zoom, or a desktop's scale factor),
+// or, asked to, already at one (for a zoom to come). Once is enough.
+void ShowPixelsAsBlocks(QWidget* topLevel, bool evenAtOnePixelPerPixel = false);
 
 }  // namespace platform::core

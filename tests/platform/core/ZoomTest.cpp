@@ -41,26 +41,26 @@ TEST_P(ZoomAtStart, AskedThenKeptThenTheScreensChoice)
     EXPECT_EQ(platform::core::StartZoom(c.asked, c.kept, c.width, c.height), c.zoom);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ZoomAtStart,
-    ::testing::Values(
-        // Nothing asked or kept: the largest zoom within 70 % of the height.
-        StartCase{"FullHd", 0, 0, kFullHdWidth, kFullHdHeight, 2},
-        StartCase{"Laptop", 0, 0, kLaptopWidth, kLaptopHeight, 1},
-        StartCase{"Qhd", 0, 0, kQhdWidth, kQhdHeight, 3}, StartCase{"TinyScreen", 0, 0, 200, 200, 1},
-        // Kept: used as far as the window fits the whole height.
-        StartCase{"KeptThree", 0, 3, kFullHdWidth, kFullHdHeight, 3},
-        StartCase{"KeptOneOnQhd", 0, 1, kQhdWidth, kQhdHeight, 1},
-        StartCase{"KeptFourCappedOnFullHd", 0, 4, kFullHdWidth, kFullHdHeight, 3},
-        StartCase{"KeptTwoOnANarrowScreen", 0, 2, 400, 1000, 1},
-        // Kept values outside 1 to 4 count as none.
-        StartCase{"KeptZero", 0, 0, kQhdWidth, kQhdHeight, 3},
-        StartCase{"KeptFive", 0, 5, kFullHdWidth, kFullHdHeight, 2},
-        StartCase{"KeptNegative", 0, -1, kFullHdWidth, kFullHdHeight, 2},
-        // --zoom wins over the kept zoom, and is capped the same way.
-        StartCase{"AskedOverKept", 1, 3, kFullHdWidth, kFullHdHeight, 1},
-        StartCase{"AskedFourOn1024", 4, 0, 1280, 1024, 3}),
-    [](const ::testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, ZoomAtStart,
+                         ::testing::Values(
+                             // Nothing asked or kept: the largest zoom within 70 % of the height.
+                             StartCase{"FullHd", 0, 0, kFullHdWidth, kFullHdHeight, 2},
+                             StartCase{"Laptop", 0, 0, kLaptopWidth, kLaptopHeight, 1},
+                             StartCase{"Qhd", 0, 0, kQhdWidth, kQhdHeight, 3},
+                             StartCase{"TinyScreen", 0, 0, 200, 200, 1},
+                             // Kept: used as far as the window fits the whole height.
+                             StartCase{"KeptThree", 0, 3, kFullHdWidth, kFullHdHeight, 3},
+                             StartCase{"KeptOneOnQhd", 0, 1, kQhdWidth, kQhdHeight, 1},
+                             StartCase{"KeptFourCappedOnFullHd", 0, 4, kFullHdWidth, kFullHdHeight, 3},
+                             StartCase{"KeptTwoOnANarrowScreen", 0, 2, 400, 1000, 1},
+                             // Kept values outside 1 to 4 count as none.
+                             StartCase{"KeptZero", 0, 0, kQhdWidth, kQhdHeight, 3},
+                             StartCase{"KeptFive", 0, 5, kFullHdWidth, kFullHdHeight, 2},
+                             StartCase{"KeptNegative", 0, -1, kFullHdWidth, kFullHdHeight, 2},
+                             // --zoom wins over the kept zoom, and is capped the same way.
+                             StartCase{"AskedOverKept", 1, 3, kFullHdWidth, kFullHdHeight, 1},
+                             StartCase{"AskedFourOn1024", 4, 0, 1280, 1024, 3}),
+                         [](const ::testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
 struct StepCase {
     const char* name;
@@ -130,17 +130,15 @@ TEST_P(KeptZoomFile, OnlyANumberFromOneToFourIsTaken)
     EXPECT_EQ(home.ReadFile(), file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, KeptZoomFile,
-                         ::testing::Values(KeptCase{"NoKey", nullptr, 0},
-                                           KeptCase{"Three", "\"Zoom\"=dword:00000003", 3},
-                                           KeptCase{"One", "\"Zoom\"=dword:00000001", 1},
-                                           KeptCase{"Zero", "\"Zoom\"=dword:00000000", 0},
-                                           KeptCase{"Seven", "\"Zoom\"=dword:00000007", 0},
-                                           KeptCase{"AllOnes", "\"Zoom\"=dword:ffffffff", 0},
-                                           KeptCase{"Text", "\"Zoom\"=\"3\"", 0},
-                                           KeptCase{"Binary", "\"Zoom\"=hex:03,00,00,00", 0},
-                                           KeptCase{"OtherName", "\"Scale\"=dword:00000003", 0}),
-                         [](const ::testing::TestParamInfo<KeptCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, KeptZoomFile,
+    ::testing::Values(KeptCase{"NoKey", nullptr, 0}, KeptCase{"Three", "\"Zoom\"=dword:00000003", 3},
+                      KeptCase{"One", "\"Zoom\"=dword:00000001", 1}, KeptCase{"Zero", "\"Zoom\"=dword:00000000", 0},
+                      KeptCase{"Seven", "\"Zoom\"=dword:00000007", 0},
+                      KeptCase{"AllOnes", "\"Zoom\"=dword:ffffffff", 0}, KeptCase{"Text", "\"Zoom\"=\"3\"", 0},
+                      KeptCase{"Binary", "\"Zoom\"=hex:03,00,00,00", 0},
+                      KeptCase{"OtherName", "\"Scale\"=dword:00000003", 0}),
+    [](const ::testing::TestParamInfo<KeptCase>& info) { return std::string(info.param.name); });
 
 TEST(KeepZoom, KeepsTheZoomBesideTheProgramsValuesAndTheirLaterSave)
 {

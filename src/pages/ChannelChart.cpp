@@ -107,7 +107,11 @@ int ChannelChart::ChannelOf(ULONG frequency)
             return 14;
         return f >= 2412 && f <= 2472 && (f - 2407) % 5 == 0 ? (f - 2407) / 5 : 0;
     case ChannelBand::Ghz5: return (f - 5000) % 5 == 0 ? (f - 5000) / 5 : 0;
-    case ChannelBand::Ghz6: return (f - 5950) % 5 == 0 ? (f - 5950) / 5 : 0;
+    case ChannelBand::Ghz6:
+        // Channel 2 lies off the band's grid, below channel 1.
+        if (f == 5935)
+            return 2;
+        return f > 5950 && (f - 5950) % 5 == 0 ? (f - 5950) / 5 : 0;
     }
     return 0;
 }
@@ -117,7 +121,7 @@ int ChannelChart::FrequencyOf(ChannelBand band, int channel)
     switch (band) {
     case ChannelBand::Ghz2_4: return channel == 14 ? 2484 : 2407 + 5 * channel;
     case ChannelBand::Ghz5: return 5000 + 5 * channel;
-    case ChannelBand::Ghz6: return 5950 + 5 * channel;
+    case ChannelBand::Ghz6: return channel == 2 ? 5935 : 5950 + 5 * channel;
     }
     return 0;
 }
@@ -236,7 +240,8 @@ ChannelChart::ChannelChart(ChannelBand band, std::span<const ChartNetwork> netwo
     for (const MhzSpan& s : merged)
         total += s.high - s.low;
     const int breaks = static_cast<int>(merged.size()) - 1;
-    const int room = right - 1 - left - breaks * kBreakPixels;
+    // One column spare for the rounding of each stretch's width.
+    const int room = right - 2 - left - breaks * kBreakPixels;
     m_pixelsPerMhz = std::max(static_cast<double>(room) / std::max(total, 1), kMinChannelPixels / 20.0);
     int x = left;
     for (const MhzSpan& s : merged) {

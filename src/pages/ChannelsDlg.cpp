@@ -40,12 +40,18 @@ void Line(HDC dc, int x1, int y1, int x2, int y2)
     LineTo(dc, x2, y2);
 }
 
-// A text centred on column x, its bottom at row bottom.
-void TextOver(HDC dc, const CString& text, int x, int bottom, int height)
+// A text centred on column x, its bottom at row bottom, moved right or left
+// as far as it takes to keep it between the columns `from` and `to`.
+void TextOver(HDC dc, const CString& text, int x, int bottom, int height, int from = -1, int to = -1)
 {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    RECT r{x - size.cx / 2, bottom - height, x - size.cx / 2 + size.cx + 1, bottom};
+    int left = x - size.cx / 2;
+    if (to >= 0)
+        left = std::min<int>(left, to - size.cx);
+    if (from >= 0)
+        left = std::max(left, from);
+    RECT r{left, bottom - height, left + size.cx + 1, bottom};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
@@ -189,7 +195,8 @@ void CChannelsDlg::DrawChart(HDC dc)
     for (const Shown& s : shown) {
         const Hill hill = chart.HillOf(s.network, plot.top, plot.bottom);
         ::SetTextColor(dc, s.colour);
-        TextOver(dc, s.name, (hill.topLeft + hill.topRight) / 2, hill.top - 1, kLabelFontHeight);
+        TextOver(dc, s.name, (hill.topLeft + hill.topRight) / 2, hill.top - 1, kLabelFontHeight, plot.left + 2,
+                 plot.right);
     }
     SelectObject(dc, oldFont);
 }
@@ -215,19 +222,26 @@ void CChannelsDlg::DrawAxes(HDC dc, const ChannelChart& chart, const RECT& plot,
     SelectObject(dc, inkPen);
     Line(dc, plot.left, plot.top, plot.left, plot.bottom + 1);
     Line(dc, plot.left, plot.bottom, right + 1, plot.bottom);
-    // Each channel a tick; its number when there is room after the last one.
-    int labelledUpTo = plot.left - kLabelFontHeight;
-    for (const AxisTick& tick : chart.Ticks()) {
-        Line(dc, tick.x, plot.bottom + 1, tick.x, plot.bottom + 3);
-        const CString text = Digits(tick.channel);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        const int left = tick.x - size.cx / 2;
-        if (left <= labelledUpTo + 2)
-            continue;
-        TextOver(dc, text, tick.x, plot.bottom + 3 + kLabelFontHeight, kLabelFontHeight);
-        labelledUpTo = left + size.cx;
+    // Each channel a tick; the numbers of every channel, or of every second,
+    // third... one, the fewest skipped that leave room between the numbers.
+    const std::vector<AxisTick> ticks = chart.Ticks();
+    std::vector<SIZE> sizes(ticks.size());
+    std::vector<CString> texts(ticks.size());
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        texts[i] = Digits(ticks[i].channel);
+        GetTextExtentPoint32W(dc, texts[i].c_str(), static_cast<int>(texts[i].size()), &sizes[i]);
+        Line(dc, ticks[i].x, plot.bottom + 1, ticks[i].x, plot.bottom + 3);
     }
+    std::size_t stride = 1;
+    for (; stride < ticks.size(); ++stride) {
+        bool fits = true;
+        for (std::size_t i = stride; i < ticks.size() && fits; i += stride)
+            fits = ticks[i].x - sizes[i].cx / 2 > ticks[i - stride].x + (sizes[i - stride].cx + 1) / 2 + 2;
+        if (fits)
+            break;
+    }
+    for (std::size_t i = 0; i < ticks.size(); i += stride)
+        TextOver(dc, texts[i], ticks[i].x, plot.bottom + 3 + kLabelFontHeight, kLabelFontHeight);
     // A break in the axis: two short slashes across it.
     for (int x : chart.Breaks()) {
         Line(dc, x - 3, plot.bottom + 3, x, plot.bottom - 3);

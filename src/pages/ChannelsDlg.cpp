@@ -123,11 +123,12 @@ void CChannelsDlg::Refresh()
 {
     // The quietest channel counts every network the last scan heard, shown or
     // hidden by a filter: a hidden network fills the air all the same.
+    // A hidden page waits until it is shown.
+    if (m_hWnd != nullptr && !IsWindowVisible())
+        return;
     std::vector<ChartNetwork> heard;
-    ApRecord record{};
-    for (LONG number = 0; g_apList.GetByNumber(number, record); ++number)
-        if (record.active == 1)
-            heard.push_back({record.frequency, record.width, record.rssi});
+    for (const ApRecord& record : g_apList.ActiveRecords())
+        heard.push_back({record.frequency, record.width, record.rssi});
     const QuietChannel quiet = ChannelChart::Quietest(m_band, heard);
     m_bandText = ChannelChart::BandName(m_band);
     m_quietestText = g_language.GetText(IDS_QUIETEST_CHANNEL) + u": " + Digits(quiet.channel);
@@ -283,6 +284,14 @@ LRESULT CChannelsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT: OnPaint(); return 0;
+    case WM_SHOWWINDOW:
+        if (wParam != FALSE) {
+            // Shown: what the scans heard while the page was hidden.
+            const LRESULT result = CColoredDlg::WindowProc(message, wParam, lParam);
+            Refresh();
+            return result;
+        }
+        break;
     case WM_LBUTTONDOWN: OnTap(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return Default();
     default: break;
     }

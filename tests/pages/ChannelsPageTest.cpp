@@ -7,6 +7,7 @@
 #include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "tests/support/PlainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -44,18 +45,13 @@ protected:
         g_settings.SetValue(SettingHidePeer, 0);
         g_settings.SetValue(SettingSoundOff, 1);
         g_apList.Clear();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.lpszClassName = u"ChannelsHost";
-        RegisterClassW(&wc);
-        m_host = CreateWindowExW(0, u"ChannelsHost", u"", WS_VISIBLE, 0, 0, 240, 268, nullptr, 0, nullptr, nullptr);
-        m_parent.SubclassWindow(m_host);
+        ASSERT_TRUE(CreatePlainWindow(m_parent, RECT{0, 0, 240, 268}, nullptr, WS_VISIBLE));
         Open();
     }
     void TearDown() override
     {
         Close();
-        DestroyWindow(m_host);
+        m_parent.DestroyWindow();
         g_apList.Clear();
         g_settings.SetValue(SettingHideWEP, 0);
     }
@@ -129,7 +125,6 @@ protected:
         return text;
     }
 
-    HWND m_host = nullptr;
     CWnd m_parent;
     std::unique_ptr<CChannelsDlg> m_owned;
 };

@@ -179,17 +179,6 @@ public:
             fs::remove_all(m_config);
     }
     Child& Demo() { return m_demo; }
-    // Waits up to 10 s for the demo's visible window; its
-    // `xdotool getwindowgeometry --shell` lines, empty when none showed.
-    std::string VisibleWindowGeometry()
-    {
-        std::string window;
-        for (int i = 0; i < 100 && window.empty() && m_demo.Running(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            window = X("xdotool search --onlyvisible --name '^Tarvolin$' | head -n 1");
-        }
-        return window.empty() ? std::string() : X("xdotool getwindowgeometry --shell " + window);
-    }
     const fs::path& ConfigFolder() const { return m_config; }
     const std::string& DisplayName() const { return m_name; }
     // Runs a window manager (openbox) on the server before the demo starts.
@@ -476,8 +465,9 @@ TEST(RealWindow, ThreeTabsTappedInTurnShowTheirPages)
     DemoOnXvfb xvfb;
     ASSERT_TRUE(xvfb.Start("1280x1200x24", {"--zoom", "2"}, {})) << "Xvfb did not start";
     Child& demo = xvfb.Demo();
-    const std::string geometry = xvfb.VisibleWindowGeometry();
-    ASSERT_FALSE(geometry.empty()) << "no window named Tarvolin";
+    const std::string window = WaitForMainWindow(xvfb);
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+    const std::string geometry = xvfb.X("xdotool getwindowgeometry --shell " + window);
     const int x = GeometryValue(geometry, "X");
     const int y = GeometryValue(geometry, "Y");
     const int width = GeometryValue(geometry, "WIDTH");

@@ -121,11 +121,11 @@ std::vector<CChannelsDlg::Shown> CChannelsDlg::ShownNetworks(ChannelBand band) c
 
 void CChannelsDlg::Refresh()
 {
-    // The quietest channel counts every network the last scan heard, shown or
-    // hidden by a filter: a hidden network fills the air all the same.
     // A hidden page waits until it is shown.
     if (m_hWnd != nullptr && !IsWindowVisible())
         return;
+    // The quietest channel counts every network the last scan heard, shown or
+    // hidden by a filter: a hidden network fills the air all the same.
     std::vector<ChartNetwork> heard;
     for (const ApRecord& record : g_apList.ActiveRecords())
         heard.push_back({record.frequency, record.width, record.rssi});

@@ -1,5 +1,5 @@
-// The dialog templates of the program: the main window, the scanner page and
-// the options page.
+// The dialog templates of the program: the main window, the scanner page,
+// the options page and the channels page.
 #include "platform/Resources.h"
 #include "platform/core/ComboBox.h"
 #include "platform/core/ListView.h"
@@ -52,6 +52,13 @@ const DialogItemTemplate kOptionsItems[] = {
     {IDC_LANGUAGE, "button", u"", kImageButton, 0, 76, 72, 18, 14},
 };
 
+// Channels page: the page draws the graph itself; below it, the band's name
+// and the quietest channel.
+const DialogItemTemplate kChannelsItems[] = {
+    {IDC_CHANNEL_BAND, "static", u"", WS_VISIBLE | SS_LEFT, 0, 4, 79, 34, 8},
+    {IDC_QUIETEST_CHANNEL, "static", u"", WS_VISIBLE | SS_RIGHT, 0, 38, 79, 107, 8},
+};
+
 const DialogTemplate kDialogs[] = {
     {IDD_MAIN, WS_POPUP | WS_CAPTION | DS_SETFONT | DS_MODALFRAME, u"Tarvolin", u"MS Shell Dlg", 8, 0, 0, 162, 169,
      kMainItems, sizeof kMainItems / sizeof kMainItems[0]},
@@ -59,6 +66,8 @@ const DialogTemplate kDialogs[] = {
      sizeof kScannerItems / sizeof kScannerItems[0]},
     {IDD_OPTIONS_PAGE, WS_CHILD | DS_CONTROL | DS_SETFONT, u"", u"MS Shell Dlg", 8, 0, 0, 159, 140, kOptionsItems,
      sizeof kOptionsItems / sizeof kOptionsItems[0]},
+    {IDD_CHANNELS_PAGE, WS_CHILD | DS_CONTROL | DS_SETFONT, u"", u"MS Shell Dlg", 8, 0, 0, 145, 109, kChannelsItems,
+     sizeof kChannelsItems / sizeof kChannelsItems[0]},
 };
 
 }  // namespace

@@ -9,9 +9,10 @@
 #pragma once
 
 // Dialog templates (res/Dialogs.cpp).
-inline constexpr int IDD_MAIN = 102;          // the main window
-inline constexpr int IDD_SCANNER_PAGE = 148;  // the tab page with the list of networks
-inline constexpr int IDD_OPTIONS_PAGE = 149;  // the tab page with the settings
+inline constexpr int IDD_MAIN = 102;           // the main window
+inline constexpr int IDD_SCANNER_PAGE = 148;   // the tab page with the list of networks
+inline constexpr int IDD_OPTIONS_PAGE = 149;   // the tab page with the settings
+inline constexpr int IDD_CHANNELS_PAGE = 178;  // the tab page with the networks over their channels
 
 // Controls of the main window. Control ids are unique within one dialog
 // only: 1000 is Exit here and the about button on the options page.
@@ -39,6 +40,10 @@ inline constexpr int IDC_ADAPTER_LABEL = 1021;
 inline constexpr int IDC_SPEED_LABEL = 1022;
 inline constexpr int IDC_FONT_SIZE_LABEL = 1023;
 
+// Controls of the channels page.
+inline constexpr int IDC_CHANNEL_BAND = 1024;      // the band the graph shows
+inline constexpr int IDC_QUIETEST_CHANNEL = 1025;  // the quietest channel to use there
+
 // The string table (res/StringTable.cpp). Each language has a block of
 // texts, and the texts are numbered alike in every block: text n of the
 // language whose Language setting is L has the string id
@@ -55,7 +60,7 @@ inline constexpr int IDS_BLOCK_RUSSIAN = IDS_BLOCK_ENGLISH + 5 * IDS_BLOCK_STRID
 inline constexpr int IDS_BLOCK_GERMAN = IDS_BLOCK_ENGLISH + 6 * IDS_BLOCK_STRIDE;
 
 // Text numbers within a block.
-inline constexpr int IDS_SCANNER_TAB = 0;  // tab titles: text n titles tab n
+inline constexpr int IDS_SCANNER_TAB = 0;  // tab titles: text n titles tab n (the channels tab's is text 40)
 inline constexpr int IDS_OPTIONS_TAB = 1;
 inline constexpr int IDS_EXIT = 2;
 inline constexpr int IDS_SUSPEND = 3;
@@ -95,7 +100,9 @@ inline constexpr int IDS_SECURITY_OPEN = 36;
 inline constexpr int IDS_NO_ADAPTER = 37;    // what stands in the way of scanning on Linux
 inline constexpr int IDS_SCAN_REFUSED = 38;  // (texts 0 to 36 are the handheld program's)
 inline constexpr int IDS_HELPER_NO_CAPABILITY = 39;
-inline constexpr int IDS_TEXT_COUNT = 40;  // texts in each block
+inline constexpr int IDS_CHANNELS_TAB = 40;  // the third tab's title
+inline constexpr int IDS_QUIETEST_CHANNEL = 41;
+inline constexpr int IDS_TEXT_COUNT = 42;  // texts in each block
 
 static_assert(IDS_TEXT_COUNT <= IDS_BLOCK_STRIDE, "a block's texts must not run into the next block");
 

@@ -1,7 +1,7 @@
 // The module's string table: the user interface texts of the seven languages,
 // each in its block (res/Resource.h tells how ids are formed). Texts 0 to 36
 // are kept exactly as the program has always shown them; 37 and 38 tell what
-// stands in the way of scanning on Linux.
+// stands in the way of scanning on Linux; 40 and 41 belong to the channels page.
 #include "platform/Resources.h"
 #include "res/Resource.h"
 
@@ -63,6 +63,8 @@ constexpr StringResource kStrings[] = {
      u"Scans cannot be started: the helper tarvolin-trigger is installed but has lost its capability "
      u"(a copied file, or a file system without extended attributes). To give it back: sudo setcap "
      u"cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_ENGLISH + IDS_CHANNELS_TAB, u"Channels"},
+    {IDS_BLOCK_ENGLISH + IDS_QUIETEST_CHANNEL, u"Quietest channel"},
     {IDS_BLOCK_HUNGARIAN + IDS_SCANNER_TAB, u"Kereső"},
     {IDS_BLOCK_HUNGARIAN + IDS_OPTIONS_TAB, u"Beállítások"},
     {IDS_BLOCK_HUNGARIAN + IDS_EXIT, u"Kilépés"},
@@ -110,6 +112,8 @@ constexpr StringResource kStrings[] = {
      u"A keresés nem indítható: a tarvolin-trigger segédprogram telepítve van, de elvesztette a "
      u"képességét (másolt fájl, vagy bővített attribútumok nélküli fájlrendszer). Visszaadása: sudo "
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_HUNGARIAN + IDS_CHANNELS_TAB, u"Csatornák"},
+    {IDS_BLOCK_HUNGARIAN + IDS_QUIETEST_CHANNEL, u"Legcsendesebb csatorna"},
     {IDS_BLOCK_POLISH + IDS_SCANNER_TAB, u"Skaner"},
     {IDS_BLOCK_POLISH + IDS_OPTIONS_TAB, u"Opcje"},
     {IDS_BLOCK_POLISH + IDS_EXIT, u"Wyjście"},
@@ -157,6 +161,8 @@ constexpr StringResource kStrings[] = {
      u"Nie można rozpocząć skanowania: program tarvolin-trigger jest zainstalowany, ale utracił swoje "
      u"uprawnienie (skopiowany plik lub system plików bez atrybutów rozszerzonych). Przywróć je: sudo "
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_POLISH + IDS_CHANNELS_TAB, u"Kanały"},
+    {IDS_BLOCK_POLISH + IDS_QUIETEST_CHANNEL, u"Najcichszy kanał"},
     {IDS_BLOCK_FRENCH + IDS_SCANNER_TAB, u"Scruter"},
     {IDS_BLOCK_FRENCH + IDS_OPTIONS_TAB, u"Options"},
     {IDS_BLOCK_FRENCH + IDS_EXIT, u"Quitter"},
@@ -203,6 +209,8 @@ constexpr StringResource kStrings[] = {
      u"Impossible de lancer la recherche : l'assistant tarvolin-trigger est installé mais a perdu sa "
      u"capacité (fichier copié, ou système de fichiers sans attributs étendus). Pour la rendre : sudo "
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_FRENCH + IDS_CHANNELS_TAB, u"Canaux"},
+    {IDS_BLOCK_FRENCH + IDS_QUIETEST_CHANNEL, u"Canal le plus calme"},
     {IDS_BLOCK_PORTUGUESE + IDS_SCANNER_TAB, u"Detectar"},
     {IDS_BLOCK_PORTUGUESE + IDS_OPTIONS_TAB, u"Opções"},
     {IDS_BLOCK_PORTUGUESE + IDS_EXIT, u"Sair"},
@@ -250,6 +258,8 @@ constexpr StringResource kStrings[] = {
      u"Não é possível iniciar a detecção: o auxiliar tarvolin-trigger está instalado mas perdeu a sua "
      u"capacidade (ficheiro copiado ou sistema de ficheiros sem atributos estendidos). Para a repor: "
      u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_PORTUGUESE + IDS_CHANNELS_TAB, u"Canais"},
+    {IDS_BLOCK_PORTUGUESE + IDS_QUIETEST_CHANNEL, u"Canal mais calmo"},
     {IDS_BLOCK_RUSSIAN + IDS_SCANNER_TAB, u"Сканер"},
     {IDS_BLOCK_RUSSIAN + IDS_OPTIONS_TAB, u"Настройки"},
     {IDS_BLOCK_RUSSIAN + IDS_EXIT, u"Выход"},
@@ -296,6 +306,8 @@ constexpr StringResource kStrings[] = {
      u"Не удаётся запустить сканирование: программа tarvolin-trigger установлена, но лишилась своей "
      u"привилегии (файл скопирован или файловая система без расширенных атрибутов). Вернуть её: sudo "
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_RUSSIAN + IDS_CHANNELS_TAB, u"Каналы"},
+    {IDS_BLOCK_RUSSIAN + IDS_QUIETEST_CHANNEL, u"Самый тихий канал"},
     {IDS_BLOCK_GERMAN + IDS_SCANNER_TAB, u"Scanner"},
     {IDS_BLOCK_GERMAN + IDS_OPTIONS_TAB, u"Optionen"},
     {IDS_BLOCK_GERMAN + IDS_EXIT, u"Beenden"},
@@ -343,6 +355,8 @@ constexpr StringResource kStrings[] = {
      u"Es können keine Scans gestartet werden: tarvolin-trigger ist installiert, hat aber seine "
      u"Berechtigung verloren (kopierte Datei oder Dateisystem ohne erweiterte Attribute). Abhilfe: "
      u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
+    {IDS_BLOCK_GERMAN + IDS_CHANNELS_TAB, u"Kanäle"},
+    {IDS_BLOCK_GERMAN + IDS_QUIETEST_CHANNEL, u"Ruhigster Kanal"},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

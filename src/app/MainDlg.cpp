@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "catalogue/ApList.h"
+#include "pages/ChannelsDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
 #include "platform/core/Idle.h"
@@ -31,7 +32,7 @@ CMainDlg::CMainDlg(CWnd* parent) : CColoredDlg(IDD_MAIN, parent)
 
 CMainDlg::~CMainDlg()
 {
-    // The tab container deletes both pages.
+    // The tab container deletes the pages.
     if (m_dialogFont != nullptr)
         DeleteObject(m_dialogFont);
 }
@@ -85,6 +86,7 @@ void CMainDlg::SetUpTabs()
 
     m_scannerPage = AddTabPage(new CScannerDlg(nullptr), IDD_SCANNER_PAGE, 0, IDS_SCANNER_TAB);
     m_optionsPage = AddTabPage(new COptionsDlg(nullptr), IDD_OPTIONS_PAGE, 1, IDS_OPTIONS_TAB);
+    m_channelsPage = AddTabPage(new CChannelsDlg(nullptr), IDD_CHANNELS_PAGE, 2, IDS_CHANNELS_TAB);
 }
 
 template <typename Page> Page* CMainDlg::AddTabPage(Page* page, UINT templateId, int index, int title)
@@ -210,6 +212,8 @@ void CMainDlg::OnTimer(UINT_PTR id)
         CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
         if (m_scannerPage != nullptr)
             m_scannerPage->Refresh();
+        if (m_channelsPage != nullptr)
+            m_channelsPage->Refresh();
         SetTimer(kScanTimer, interval);
     } else if (id == kBlinkTimer) {
         SystemIdleTimerReset();

@@ -1,5 +1,5 @@
-// The main window: dialog IDD_MAIN with the tab container holding the scanner and
-// options pages, the Exit and Suspend/Resume buttons and the activity icon.
+// The main window: dialog IDD_MAIN with the tab container holding the scanner,
+// options and channels pages, the Exit and Suspend/Resume buttons and the activity icon.
 // Its scan timer drives the whole program; its blink timer blinks the
 // activity icon.
 #pragma once
@@ -13,6 +13,7 @@
 
 class CScannerDlg;
 class COptionsDlg;
+class CChannelsDlg;
 
 class CMainDlg : public CColoredDlg, public CPageOwner {
 public:
@@ -36,6 +37,7 @@ public:
 
     CScannerDlg* GetScannerPage() override { return m_scannerPage; }
     COptionsDlg* GetOptionsPage() const { return m_optionsPage; }
+    CChannelsDlg* GetChannelsPage() const { return m_channelsPage; }
 
     static constexpr UINT_PTR kScanTimer = 291;
     static constexpr UINT_PTR kBlinkTimer = 292;
@@ -70,6 +72,7 @@ protected:
     CCustomTabContainer m_tabs;
     CScannerDlg* m_scannerPage = nullptr;
     COptionsDlg* m_optionsPage = nullptr;
+    CChannelsDlg* m_channelsPage = nullptr;
     CWifiTarv m_wifi;
     bool m_scanning = true;
     CCustomButton m_suspendButton;

@@ -255,3 +255,19 @@ BOOL CApList::GetByNumber(LONG number, ApRecord& record) const
     }
     return FALSE;
 }
+
+std::vector<ApRecord> CApList::ActiveRecords() const
+{
+    std::vector<ApRecord> records;
+    if (!m_byNumber)
+        return records;
+    try {
+        for (int bucket = 0; bucket < kBucketCount; ++bucket)
+            for (const Node* node = m_byNumber[bucket]; node != nullptr; node = node->nextByNumber)
+                if (node->record.active == 1)
+                    records.push_back(node->record);
+    } catch (const std::bad_alloc&) {
+        records.clear();
+    }
+    return records;
+}

@@ -33,6 +33,9 @@ public:
     // Copies the record with the given number. FALSE, and record untouched,
     // when no record has it.
     BOOL GetByNumber(LONG number, ApRecord& record) const;
+    // Copies every record the most recent merge reported, shown or hidden by
+    // the filters, in no particular order; empty when memory runs out.
+    std::vector<ApRecord> ActiveRecords() const;
 
     static constexpr int kBucketCount = 17;
 

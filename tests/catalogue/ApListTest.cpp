@@ -308,6 +308,25 @@ TEST_F(ApListTest, AHiddenSecuredNetworkShowsLaterWithItsFirstSeenAndNoChime)
     EXPECT_EQ(ClockDate(), ByNumber(1).lastSeen);
 }
 
+// What the last scan heard, whatever the filters hide: the records of the
+// latest merge across every number bucket, and no others.
+TEST_F(ApListTest, ActiveRecordsAreTheLastScansWhateverIsHidden)
+{
+    EXPECT_TRUE(m_list.ActiveRecords().empty());
+    SetSetting(SettingHideWEP, 1);
+    SetSetting(SettingHidePeer, 1);
+    std::vector<ScanEntry> first;
+    for (BYTE i = 0; i < 40; ++i)
+        first.push_back(Entry(i, -50, u"net", i % 3 == 1 ? 0 : 1, i % 2));
+    Merge(first);
+    Merge({first[0], first[1], first[33], first[38]});
+    std::vector<LONG> numbers;
+    for (const ApRecord& record : m_list.ActiveRecords())
+        numbers.push_back(record.number);
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers, (std::vector<LONG>{0, 1, 33, 38}));
+}
+
 TEST_F(ApListTest, DisplayOrderFollowsTheNumberBuckets)
 {
     std::vector<ScanEntry> twenty;

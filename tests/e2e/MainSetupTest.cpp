@@ -6,6 +6,7 @@
 #include "app/MainDlg.h"
 #include "catalogue/ApList.h"
 #include "controls/ColoredDlg.h"
+#include "pages/ChannelsDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
 #include "platform/Testing.h"
@@ -183,17 +184,19 @@ TEST_F(MainSetup, AnotherAdapterChosenIsScannedFromTheNextTick)
     EXPECT_EQ(total, 2);
 }
 
-TEST_F(MainSetup, TabsHoldTheScannerPageShownAndTheOptionsPageHidden)
+TEST_F(MainSetup, TabsHoldTheScannerPageShownAndTheOtherPagesHidden)
 {
     UseRadio(kTwoAdapters);
     Open();
     EXPECT_TRUE(m_dialog->m_tabs.IsWindowVisible());
-    EXPECT_EQ(m_dialog->m_tabs.GetItemCount(), 2);
+    EXPECT_EQ(m_dialog->m_tabs.GetItemCount(), 3);
     EXPECT_EQ(m_dialog->m_tabs.GetCurSel(), 0);
     EXPECT_EQ(m_dialog->m_tabs.GetPage(0), m_dialog->GetScannerPage());
     EXPECT_EQ(m_dialog->m_tabs.GetPage(1), Options());
+    EXPECT_EQ(m_dialog->m_tabs.GetPage(2), m_dialog->GetChannelsPage());
     EXPECT_TRUE(m_dialog->GetScannerPage()->IsWindowVisible());
     EXPECT_FALSE(Options()->IsWindowVisible());
+    EXPECT_FALSE(m_dialog->GetChannelsPage()->IsWindowVisible());
     // The options page reaches the scanner page through the main window.
     EXPECT_EQ(static_cast<CPageOwner*>(m_dialog.get())->GetScannerPage(), m_dialog->GetScannerPage());
 

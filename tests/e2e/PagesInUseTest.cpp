@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/MainDlg.h"
 #include "catalogue/ApList.h"
+#include "pages/ChannelsDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
 #include "platform/TestingWidgets.h"
@@ -413,6 +414,52 @@ TEST_F(PagesInUse, LeavingTheLargeViewWhileSuspendedShowsTheRowsAtOnce)
     EXPECT_EQ(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(TableOf(List())->model()->rowCount(), 2);
     EXPECT_EQ(Text(kStatus), u"2/2 active");
+}
+
+// The channels tab tapped, then its graph: each tap moves on to the next band
+// that holds networks, and a scan tick keeps the band and renews the texts.
+TEST_F(PagesInUse, TapsOnTheChannelsGraphStepThroughTheBandsThatHoldNetworks)
+{
+    ScanEntry entries[2]{};
+    const ULONG frequencies[2] = {2437, 5500};
+    for (int i = 0; i < 2; ++i) {
+        const BYTE mac[6] = {2, 0, 0, 0, 1, static_cast<BYTE>(i + 1)};
+        std::memcpy(entries[i].mac, mac, 6);
+        entries[i].rssi = -60;
+        entries[i].frequency = frequencies[i];
+        entries[i].width = 20;
+        entries[i].infrastructureMode = 1;
+    }
+    g_apList.Merge(entries, 2);
+    TapTab(2);
+    CChannelsDlg& page = *m_dialog->GetChannelsPage();
+    ASSERT_TRUE(page.IsWindowVisible());
+    page.Refresh();
+    Settle();
+    auto band = [&] {
+        WCHAR text[32] = {};
+        ::GetWindowTextW(page.GetDlgItemHwnd(IDC_CHANNEL_BAND), text, 32);
+        return CString(text);
+    };
+    auto quietest = [&] {
+        WCHAR text[64] = {};
+        ::GetWindowTextW(page.GetDlgItemHwnd(IDC_QUIETEST_CHANNEL), text, 64);
+        return CString(text);
+    };
+    EXPECT_EQ(band(), u"2.4 GHz");
+    EXPECT_EQ(quietest(), u"Quietest channel: 1");
+    const RECT plot = page.PlotRect();
+    const QPoint graph((plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2);
+    Tap(page.m_hWnd, graph);
+    EXPECT_EQ(band(), u"5 GHz");
+    EXPECT_EQ(quietest(), u"Quietest channel: 36");
+    // No 6 GHz network: back to 2.4 GHz.
+    Tap(page.m_hWnd, graph);
+    EXPECT_EQ(band(), u"2.4 GHz");
+    Tap(page.m_hWnd, graph);
+    // The line under the graph takes no tap.
+    Tap(page.GetDlgItemHwnd(IDC_QUIETEST_CHANNEL), QPoint(4, 4));
+    EXPECT_EQ(band(), u"5 GHz");
 }
 
 }  // namespace

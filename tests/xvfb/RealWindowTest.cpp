@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include "pages/ChannelChart.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,6 +29,9 @@
 
 #ifndef TARVOLIN_DEMO
 #error "TARVOLIN_DEMO must name the demo program"
+#endif
+#ifndef TARVOLIN_SHOT_DIR
+#error "TARVOLIN_SHOT_DIR must name the folder for the pictures of the tabs"
 #endif
 
 namespace fs = std::filesystem;
@@ -512,6 +517,68 @@ INSTANTIATE_TEST_SUITE_P(
 // A second copy started while one runs brings the running window to the
 // front and ends; only the first writes the settings file. A socket left by
 // a killed copy does not stop the next start.
+// The three tabs tapped in turn through the X server, at twice the size: each
+// shows its own page, every pixel a 2 x 2 block. The pictures stay in the
+// build folder for a look.
+TEST(RealWindow, ThreeTabsTappedInTurnShowTheirPages)
+{
+    constexpr int factor = 2;
+    DemoOnXvfb xvfb;
+    ASSERT_TRUE(xvfb.Start("1280x1200x24", {"--zoom", "2"}, {})) << "Xvfb did not start";
+    Child& demo = xvfb.Demo();
+    const std::string window = WaitForMainWindow(xvfb);
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+    const std::string geometry = xvfb.X("xdotool getwindowgeometry --shell " + window);
+    const int x = GeometryValue(geometry, "X");
+    const int y = GeometryValue(geometry, "Y");
+    const int width = GeometryValue(geometry, "WIDTH");
+    const int height = GeometryValue(geometry, "HEIGHT");
+    ASSERT_EQ(width, 240 * factor) << geometry;
+
+    const QRgb lit = qRgb(0x32, 0xFF, 0x32);
+    const QRgb information = qRgb(0x2A, 0x6F, 0xD6);
+    // Two networks of the street walk heard from its first step, on 2.4 GHz.
+    const BYTE cityHotspot[6] = {0x02, 0xc1, 0x7e, 0x00, 0x00, 0x01};
+    const BYTE operatorHotspot[6] = {0x02, 0xa4, 0x11, 0x3c, 0x90, 0x10};
+    auto inColour = [](const QImage& image, const BYTE(&mac)[6]) {
+        const COLORREF c = ChannelChart::ColourOf(mac);
+        return CountColour(image, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+    };
+    auto hills = [&](const QImage& image) { return inColour(image, cityHotspot) + inColour(image, operatorHotspot); };
+    struct Tab {
+        const char* name;
+        int at;  // the tab's middle, pixels from the window's left at zoom 1
+        bool (*shows)(int lit, int information, int hills);
+    };
+    const Tab tabs[] = {
+        {"options", 110, [](int l, int i, int) { return l == 0 && i > 50 * factor * factor; }},
+        {"channels", 180, [](int l, int i, int h) { return l == 0 && i == 0 && h > 50 * factor * factor; }},
+        {"scanner", 30, [](int l, int, int h) { return l > 3 * factor * factor && h == 0; }},
+    };
+    fs::create_directories(TARVOLIN_SHOT_DIR);
+    for (const Tab& tab : tabs) {
+        SCOPED_TRACE(tab.name);
+        // A few scan ticks first, so the lists hold networks.
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        xvfb.X("xdotool mousemove " + std::to_string(x + tab.at * factor) + " " + std::to_string(y + 16 * factor) +
+               " click 1");
+        QImage shot;
+        bool shown = false;
+        for (int i = 0; i < 50 && !shown; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            shot = xvfb.Grab(x, y, width, height);
+            shown = tab.shows(CountColour(shot, lit), CountColour(shot, information), hills(shot));
+        }
+        shot.save(
+            QString::fromStdString((fs::path(TARVOLIN_SHOT_DIR) / (std::string("tab-") + tab.name + ".png")).string()));
+        EXPECT_TRUE(shown) << "lit " << CountColour(shot, lit) << ", information " << CountColour(shot, information)
+                           << ", hills " << hills(shot);
+        EXPECT_EQ(MixedBlocks(shot, factor), 0) << "blurred or re-rendered pixels";
+    }
+    EXPECT_EQ(demo.Stop(SIGTERM), 0);
+    xvfb.Finish(HasFailure());
+}
+
 TEST(RealWindow, SecondStartRaisesTheRunningWindowAndEnds)
 {
     DemoOnXvfb xvfb;

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 extern const char* const kStreetWalkScenario;
 
@@ -38,10 +39,22 @@ struct Options {
     std::string view = "scanner";
 };
 
+// The band a channels view asks for, as the page names it; null for other views.
+const char16_t* ChannelsBand(const std::string& view)
+{
+    if (view == "channels")
+        return u"2.4 GHz";
+    if (view == "channels-5")
+        return u"5 GHz";
+    if (view == "channels-6")
+        return u"6 GHz";
+    return nullptr;
+}
+
 void Usage(FILE* out)
 {
     std::fputs("Usage: tarvolin-demo [--zoom N] [--scenario FILE] [--screenshot FILE.png [--ticks N] [--view "
-               "scanner|large|options]]\n"
+               "scanner|large|options|channels[-5|-6]]]\n"
                "\n"
                "Runs Tarvolin on a simulated radio instead of a wireless adapter.\n"
                "  --scenario FILE     play this scenario instead of the built-in street walk\n"
@@ -52,7 +65,9 @@ void Usage(FILE* out)
                "                      a message box's text goes to stderr\n"
                "  --ticks N           scan ticks before the screenshot (default 20)\n"
                "  --view VIEW         scanner: the network list (default); large: the first\n"
-               "                      network enlarged; options: the options page\n",
+               "                      network enlarged; options: the options page;\n"
+               "                      channels: the channels page on 2.4 GHz, channels-5\n"
+               "                      and channels-6 on 5 and 6 GHz\n",
                out);
     std::fputs(platform::entry::kSharedOptionsHelp, out);
 }
@@ -86,7 +101,8 @@ bool Parse(int argc, char** argv, Options& options)
         } else if (arg == "--view") {
             if (!value(options.view))
                 return false;
-            if (options.view != "scanner" && options.view != "large" && options.view != "options") {
+            if (options.view != "scanner" && options.view != "large" && options.view != "options" &&
+                ChannelsBand(options.view) == nullptr) {
                 std::fprintf(stderr, "tarvolin-demo: unknown view '%s'\n", options.view.c_str());
                 return false;
             }
@@ -159,6 +175,51 @@ void OpenOptionsView(HWND main)
     }
 }
 
+// The visible static text whose text ends in "GHz": the band the channels
+// page shows.
+HWND FindBandName(HWND window)
+{
+    HWND__* w = platform::core::Lookup(window);
+    if (w == nullptr || !IsWindowVisible(window))
+        return nullptr;
+    if (w->className == u"static") {
+        WCHAR text[32] = {};
+        const int length = GetWindowTextW(window, text, 32);
+        if (length >= 3 && std::u16string_view(text, static_cast<std::size_t>(length)).ends_with(u"GHz"))
+            return window;
+    }
+    for (HWND child : w->children)
+        if (HWND found = FindBandName(child))
+            return found;
+    return nullptr;
+}
+
+// Taps along the tab strip until a page shows that is neither the network
+// list nor the options page (which has the adapter box), then taps its graph
+// until it shows the band asked for, at most once per band.
+void OpenChannelsView(HWND main, const char16_t* band)
+{
+    HWND tabs = FindByClass(main, u"CCustomTabCtrl");
+    RECT strip{};
+    if (tabs == nullptr || !GetClientRect(tabs, &strip))
+        return;
+    const int y = 8;
+    for (int x = 2; x < strip.right && FindBandName(main) == nullptr; x += 4) {
+        SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+    for (int tap = 0; tap < 3; ++tap) {
+        HWND name = FindBandName(main);
+        WCHAR text[32] = {};
+        if (name == nullptr || (GetWindowTextW(name, text, 32) > 0 && std::u16string_view(text) == band))
+            return;
+        HWND page = GetParent(name);
+        SendMessageW(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 20));
+        SendMessageW(page, WM_LBUTTONUP, 0, MAKELPARAM(40, 20));
+        QCoreApplication::processEvents();
+    }
+}
+
 void TakeScreenshot(const Options& options)
 {
     CWinApp* app = AfxGetApp();
@@ -176,6 +237,8 @@ void TakeScreenshot(const Options& options)
         OpenLargeView(main);
     else if (options.view == "options")
         OpenOptionsView(main);
+    else if (const char16_t* band = ChannelsBand(options.view))
+        OpenChannelsView(main, band);
     QCoreApplication::processEvents();
     const QImage image = w->widget->grab().toImage();
     if (!image.save(QString::fromStdString(options.screenshot), "PNG")) {

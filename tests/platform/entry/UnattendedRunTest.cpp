@@ -2,6 +2,9 @@
 // meets a message box, a start without a display, and the demo's settings
 // kept apart from the real program's. The real executables run as child
 // processes, with a settings folder of the test's own.
+#include "pages/ChannelChart.h"
+
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -134,6 +137,52 @@ TEST_F(UnattendedRun, WithoutADisplayTheProgramsSaySoInOneLine)
                 EXPECT_NE(m_err.find(word), std::string::npos) << m_err;
             EXPECT_EQ(m_out, "");
             EXPECT_TRUE(fs::is_empty(m_dir / "config" / "tarvolin"));
+        }
+    }
+}
+
+// --view channels pictures the channels page on the band asked for: only that
+// band's networks show in their colours.
+TEST_F(UnattendedRun, ChannelsViewPicturesTheBandAskedFor)
+{
+    const fs::path scenario = Write("bands.scn", "adapter wlan0 wireless\n"
+                                                 "network 3c:00:00:00:00:01 ssid=\"Low\" channel=1 security=wpa2 "
+                                                 "signal=0:-50\n"
+                                                 "network 3c:00:00:00:00:02 ssid=\"Mid\" channel=44 security=wpa2 "
+                                                 "width=80 signal=0:-50\n"
+                                                 "network 3c:00:00:00:00:03 ssid=\"High\" freq=5975 security=wpa3 "
+                                                 "signal=0:-50\n");
+    const BYTE macs[3][6] = {{0x3c, 0, 0, 0, 0, 1}, {0x3c, 0, 0, 0, 0, 2}, {0x3c, 0, 0, 0, 0, 3}};
+    QRgb colours[3];
+    for (int i = 0; i < 3; ++i) {
+        const COLORREF c = ChannelChart::ColourOf(macs[i]);
+        colours[i] = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    }
+    ASSERT_TRUE(colours[0] != colours[1] && colours[1] != colours[2] && colours[0] != colours[2]);
+    struct Case {
+        const char* view;
+        int shown;  // the network whose colour the picture holds; -1 none
+    };
+    for (const Case& c : {Case{"channels", 0}, Case{"channels-5", 1}, Case{"channels-6", 2}, Case{"scanner", -1}}) {
+        SCOPED_TRACE(c.view);
+        const fs::path picture = m_dir / "shot.png";
+        ASSERT_EQ(
+            Run("", kDemo,
+                {"--scenario", scenario.string(), "--screenshot", picture.string(), "--ticks", "2", "--view", c.view}),
+            0)
+            << m_err;
+        const QImage image(QString::fromStdString(picture.string()));
+        ASSERT_FALSE(image.isNull());
+        for (int i = 0; i < 3; ++i) {
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += (image.pixel(x, y) & 0xFFFFFF) == (colours[i] & 0xFFFFFF) ? 1 : 0;
+            if (i == c.shown) {
+                EXPECT_GT(count, 100) << "network " << i;
+            } else {
+                EXPECT_EQ(count, 0) << "network " << i;
+            }
         }
     }
 }

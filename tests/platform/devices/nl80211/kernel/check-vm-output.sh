@@ -228,4 +228,31 @@ if ran partial-scan; then
   done
 fi
 
+# The catalogue the program builds from the real kernel: each network's
+# frequency, width, security and 802.1X as hostapd set them up.
+catalogue_bss() {
+  local ssid=$1 wanted="$2 $3 $4 $5" line f w s e
+  line=$(section catalogue | SSID=$ssid awk -F'\t' '$8 == ENVIRON["SSID"]' | head -n1)
+  if [ -z "$line" ]; then
+    fail "the catalogue has no '$ssid'"
+    return
+  fi
+  IFS=$'\t' read -r _ f _ w s e _ <<<"$line"
+  [ "$f $w $s $e" = "$wanted" ] || fail "catalogue '$ssid': '$f $w $s $e' (MHz, width, security, 802.1X), expected '$wanted'"
+}
+if ran catalogue; then
+  expect_status catalogue 0
+  catalogue_bss TarvolinOpen 2412 20 open 0
+  catalogue_bss 'TarvolinWPA2-é' 2437 20 wpa2 0
+  catalogue_bss TarvolinWEP 2412 20 wep 0
+  catalogue_bss TarvolinSAE 5220 40 wpa3 0
+  catalogue_bss TarvolinMixed 2437 20 wpa3 0
+  catalogue_bss TarvolinOWE 2462 20 owe 0
+  catalogue_bss TarvolinEAP 2462 20 wpa2 1
+  catalogue_bss TarvolinVHT80 5180 80 open 0
+  catalogue_bss Tarvolin5GHz 5180 20 open 0
+else
+  fail "the program's catalogue was not read on the test machine"
+fi
+
 report

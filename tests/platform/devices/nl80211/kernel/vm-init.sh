@@ -108,6 +108,11 @@ iw dev wlan5 scan trigger passive
 wait
 run sweep-passive cat /tmp/passive-start /tmp/passive
 
+# The program's scan engine and catalogue, as the window's scan tick runs
+# them, while every access point is still on.
+catalogue=/opt/tarvolin/catalogue-probe
+[ -x $catalogue ] && run catalogue $catalogue wlan5 10
+
 # The whole scanner: adapters, a scan as root, a read and a refused trigger
 # without privilege.
 if [ -x $scanner ]; then

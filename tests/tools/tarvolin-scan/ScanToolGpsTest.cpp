@@ -342,3 +342,110 @@ TEST(ScanToolGps, AKilledWalkLeavesBothFilesParseable)
 }
 
 }  // namespace
+
+namespace {
+
+// --gps takes an address only where it cannot be the adapter; the address,
+// however written, is the one asked.
+TEST(ScanToolGpsOptions, TheAddressIsTakenWhereItCannotBeTheAdapter)
+{
+    const std::string port = std::to_string(FreePort());  // nothing listens there
+    struct Case {
+        std::vector<std::string> arguments;  // after --scenario WALK --watch --count 1 --interval 0
+        std::string where;                   // the address the message names
+    };
+    const Case cases[] = {
+        {{"--gps", "127.0.0.1:" + port, "wlan0"}, "127.0.0.1:" + port},
+        {{"wlan0", "--gps", "127.0.0.1:" + port}, "127.0.0.1:" + port},
+        {{"--gps=127.0.0.1:" + port, "wlan0"}, "127.0.0.1:" + port},
+        {{"--gps", "[::1]:" + port, "wlan0"}, "[::1]:" + port},
+        {{"--gps", "::1", "--gps=[::1]:" + port, "wlan0"}, "[::1]:" + port},
+        {{"--gps", "127.0.0.1:" + port, "--json", "wlan0"}, "127.0.0.1:" + port},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{"--scenario", kWalk, "--watch", "--count", "1", "--interval", "0"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const Result result = RunTool(arguments);
+        EXPECT_EQ(result.status, 0) << c.where << ": " << result.err;
+        EXPECT_FALSE(result.out.empty()) << c.where;
+        EXPECT_EQ(result.err, "tarvolin-scan: cannot reach gpsd at " + c.where +
+                                  "; scanning goes on, readings are not placed until it answers\n");
+    }
+    // At the end, the word after --gps is the adapter, and gpsd is asked on
+    // this machine's default port.
+    const Result last = RunTool({"--scenario", kWalk, "--watch", "--count", "1", "--interval", "0", "--gps", "wlan0"});
+    EXPECT_EQ(last.status, 0) << last.err;
+    EXPECT_TRUE(last.err.empty() || last.err.find("gpsd at localhost:2947") != std::string::npos) << last.err;
+}
+
+TEST(ScanToolGpsOptions, OptionsThatDoNotFitAreRefused)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--scenario", kWalk, "--gps", "wlan0"}, "--gps, --wigle and --kml go with --watch"},
+        {{"--scenario", kWalk, "--wigle", "w.csv", "wlan0"}, "--gps, --wigle and --kml go with --watch"},
+        {{"--scenario", kWalk, "--kml", "w.kml", "--json", "wlan0"}, "--gps, --wigle and --kml go with --watch"},
+        {{"--watch", "--gps", "host:0", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not host:0"},
+        {{"--watch", "--gps", "host:65536", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not host:65536"},
+        {{"--watch", "--gps", "host:", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not host:"},
+        {{"--watch", "--gps", ":2947", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not :2947"},
+        {{"--watch", "--gps", "[::1", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not [::1"},
+        {{"--watch", "--gps", "[::1]2947", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not [::1]2947"},
+        {{"--watch", "--gps=", "wlan0"}, "--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not "},
+        {{"--watch", "wlan0", "--wigle"}, "--wigle needs a value"},
+        {{"--watch", "--kml", "", "wlan0"}, "--kml needs a file name"},
+        {{"--watch", "--log", "a.csv", "--wigle", "a.csv", "wlan0"},
+         "--log, --wigle and --kml need files of their own"},
+        {{"--watch", "--wigle", "a", "--kml", "a", "wlan0"}, "--log, --wigle and --kml need files of their own"},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunTool(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.message;
+        EXPECT_EQ(result.out, "") << c.message;
+        EXPECT_EQ(result.err, "tarvolin-scan: " + c.message + " (see --help)\n");
+    }
+}
+
+// A map file that cannot be written is refused before the first scan.
+TEST(ScanToolGpsOptions, UnusableMapFilesAreRefusedBeforeTheFirstScan)
+{
+    const std::string folder = TempPath("map-folder");
+    std::filesystem::create_directories(folder);
+    const std::string notWigle = WriteScenario("not-wigle.csv", "bssid,ssid\r\n");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--wigle", folder}, "cannot log to " + folder + ": is a directory"},
+        {{"--wigle", "/nonexistent-dir/w.csv"}, "cannot log to /nonexistent-dir/w.csv: No such file or directory"},
+        {{"--wigle", notWigle}, "cannot log to " + notWigle + ": is not a WiGLE 1.6 log (a new one needs a new file)"},
+        {{"--kml", folder}, "cannot write the map " + folder + ": is a directory"},
+        {{"--kml", "/nonexistent-dir/w.kml"},
+         "cannot write the map /nonexistent-dir/w.kml: there is no folder /nonexistent-dir"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{"--scenario", kWalk, "--watch", "--count", "1", "--gps=127.0.0.1:1"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        arguments.push_back("wlan0");
+        const Result result = RunTool(arguments);
+        EXPECT_EQ(result.status, 1) << c.message;
+        EXPECT_EQ(result.out, "") << c.message;
+        EXPECT_EQ(result.err, "tarvolin-scan: " + c.message + "\n");
+    }
+    EXPECT_EQ(ReadFile(notWigle), "bssid,ssid\r\n") << "a refused file is left as it was";
+}
+
+TEST(ScanToolGpsOptions, HelpDescribesTheMapOptions)
+{
+    const Result result = RunTool({"--help"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* words : {"--gps [HOST[:PORT]]", "localhost:2947", "--wigle FILE.csv", "WiGLE CSV 1.6",
+                              "[WPA2-PSK-CCMP][ESS]", "--kml FILE.kml", "strongest reading", "at most 2 seconds old"})
+        EXPECT_NE(result.out.find(words), std::string::npos) << words;
+}
+
+}  // namespace

@@ -67,9 +67,6 @@ public:
         m_pid = fork();
         if (m_pid == 0) {
             setpgid(0, 0);
-            // gpsfake looks for gpsd on the PATH; it lives in /usr/sbin.
-            const std::string path = std::string("/usr/sbin:/sbin:") + (getenv("PATH") ? getenv("PATH") : "/usr/bin");
-            setenv("PATH", path.c_str(), 1);
             std::freopen(output.c_str(), "w", stdout);
             dup2(fileno(stdout), 2);
             const std::string portText = std::to_string(port);

@@ -4,38 +4,137 @@
 #include <signal.h>
 
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
-GpsReader::GpsReader(std::string host, std::string port) : m_host(std::move(host)), m_port(std::move(port))
+struct GpsReader::Shared {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool connected = false;
+    bool answered = false;  // a first attempt failed, or a fix came
+    bool stop = false;
+    bool ended = false;  // the thread has finished
+    std::optional<GpsFix> latest;
+
+    bool Stopping()
+    {
+        std::lock_guard lock(mutex);
+        return stop;
+    }
+
+    // Sleeps for time unless told to stop; returns false when told.
+    bool Sleep(std::chrono::milliseconds time)
+    {
+        std::unique_lock lock(mutex);
+        return !changed.wait_for(lock, time, [this] { return stop; });
+    }
+
+    void Set(bool isConnected, const std::optional<GpsFix>& fix)
+    {
+        {
+            std::lock_guard lock(mutex);
+            connected = isConnected;
+            if (fix)
+                latest = fix;
+            answered = answered || !isConnected || fix;
+        }
+        changed.notify_all();
+    }
+};
+
+namespace {
+
+// The fix a gpsd report carries, when it is one of two or three dimensions.
+std::optional<GpsFix> FixOf(const gps_data_t& data)
+{
+    if (!(data.set & MODE_SET) || !(data.set & LATLON_SET) || data.fix.mode < MODE_2D ||
+        !std::isfinite(data.fix.latitude) || !std::isfinite(data.fix.longitude))
+        return std::nullopt;
+    GpsFix fix;
+    fix.latitude = data.fix.latitude;
+    fix.longitude = data.fix.longitude;
+    if (data.fix.mode >= MODE_3D && std::isfinite(data.fix.altHAE))
+        fix.altitudeM = data.fix.altHAE;
+    if (std::isfinite(data.fix.eph))
+        fix.accuracyM = data.fix.eph;
+    fix.mode = data.fix.mode;
+    fix.received = GpsReader::Clock::now();
+    return fix;
+}
+
+}  // namespace
+
+GpsReader::GpsReader(std::string host, std::string port)
+    : m_host(std::move(host)), m_port(std::move(port)), m_shared(std::make_shared<Shared>())
 {
 }
 
 GpsReader::~GpsReader()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_changed.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    if (!m_started)
+        return;
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->stop = true;
+    m_shared->changed.notify_all();
+    m_shared->changed.wait_for(lock, kStopWait, [this] { return m_shared->ended; });
 }
 
 void GpsReader::Start()
 {
-    m_thread = std::thread([this] { Run(); });
+    m_started = true;
+    // The thread keeps its own reference to what it shares and is never
+    // joined: the destructor waits for it to end, a while at most.
+    std::thread([shared = m_shared, host = m_host, port = m_port] {
+        // Ctrl-C and SIGTERM are the scan loop's to handle.
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGINT);
+        sigaddset(&signals, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+        const auto data = std::make_unique<gps_data_t>();
+        while (!shared->Stopping()) {
+            *data = gps_data_t{};
+            if (gps_open(host.c_str(), port.c_str(), data.get()) != 0) {
+                shared->Set(false, std::nullopt);
+                if (!shared->Sleep(kRetry))
+                    break;
+                continue;
+            }
+            gps_stream(data.get(), WATCH_ENABLE | WATCH_JSON, nullptr);
+            shared->Set(true, std::nullopt);
+            while (!shared->Stopping()) {
+                // A quarter of a second at most, so that the end of the
+                // watch is noticed soon.
+                if (!gps_waiting(data.get(), 250000))
+                    continue;
+                data->set = 0;
+                if (gps_read(data.get(), nullptr, 0) < 0)
+                    break;  // gpsd went away
+                if (const std::optional<GpsFix> fix = FixOf(*data))
+                    shared->Set(true, fix);
+            }
+            gps_close(data.get());
+            shared->Set(false, std::nullopt);
+        }
+        std::lock_guard lock(shared->mutex);
+        shared->ended = true;
+        shared->changed.notify_all();
+    }).detach();
 }
 
 void GpsReader::AwaitFirstAnswer(std::chrono::milliseconds limit)
 {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait_for(lock, limit, [this] { return m_answered; });
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->changed.wait_for(lock, limit, [this] { return m_shared->answered; });
 }
 
 GpsReader::State GpsReader::Current(Clock::time_point now, std::optional<GpsFix>& fix) const
 {
-    std::lock_guard lock(m_mutex);
-    const State state = Judge(m_connected, m_latest, now);
-    fix = state == State::Placed ? m_latest : std::nullopt;
+    std::lock_guard lock(m_shared->mutex);
+    const State state = Judge(m_shared->connected, m_shared->latest, now);
+    fix = state == State::Placed ? m_shared->latest : std::nullopt;
     return state;
 }
 
@@ -62,74 +161,4 @@ std::string GpsReader::StateMessage(State state, const std::string& where)
     case State::Unreachable: break;
     }
     return "cannot reach gpsd at " + where + "; scanning goes on, readings are not placed until it answers";
-}
-
-bool GpsReader::Sleep(std::chrono::milliseconds time)
-{
-    std::unique_lock lock(m_mutex);
-    return !m_changed.wait_for(lock, time, [this] { return m_stop; });
-}
-
-void GpsReader::Run()
-{
-    // Ctrl-C and SIGTERM are the scan loop's to handle.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
-    const auto stopping = [this] {
-        std::lock_guard lock(m_mutex);
-        return m_stop;
-    };
-    while (!stopping()) {
-        gps_data_t data{};
-        if (gps_open(m_host.c_str(), m_port.c_str(), &data) != 0) {
-            {
-                std::lock_guard lock(m_mutex);
-                m_connected = false;
-                m_answered = true;
-            }
-            m_changed.notify_all();
-            if (!Sleep(kRetry))
-                break;
-            continue;
-        }
-        gps_stream(&data, WATCH_ENABLE | WATCH_JSON, nullptr);
-        {
-            std::lock_guard lock(m_mutex);
-            m_connected = true;
-        }
-        while (!stopping()) {
-            // A quarter of a second at most, so that the end of the watch
-            // is noticed soon.
-            if (!gps_waiting(&data, 250000))
-                continue;
-            data.set = 0;
-            if (gps_read(&data, nullptr, 0) < 0)
-                break;  // gpsd went away
-            if (!(data.set & MODE_SET) || !(data.set & LATLON_SET) || data.fix.mode < MODE_2D ||
-                !std::isfinite(data.fix.latitude) || !std::isfinite(data.fix.longitude))
-                continue;
-            GpsFix fix;
-            fix.latitude = data.fix.latitude;
-            fix.longitude = data.fix.longitude;
-            if (data.fix.mode >= MODE_3D && std::isfinite(data.fix.altHAE))
-                fix.altitudeM = data.fix.altHAE;
-            if (std::isfinite(data.fix.eph))
-                fix.accuracyM = data.fix.eph;
-            fix.mode = data.fix.mode;
-            fix.received = Clock::now();
-            {
-                std::lock_guard lock(m_mutex);
-                m_latest = fix;
-                m_answered = true;
-            }
-            m_changed.notify_all();
-        }
-        gps_close(&data);
-        std::lock_guard lock(m_mutex);
-        m_connected = false;
-    }
 }

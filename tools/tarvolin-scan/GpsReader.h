@@ -6,13 +6,10 @@
 // restarted, is picked up again mid-walk.
 #pragma once
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 struct GpsFix {
     double latitude = 0;                             // degrees, north positive
@@ -31,6 +28,10 @@ public:
     static constexpr std::chrono::seconds kMaxFixAge{2};
     // Time between attempts to reach gpsd.
     static constexpr std::chrono::seconds kRetry{1};
+    // Time the end of a watch waits for the reading thread. A thread still
+    // connecting to a far gpsd that does not answer is left to end with
+    // the process, so that Ctrl-C ends the watch at once.
+    static constexpr std::chrono::seconds kStopWait{1};
 
     enum class State {
         Placed,       // a fix no older than kMaxFixAge
@@ -65,16 +66,12 @@ public:
     static std::string StateMessage(State state, const std::string& where);
 
 private:
-    void Run();
-    bool Sleep(std::chrono::milliseconds time);
+    // What the reading thread and the watch share; the thread holds it too,
+    // so that it outlives a reader whose thread was left behind.
+    struct Shared;
 
     std::string m_host;
     std::string m_port;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_connected = false;
-    bool m_answered = false;  // a first attempt failed, or a fix came
-    bool m_stop = false;
-    std::optional<GpsFix> m_latest;
-    std::thread m_thread;
+    std::shared_ptr<Shared> m_shared;
+    bool m_started = false;
 };

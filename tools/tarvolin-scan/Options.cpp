@@ -40,9 +40,9 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "added, and \"previous_signal_dbm\" for a signal event. Ctrl-C ends it.\n"
                            "\n"
                            "With --gps, a watch places each scan's readings at the latest fix of gpsd (2D\n"
-                           "or 3D, at most 2 seconds old) and keeps a WiGLE log and a map of them. Without\n"
-                           "gpsd or while it has no fix, scanning goes on and the readings are not placed;\n"
-                           "stderr gets one line each time that changes.\n"
+                           "or 3D, at most 2 seconds old); --wigle and --kml keep a WiGLE log and a map of\n"
+                           "them. Without gpsd or while it has no fix, scanning goes on and the readings\n"
+                           "are not placed; stderr gets one line each time that changes.\n"
                            "\n"
                            "Options:\n"
                            "  --trigger        start a new scan, wait until it completes and print what it\n"
@@ -155,15 +155,15 @@ int ParseMapOption(int argc, char** argv, int& i, Options& options)
     if (argument == "--gps" || argument.starts_with("--gps=")) {
         options.gps = true;
         std::string_view address;
-        if (argument.starts_with("--gps=")) {
+        bool given = argument.starts_with("--gps=");
+        if (given) {
             address = argument.substr(6);
         } else if (i + 1 < argc && argv[i + 1][0] != '-' && (options.haveAdapter || i + 2 < argc)) {
             address = argv[++i];
+            given = true;
         }
-        if (argument.starts_with("--gps=") || !address.empty()) {
-            if (!ParseGpsAddress(address, options))
-                return UsageError("--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not " + std::string(address));
-        }
+        if (given && !ParseGpsAddress(address, options))
+            return UsageError("--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not " + std::string(address));
         return -1;
     }
     if (i + 1 >= argc)

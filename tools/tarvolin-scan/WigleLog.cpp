@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 
 namespace {
 
@@ -23,6 +24,18 @@ std::string HeaderValue(std::string value)
             c = ' ';
     }
     return value.empty() ? "unknown" : value;
+}
+
+// The first line of a small file, without surrounding blanks; empty when
+// it cannot be read.
+std::string FirstLine(const char* path)
+{
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    const std::size_t last = line.find_last_not_of(" \t\r");
+    return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
 }
 
 std::string Number(double value, int decimals)
@@ -100,7 +113,12 @@ WigleLog::Source WigleLog::LocalSource(std::string appRelease, std::string devic
     if (::uname(&names) == 0) {
         source.model = names.machine;
         source.release = names.release;
+        source.board = names.machine;
     }
+    // The firmware's names of the machine, where it gives them.
+    if (const std::string product = FirstLine("/sys/class/dmi/id/product_name"); !product.empty())
+        source.model = product;
+    source.brand = FirstLine("/sys/class/dmi/id/sys_vendor");
     return source;
 }
 
@@ -108,8 +126,8 @@ std::string WigleLog::Header(const Source& source)
 {
     return "WigleWifi-1.6,appRelease=" + HeaderValue(source.appRelease) + ",model=" + HeaderValue(source.model) +
            ",release=" + HeaderValue(source.release) + ",device=" + HeaderValue(source.device) +
-           ",display=none,board=" + HeaderValue(source.model) + ",brand=Tarvolin,star=Sol,body=3,subBody=0\n" +
-           kColumns + "\n";
+           ",display=none,board=" + HeaderValue(source.board) + ",brand=" + HeaderValue(source.brand) +
+           ",star=Sol,body=3,subBody=0\n" + kColumns + "\n";
 }
 
 std::string WigleLog::Row(const NetworkView& n, const GpsFix& fix, Clock::time_point time)

@@ -20,9 +20,11 @@ public:
     // What the pre-header line says of the program and the machine.
     struct Source {
         std::string appRelease;  // the program's version
-        std::string model;       // the machine's hardware name (uname -m)
-        std::string release;     // the kernel's release (uname -r)
+        std::string model;       // the machine's model, as its firmware names it, else uname -m
+        std::string release;     // the system's version: the kernel's release (uname -r)
         std::string device;      // the wireless adapter
+        std::string board;       // the processor's architecture (uname -m)
+        std::string brand;       // the machine's maker, as its firmware names it
     };
 
     static constexpr const char* kColumns = "MAC,SSID,AuthMode,FirstSeen,Channel,Frequency,RSSI,CurrentLatitude,"
@@ -47,7 +49,8 @@ public:
     static std::string Header(const Source& source);
     static std::string Row(const NetworkView& network, const GpsFix& fix, Clock::time_point time);
 
-    // The machine's side of the source: uname's hardware name and release.
+    // The machine's side of the source: from uname and the firmware's
+    // (DMI) names of the machine. A value it cannot tell is "unknown".
     static Source LocalSource(std::string appRelease, std::string device);
 
 private:

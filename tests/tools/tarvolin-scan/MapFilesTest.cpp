@@ -115,10 +115,12 @@ TEST(WigleLog, AuthModeIsWrittenAsWigleWritesIt)
 
 TEST(WigleLog, HeaderAndRowHoldWiglesColumnsInOrder)
 {
-    const WigleLog::Source source{"1.2", "x86_64", "6.1.0-28-amd64", "wl,an=0"};
+    // A value with a comma or an equals sign would break the line; one
+    // not known is said so.
+    const WigleLog::Source source{"1.2", "ThinkPad X13", "6.1.0-28-amd64", "wl,an=0", "x86_64", ""};
     EXPECT_EQ(WigleLog::Header(source),
-              "WigleWifi-1.6,appRelease=1.2,model=x86_64,release=6.1.0-28-amd64,device=wl an 0,display=none,"
-              "board=x86_64,brand=Tarvolin,star=Sol,body=3,subBody=0\n"
+              "WigleWifi-1.6,appRelease=1.2,model=ThinkPad X13,release=6.1.0-28-amd64,device=wl an 0,display=none,"
+              "board=x86_64,brand=unknown,star=Sol,body=3,subBody=0\n"
               "MAC,SSID,AuthMode,FirstSeen,Channel,Frequency,RSSI,CurrentLatitude,CurrentLongitude,AltitudeMeters,"
               "AccuracyMeters,RCOIs,MfgrId,Type\n");
 
@@ -141,7 +143,7 @@ TEST(WigleLog, HeaderAndRowHoldWiglesColumnsInOrder)
 // (a row cut short by a kill dropped), anything else is refused untouched.
 TEST(WigleLog, AnExistingFileIsContinuedOnlyWhenItIsAWigleLog)
 {
-    const WigleLog::Source source{"1.2", "m", "r", "wlan0"};
+    const WigleLog::Source source{"1.2", "m", "r", "wlan0", "b", "v"};
     const std::string header = WigleLog::Header(source);
     const std::string row = "02:00:00:00:00:09,old,[ESS],2026-12-11 11:00:00,1,2412,-70,1.0,2.0,0.0,0.0,,,WIFI\n";
     const std::string added = WigleLog::Row(Network("02:00:00:00:00:01", "new", -40), Fix(1, 2), kNoon);
@@ -262,7 +264,7 @@ TEST(MapNames, NamesWithAnyBytesStayIntactAndSafeInBothFiles)
     const std::string wiglePath = TempPath("names.csv");
     const std::string kmlPath = TempPath("names.kml");
     std::filesystem::remove(wiglePath);
-    WigleLog wigle(wiglePath, {"1.2", "m", "r", "wlan0"});
+    WigleLog wigle(wiglePath, {"1.2", "m", "r", "wlan0", "b", "v"});
     KmlMap map(kmlPath);
     std::string error;
     ASSERT_TRUE(wigle.Open(error)) << error;

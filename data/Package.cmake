@@ -25,7 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tarvolin.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS libcap2-bin)
+# The window's live zoom uses Qt's private scaling interface, which holds
+# only for the Qt it was built with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin, qt6-base-abi (= ${Qt6_VERSION})")
 # tarvolin-scan --gps reads positions from gpsd (libgps comes in through
 # the shared libraries); the daemon itself serves the receiver.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS gpsd)

@@ -14,8 +14,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -142,12 +144,13 @@ public:
         }
         char pattern[] = "/tmp/tarvolin-xvfb-XXXXXX";
         m_config = mkdtemp(pattern);
-        std::vector<std::string> argv{TARVOLIN_DEMO};
-        argv.insert(argv.end(), options.begin(), options.end());
-        std::vector<std::pair<std::string, std::string>> demoEnv{
-            {"DISPLAY", m_name}, {"QT_QPA_PLATFORM", "xcb"}, {"XDG_CONFIG_HOME", m_config.string()}};
-        demoEnv.insert(demoEnv.end(), env.begin(), env.end());
-        m_demo.Start(argv, demoEnv);
+        if (!m_settings.empty()) {
+            fs::create_directories(SettingsFile().parent_path());
+            std::ofstream(SettingsFile(), std::ios::binary) << m_settings;
+        }
+        m_demoEnv = {{"DISPLAY", m_name}, {"QT_QPA_PLATFORM", "xcb"}, {"XDG_CONFIG_HOME", m_config.string()}};
+        m_demoEnv.insert(m_demoEnv.end(), env.begin(), env.end());
+        StartDemo(options);
 
         setenv("DISPLAY", m_name.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -178,9 +181,22 @@ public:
     const std::string& DisplayName() const { return m_name; }
     // Runs a window manager (openbox) on the server before the demo starts.
     void WithWindowManager() { m_withWindowManager = true; }
+    // The demo's settings file as it finds it at its first start.
+    void WithSettings(std::string contents) { m_settings = std::move(contents); }
+    fs::path SettingsFile() const { return m_config / "tarvolin" / "registry-demo.reg"; }
+    // Starts the demo (again, once the last one ended) on the same server
+    // and settings.
+    void StartDemo(const std::vector<std::string>& options)
+    {
+        std::vector<std::string> argv{TARVOLIN_DEMO};
+        argv.insert(argv.end(), options.begin(), options.end());
+        m_demo.Start(argv, m_demoEnv);
+    }
 
 private:
     bool m_withWindowManager = false;
+    std::string m_settings;
+    std::vector<std::pair<std::string, std::string>> m_demoEnv;
     Child m_server;
     Child m_windowManager;
     Child m_demo;
@@ -241,33 +257,54 @@ TEST(RealWindow, DemoPaintsItsListOnTheXServer)
     xvfb.Finish(HasFailure());
 }
 
+// A scenario with a wired adapter only: no wireless adapter to scan with,
+// so the window says so in a message box after its first scan tick.
+class WiredScenario {
+public:
+    WiredScenario()
+    {
+        char pattern[] = "/tmp/tarvolin-wired-XXXXXX";
+        m_folder = mkdtemp(pattern);
+        std::ofstream(File()) << "adapter eth0 wired\n";
+    }
+    ~WiredScenario() { fs::remove_all(m_folder); }
+    std::string File() const { return (m_folder / "wired.scn").string(); }
+
+private:
+    fs::path m_folder;
+};
+
+// The X ids of the demo's visible windows named Tarvolin once there are
+// `count` of them (the main window and a message box), or as many as there
+// were after ten seconds.
+std::vector<std::string> WaitForWindows(DemoOnXvfb& xvfb, std::size_t count)
+{
+    std::vector<std::string> windows;
+    for (int i = 0; i < 100 && windows.size() < count && xvfb.Demo().Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        windows.clear();
+        std::istringstream found(xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'"));
+        for (std::string line; std::getline(found, line);)
+            windows.push_back(line);
+    }
+    return windows;
+}
+
 // Without a wireless adapter the window tells so in a message box. A stop
 // signal (a logout) while the box waits for its answer still ends the
 // program in order, with its settings saved.
 TEST(RealWindow, StopSignalEndsTheProgramWhileItsNoticeIsOpen)
 {
-    char pattern[] = "/tmp/tarvolin-wired-XXXXXX";
-    const fs::path scenarioDir = mkdtemp(pattern);
-    const fs::path scenario = scenarioDir / "wired.scn";
-    std::ofstream(scenario) << "adapter eth0 wired\n";
-
+    const WiredScenario scenario;
     DemoOnXvfb xvfb;
-    ASSERT_TRUE(xvfb.Start("480x400x24", {"--scenario", scenario.string()}, {})) << "Xvfb did not start";
+    ASSERT_TRUE(xvfb.Start("480x400x24", {"--scenario", scenario.File()}, {})) << "Xvfb did not start";
     Child& demo = xvfb.Demo();
     // The main window, then the box after the first scan tick.
-    int windows = 0;
-    for (int i = 0; i < 100 && windows < 2; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        ASSERT_TRUE(demo.Running()) << "the demo ended early";
-        const std::string found = xvfb.X("xdotool search --onlyvisible --name '^Tarvolin$'");
-        windows = static_cast<int>(std::count(found.begin(), found.end(), '\n'));
-    }
-    ASSERT_EQ(windows, 2) << "no message box came up";
+    ASSERT_EQ(WaitForWindows(xvfb, 2).size(), 2u) << "no message box came up";
 
     EXPECT_EQ(demo.Stop(SIGTERM), 0);
     EXPECT_TRUE(fs::exists(xvfb.ConfigFolder() / "tarvolin" / "registry-demo.reg"));
     xvfb.Finish(HasFailure());
-    fs::remove_all(scenarioDir);
 }
 
 // The demo's window zoomed, by its --zoom option or by the desktop's scale
@@ -389,15 +426,24 @@ std::string WaitForMainWindow(DemoOnXvfb& xvfb)
     return window;
 }
 
-// Started on a screen under a window manager, the window picks its zoom from
-// the screen: the largest at which it takes at most 70 % of the height, or
-// the one asked for as far as it fits. The desktop cannot stretch it, and
-// it carries the application's icon and the desktop entry's name as class.
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Started on a screen under a window manager, the window picks its zoom:
+// the one asked for, else the one kept in the settings file by the zoom keys,
+// each as far as it fits; else the screen's, the largest at which it takes
+// at most 70 % of the height. A kept value that is no zoom is passed over and
+// stays in the file as it was. The desktop cannot stretch the window, and it
+// carries the application's icon and the desktop entry's name as class.
 struct ScreenCase {
     const char* name;
     const char* screen;
     std::vector<std::string> options;
     int zoom;
+    const char* kept = nullptr;  // the line under the zoom's key in the settings file, if any
 };
 
 void PrintTo(const ScreenCase& c, std::ostream* os)
@@ -412,6 +458,10 @@ TEST_P(WindowOnScreen, TakesTheZoomThatFitsAndKeepsItsSize)
     const ScreenCase& c = GetParam();
     DemoOnXvfb xvfb;
     xvfb.WithWindowManager();
+    if (c.kept != nullptr)
+        xvfb.WithSettings(std::string("Windows Registry Editor Version 5.00\r\n\r\n"
+                                      "[HKEY_LOCAL_MACHINE\\Software\\Tarvolin\\Window]\r\n") +
+                          c.kept + "\r\n\r\n");
     ASSERT_TRUE(xvfb.Start(c.screen, c.options, {})) << "Xvfb did not start";
     const std::string window = WaitForMainWindow(xvfb);
     ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
@@ -435,18 +485,29 @@ TEST_P(WindowOnScreen, TakesTheZoomThatFitsAndKeepsItsSize)
     EXPECT_NE(properties.find("_NET_WM_ICON(CARDINAL) = \tIcon ("), std::string::npos) << properties.substr(0, 200);
 
     EXPECT_EQ(xvfb.Demo().Stop(SIGTERM), 0);
+    if (c.kept != nullptr) {
+        const std::string saved = ReadText(xvfb.SettingsFile());
+        EXPECT_NE(saved.find(c.kept), std::string::npos) << saved;
+        EXPECT_NE(saved.find("\"FontSize\"="), std::string::npos) << saved;
+    }
     xvfb.Finish(HasFailure());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, WindowOnScreen,
-                         ::testing::Values(ScreenCase{"FullHd", "1920x1080x24", {}, 2},
-                                           ScreenCase{"Laptop", "1366x768x24", {}, 1},
-                                           ScreenCase{"Qhd", "2560x1440x24", {}, 3},
-                                           // Four times as high (1072 pixels and the title bar)
-                                           // would not fit on 1024 lines: three.
-                                           ScreenCase{"ZoomFourOn1024", "1280x1024x24", {"--zoom", "4"}, 3},
-                                           ScreenCase{"ZoomOneOnQhd", "2560x1440x24", {"--zoom=1"}, 1}),
-                         [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, WindowOnScreen,
+    ::testing::Values(ScreenCase{"FullHd", "1920x1080x24", {}, 2}, ScreenCase{"Laptop", "1366x768x24", {}, 1},
+                      ScreenCase{"Qhd", "2560x1440x24", {}, 3},
+                      // Four times as high (1072 pixels and the title bar)
+                      // would not fit on 1024 lines: three.
+                      ScreenCase{"ZoomFourOn1024", "1280x1024x24", {"--zoom", "4"}, 3},
+                      ScreenCase{"ZoomOneOnQhd", "2560x1440x24", {"--zoom=1"}, 1},
+                      ScreenCase{"KeptThree", "1920x1080x24", {}, 3, "\"Zoom\"=dword:00000003"},
+                      ScreenCase{"KeptOne", "1920x1080x24", {}, 1, "\"Zoom\"=dword:00000001"},
+                      ScreenCase{"KeptFourCapped", "1920x1080x24", {}, 3, "\"Zoom\"=dword:00000004"},
+                      ScreenCase{"ZoomOptionOverKept", "1920x1080x24", {"--zoom", "1"}, 1, "\"Zoom\"=dword:00000003"},
+                      ScreenCase{"KeptOutOfRange", "1920x1080x24", {}, 2, "\"Zoom\"=dword:00000009"},
+                      ScreenCase{"KeptOfTheWrongType", "1920x1080x24", {}, 2, "\"Zoom\"=\"3\""}),
+    [](const ::testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
 
 // A second copy started while one runs brings the running window to the
 // front and ends; only the first writes the settings file. A socket left by
@@ -501,6 +562,197 @@ TEST(RealWindow, SecondStartRaisesTheRunningWindowAndEnds)
     xvfb.Finish(HasFailure());
     if (!HasFailure())
         fs::remove_all(runtime);
+}
+
+// One coordinate of `xwininfo`'s "Absolute upper-left" lines, or -1.
+int AbsoluteValue(const std::string& info, const std::string& axis)
+{
+    const std::string name = "Absolute upper-left " + axis + ":";
+    const std::size_t at = info.find(name);
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + name.size());
+}
+
+// The main window's size at a zoom, as "WIDTHxHEIGHT".
+std::string ZoomedSize(int zoom)
+{
+    return std::to_string(240 * zoom) + "x" + std::to_string(268 * zoom);
+}
+
+// A window's size as "WIDTHxHEIGHT": once it is `expected`, or what it is
+// after two seconds.
+std::string WindowSize(const DemoOnXvfb& xvfb, const std::string& window, const std::string& expected)
+{
+    std::string size;
+    for (int i = 0; i < 40; ++i) {
+        const std::string geometry = xvfb.X("xdotool getwindowgeometry --shell " + window);
+        size =
+            std::to_string(GeometryValue(geometry, "WIDTH")) + "x" + std::to_string(GeometryValue(geometry, "HEIGHT"));
+        if (size == expected)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return size;
+}
+
+// Gives the window the keyboard and presses keys (xdotool's names) on it.
+void PressKeys(const DemoOnXvfb& xvfb, const std::string& window, const std::string& keys)
+{
+    xvfb.X("xdotool windowactivate --sync " + window + " key --delay 150 " + keys);
+}
+
+// Whether the settings file keeps the given zoom under the window's key.
+bool KeepsZoom(const DemoOnXvfb& xvfb, int zoom)
+{
+    const std::string file = ReadText(xvfb.SettingsFile());
+    const std::size_t key = file.find("[HKEY_LOCAL_MACHINE\\Software\\Tarvolin\\Window]");
+    const std::string name = "\"Zoom\"=dword:";
+    const std::size_t value = key == std::string::npos ? key : file.find(name, key);
+    if (value == std::string::npos || file.find('[', key + 1) < value)
+        return false;
+    return std::strtoul(file.substr(value + name.size(), 8).c_str(), nullptr, 16) == static_cast<unsigned>(zoom);
+}
+
+// The window's content, once it is drawn: every pixel a zoom x zoom block,
+// with detail at the size of one block; with `tap`, a click on the Options
+// tab (120 pixels from the left, 16 down) brings up the options page.
+void ExpectBlocksAndTap(const DemoOnXvfb& xvfb, const std::string& window, int zoom, bool tap)
+{
+    // Where the content is on the screen (xdotool counts the window
+    // manager's frame in).
+    const std::string place = xvfb.X("xwininfo -id " + window);
+    const int x = AbsoluteValue(place, "X");
+    const int y = AbsoluteValue(place, "Y");
+    ASSERT_GE(x, 0) << place;
+    ASSERT_GE(y, 0) << place;
+    const int width = 240 * zoom;
+    const int height = 268 * zoom;
+    const int area = zoom * zoom;
+    const QRgb lit = qRgb(0x32, 0xFF, 0x32);
+    const QRgb information = qRgb(0x2A, 0x6F, 0xD6);
+    // The list's lit signal wedges, or the options page's information sign.
+    QImage shot;
+    for (int i = 0; i < 60; ++i) {
+        shot = xvfb.Grab(x, y, width, height);
+        if (CountColour(shot, lit) > 3 * area || CountColour(shot, information) > 50 * area)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    xvfb.Save(shot, ("zoom-" + std::to_string(zoom) + ".png").c_str());
+    EXPECT_EQ(MixedBlocks(shot, zoom), 0) << "blurred or re-rendered pixels at zoom " << zoom;
+    EXPECT_GT(MixedBlocks(shot, zoom, zoom / 2), 100);
+    if (!tap)
+        return;
+    EXPECT_GT(CountColour(shot, lit), 3 * area);
+    xvfb.X("xdotool mousemove " + std::to_string(x + 120 * zoom) + " " + std::to_string(y + 16 * zoom) + " click 1");
+    for (int i = 0; i < 40; ++i) {
+        shot = xvfb.Grab(x, y, width, height);
+        if (CountColour(shot, information) > 50 * area && CountColour(shot, lit) == 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    xvfb.Save(shot, ("zoom-" + std::to_string(zoom) + "-options.png").c_str());
+    EXPECT_GT(CountColour(shot, information), 50 * area);
+    EXPECT_EQ(CountColour(shot, lit), 0);
+    EXPECT_EQ(MixedBlocks(shot, zoom), 0);
+}
+
+// Ctrl+Plus, Ctrl+Minus and Ctrl+0 change the zoom of the running window
+// (also one started with --zoom): it takes the new size, its pixels stay
+// square blocks and a click lands on what is drawn under it. The zoom
+// chosen last is the next start's.
+TEST(RealWindow, ZoomKeysResizeTheWindowAndTheNextStartKeepsTheZoom)
+{
+    DemoOnXvfb xvfb;
+    xvfb.WithWindowManager();
+    ASSERT_TRUE(xvfb.Start("1920x1080x24", {"--zoom", "1"}, {})) << "Xvfb did not start";
+    std::string window = WaitForMainWindow(xvfb);
+    ASSERT_FALSE(window.empty()) << "no window named Tarvolin";
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(1)), ZoomedSize(1));
+
+    // From one pixel per pixel to blocks; a tap on the Options tab.
+    PressKeys(xvfb, window, "ctrl+plus");
+    ASSERT_EQ(WindowSize(xvfb, window, ZoomedSize(2)), ZoomedSize(2));
+    EXPECT_TRUE(KeepsZoom(xvfb, 2)) << ReadText(xvfb.SettingsFile());
+    ExpectBlocksAndTap(xvfb, window, 2, true);
+
+    // Three times as high, the window moves up to stay on the screen.
+    PressKeys(xvfb, window, "ctrl+plus");
+    ASSERT_EQ(WindowSize(xvfb, window, ZoomedSize(3)), ZoomedSize(3));
+    EXPECT_TRUE(KeepsZoom(xvfb, 3)) << ReadText(xvfb.SettingsFile());
+    ExpectBlocksAndTap(xvfb, window, 3, false);
+
+    // Four times as high does not fit 1080 lines: Ctrl+Plus does nothing
+    // (the larger size does not come), and the Ctrl+Minus after it leads to
+    // two.
+    PressKeys(xvfb, window, "ctrl+plus");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(4)), ZoomedSize(3));
+    EXPECT_TRUE(KeepsZoom(xvfb, 3));
+    PressKeys(xvfb, window, "ctrl+minus");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(2)), ZoomedSize(2));
+    PressKeys(xvfb, window, "ctrl+plus");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(3)), ZoomedSize(3));
+
+    // The stop saves the program's settings beside the kept zoom.
+    ASSERT_EQ(xvfb.Demo().Stop(SIGTERM), 0);
+    std::string settings = ReadText(xvfb.SettingsFile());
+    EXPECT_TRUE(KeepsZoom(xvfb, 3)) << settings;
+    EXPECT_NE(settings.find("\"FontSize\"=dword:0000000c"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("\"Adapter\"=\"wlan0\""), std::string::npos) << settings;
+
+    // The next start takes the kept zoom.
+    xvfb.StartDemo({});
+    window = WaitForMainWindow(xvfb);
+    ASSERT_FALSE(window.empty()) << "no window at the second start";
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(3)), ZoomedSize(3));
+
+    // Down to one, where Ctrl+Minus does nothing: the Ctrl+Plus after it
+    // leads to two.
+    PressKeys(xvfb, window, "ctrl+minus ctrl+minus");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(1)), ZoomedSize(1));
+    PressKeys(xvfb, window, "ctrl+minus");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(1)), ZoomedSize(1));
+    EXPECT_TRUE(KeepsZoom(xvfb, 1)) << ReadText(xvfb.SettingsFile());
+    PressKeys(xvfb, window, "ctrl+plus");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(2)), ZoomedSize(2));
+
+    // Ctrl+0: the screen's choice, two, from three, and no zoom kept.
+    PressKeys(xvfb, window, "ctrl+plus");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(3)), ZoomedSize(3));
+    PressKeys(xvfb, window, "ctrl+0");
+    EXPECT_EQ(WindowSize(xvfb, window, ZoomedSize(2)), ZoomedSize(2));
+    EXPECT_TRUE(KeepsZoom(xvfb, 0)) << ReadText(xvfb.SettingsFile());
+
+    EXPECT_EQ(xvfb.Demo().Stop(SIGTERM), 0);
+    xvfb.Finish(HasFailure());
+}
+
+// A zoom key while a message box waits resizes the box with the window.
+TEST(RealWindow, ZoomKeysResizeAnOpenMessageBox)
+{
+    const WiredScenario scenario;
+    DemoOnXvfb xvfb;
+    xvfb.WithWindowManager();
+    ASSERT_TRUE(xvfb.Start("1920x1080x24", {"--scenario", scenario.File()}, {})) << "Xvfb did not start";
+    std::vector<std::string> windows = WaitForWindows(xvfb, 2);
+    ASSERT_EQ(windows.size(), 2u) << "no message box came up";
+    if (WindowSize(xvfb, windows[0], ZoomedSize(2)) != ZoomedSize(2))
+        std::swap(windows[0], windows[1]);
+    const std::string& main = windows[0];
+    const std::string& box = windows[1];
+    ASSERT_EQ(WindowSize(xvfb, main, ZoomedSize(2)), ZoomedSize(2));
+    const std::string before = xvfb.X("xdotool getwindowgeometry --shell " + box);
+    const int width = GeometryValue(before, "WIDTH");
+    const int height = GeometryValue(before, "HEIGHT");
+
+    PressKeys(xvfb, box, "ctrl+plus");
+    EXPECT_EQ(WindowSize(xvfb, main, ZoomedSize(3)), ZoomedSize(3));
+    const std::string after = xvfb.X("xdotool getwindowgeometry --shell " + box);
+    EXPECT_NEAR(GeometryValue(after, "WIDTH"), width * 3 / 2, 3) << before << after;
+    EXPECT_NEAR(GeometryValue(after, "HEIGHT"), height * 3 / 2, 3) << before << after;
+
+    EXPECT_EQ(xvfb.Demo().Stop(SIGTERM), 0);
+    xvfb.Finish(HasFailure());
 }
 
 }  // namespace

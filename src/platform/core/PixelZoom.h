@@ -33,16 +33,47 @@ void SetPixelZoom(int factor);
 // available height. Always at least 1.
 int ChooseZoom(int asked, int width, int height);
 
+// The zoom at start: --zoom (`asked`, 1 to 4) wins, else the zoom kept from
+// the last run's keys (`kept`; anything outside 1 to 4 counts as none), each
+// as far as the window fits; else the screen's own choice.
+int StartZoom(int asked, int kept, int width, int height);
+
+// The zoom keys: Ctrl+Plus one step larger, Ctrl+Minus one step smaller,
+// Ctrl+0 back to the zoom the screen gives.
+enum class ZoomKey { Larger, Smaller, ScreenDefault };
+
+// The zoom after a key at zoom `current`: never below 1, and one step larger
+// only when the window still fits the screen at that zoom.
+int SteppedZoom(int current, ZoomKey key, int width, int height);
+
+// The zoom kept in the settings file by the last key press, or 0 when none
+// is kept (or the value there is not a number from 1 to 4).
+int KeptZoom();
+
+// Keeps the zoom for the next start in the settings file; 0 keeps none, so
+// the screen chooses again. Other values in the file are left as they are.
+// False when the file could not be written.
+bool KeepZoom(int zoom);
+
 // Before the application environment exists: looks at the screen, chooses
 // the zoom and multiplies the scale factor Qt reads from its environment by
 // it. `argv0` names the program to the display.
 void PrepareScaleFactor(char* argv0);
 
-// The zoom chosen by PrepareScaleFactor.
+// The zoom the windows show now: chosen by PrepareScaleFactor, changed by
+// the zoom keys.
 int PixelZoom();
 
+// The factor Qt scales by for zoom 1: the desktop's own (QT_SCALE_FACTOR as
+// the program found it).
+double DesktopScaleFactor();
+
+// Records the zoom the windows were switched to while running.
+void SetCurrentZoom(int zoom);
+
 // Gives a top-level window the block enlargement when it will be shown at
-// more than one device pixel per pixel (a zoom, or a desktop's scale factor).
-void ShowPixelsAsBlocks(QWidget* topLevel);
+// more than one device pixel per pixel (a zoom, or a desktop's scale factor),
+// or, asked to, already at one (for a zoom to come). Once is enough.
+void ShowPixelsAsBlocks(QWidget* topLevel, bool evenAtOnePixelPerPixel = false);
 
 }  // namespace platform::core

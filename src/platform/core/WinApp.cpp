@@ -2,6 +2,7 @@
 
 #include "platform/core/DisplayOpening.h"
 #include "platform/core/Idle.h"
+#include "platform/core/LiveZoom.h"
 #include "platform/core/PixelZoom.h"
 #include "platform/core/SingleInstance.h"
 #include "platform/core/StopRequest.h"
@@ -127,6 +128,7 @@ int AfxWinMain(int, char** argv)
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size));
     QApplication::setWindowIcon(icon);
     RegisterProgramFonts();
+    platform::core::InstallZoomKeys();
 
     QSocketNotifier* stopNotifier = nullptr;
     if (g_stopPipe[0] >= 0) {

@@ -12,8 +12,10 @@
 namespace platform::entry {
 
 const char* const kSharedOptionsHelp = "  --zoom N            show the window N times larger (1 to 4), each pixel\n"
-                                       "                      as an N x N block (default: the largest zoom at\n"
-                                       "                      which it takes at most 70 % of the screen's height)\n"
+                                       "                      as an N x N block (default: the zoom last chosen\n"
+                                       "                      with Ctrl+Plus or Ctrl+Minus, else the largest at\n"
+                                       "                      which it takes at most 70 % of the screen's\n"
+                                       "                      height; Ctrl+0 goes back to that)\n"
                                        "  --version           show the version and end\n"
                                        "  --help              show this text and end\n";
 

@@ -28,6 +28,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's live zoom uses Qt's private scaling interface, which holds
 # only for the Qt it was built with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin, qt6-base-abi (= ${Qt6_VERSION})")
+# tarvolin-scan --gps reads positions from gpsd (libgps comes in through
+# the shared libraries); the daemon itself serves the receiver.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS gpsd)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

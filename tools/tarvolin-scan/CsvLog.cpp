@@ -2,13 +2,7 @@
 
 #include "tools/tarvolin-scan/NetworkView.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <string_view>
 
@@ -26,7 +20,14 @@ std::string Field(const std::string& value)
     std::string text = PrintableSsid(value);
     if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos)
         text.insert(0, 1, '\'');
-    if (text.find_first_of(",\"") == std::string::npos)
+    return CsvQuoted(text);
+}
+
+}  // namespace
+
+std::string CsvQuoted(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";
     for (const char c : text) {
@@ -36,22 +37,6 @@ std::string Field(const std::string& value)
     }
     return quoted + '"';
 }
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string IsoTime(WatchTracker::Clock::time_point time)
 {
@@ -80,67 +65,12 @@ std::string CsvLog::Table(const std::vector<WatchTracker::Record>& records)
     return table;
 }
 
-std::string CsvLog::Folder() const
-{
-    const std::size_t slash = m_path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : m_path.substr(0, slash);
-}
-
 bool CsvLog::Check(std::string& error) const
 {
-    const std::string prefix = "cannot log to " + m_path + ": ";
-    struct stat info { };
-    if (::stat(m_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        error = prefix + (S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file");
-        return false;
-    }
-    const std::string folder = Folder();
-    if (::stat(folder.c_str(), &info) != 0) {
-        error = prefix + (errno == ENOENT ? "there is no folder " + folder : folder + ": " + std::strerror(errno));
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        error = prefix + folder + " is not a folder";
-        return false;
-    }
-    // Each table is written to a temporary file beside the log and renamed
-    // over it: make one now, as each scan will.
-    std::string temporary = m_path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        error = prefix + "cannot create a file in " + folder + ": " + std::strerror(errno);
-        return false;
-    }
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    return true;
+    return m_file.Check("cannot log to " + m_file.Path(), error);
 }
 
 bool CsvLog::Write(const std::vector<WatchTracker::Record>& records, std::string& error) const
 {
-    std::string temporary = m_path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        error = "cannot create a file beside " + m_path + ": " + std::strerror(errno);
-        return false;
-    }
-    // mkstemp makes the file private; a log is an ordinary file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    const bool written = WriteAll(fd, Table(records)) && ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    if (::close(fd) != 0 || !written) {
-        error = "cannot write " + temporary + ": " + std::strerror(written ? errno : savedErrno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        error = "cannot replace " + m_path + ": " + std::strerror(errno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return m_file.Replace(Table(records), error);
 }

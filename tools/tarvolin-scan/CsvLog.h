@@ -6,6 +6,7 @@
 // spreadsheet runs a network's name as a formula.
 #pragma once
 
+#include "tools/tarvolin-scan/AtomicFile.h"
 #include "tools/tarvolin-scan/WatchTracker.h"
 
 #include <string>
@@ -13,7 +14,7 @@
 
 class CsvLog {
 public:
-    explicit CsvLog(std::string path) : m_path(std::move(path)) { }
+    explicit CsvLog(std::string path) : m_file(std::move(path)) { }
 
     // Whether the log can be written, before any scan: the path is no
     // folder or device, its folder exists, and a file can be made in it. On
@@ -30,10 +31,12 @@ public:
     static std::string Table(const std::vector<WatchTracker::Record>& records);
 
 private:
-    std::string Folder() const;
-
-    std::string m_path;
+    AtomicFile m_file;
 };
+
+// A CSV cell (RFC 4180): in double quotes, with its quotes doubled, when it
+// holds a comma, a quote or a line break; otherwise as it is.
+std::string CsvQuoted(const std::string& text);
 
 // ISO 8601 in UTC with milliseconds: 2026-12-10T13:20:01.123Z.
 std::string IsoTime(WatchTracker::Clock::time_point time);

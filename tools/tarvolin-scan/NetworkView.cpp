@@ -49,6 +49,7 @@ NetworkView DescribeNetwork(const platform::WirelessBss& bss, const platform::Ou
         std::snprintf(hex, sizeof hex, "%02x", byte);
         view.ssidHex += hex;
     }
+    view.ssidBytes.assign(bss.ssid.begin(), bss.ssid.end());
     view.frequencyMhz = bss.frequencyMhz;
     // The engine's own rule, fed the frequency in kHz as the record carries it.
     view.channel = CWifiTarv::ChannelFromDSConfig(bss.frequencyMhz * 1000);
@@ -132,6 +133,56 @@ std::string PrintableSsid(const std::string& utf8)
         }
     }
     return text;
+}
+
+namespace {
+
+// The length of the UTF-8 character that starts at bytes[at]; 0 when the
+// byte there starts none (a stray continuation byte, an overlong form, a
+// surrogate, a value above U+10FFFF, a cut sequence).
+std::size_t Utf8Length(std::string_view bytes, std::size_t at)
+{
+    const auto byte = [&](std::size_t k) {
+        return at + k < bytes.size() ? static_cast<unsigned char>(bytes[at + k]) : 0u;
+    };
+    const auto continuation = [&](std::size_t k) { return (byte(k) & 0xC0u) == 0x80u; };
+    const unsigned lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return continuation(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned high = lead == 0xED ? 0x9F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && continuation(2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned low = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned high = lead == 0xF4 ? 0x8F : 0xBF;
+        return byte(1) >= low && byte(1) <= high && continuation(2) && continuation(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string PrintableSsidBytes(std::string_view bytes)
+{
+    std::string text;
+    std::string run;  // valid UTF-8 waiting to be escaped as a whole
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t length = Utf8Length(bytes, i); length != 0) {
+            run.append(bytes.substr(i, length));
+            i += length;
+            continue;
+        }
+        text += PrintableSsid(run);
+        run.clear();
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(bytes[i++]));
+        text += escaped;
+    }
+    return text + PrintableSsid(run);
 }
 
 void SortStrongestFirst(std::vector<platform::WirelessBss>& networks)

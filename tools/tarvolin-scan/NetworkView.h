@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct NetworkView {
@@ -25,6 +26,9 @@ struct NetworkView {
     platform::BssDetails details;
     std::string vendor;                       // empty when unknown
     std::optional<std::uint64_t> lastSeenMs;  // how long ago the radio last heard it; unknown for some sources
+
+    // The name's bytes as sent, for outputs that keep every byte.
+    std::string ssidBytes;
 };
 
 // The name as UTF-8 (bytes that are not UTF-8 become U+FFFD); empty for a
@@ -42,6 +46,11 @@ std::string SecurityLabel(const platform::BssDetails& details);
 // controls, U+2028, U+2029 and the bidirectional marks as \u{hex}; all
 // else as it is.
 std::string PrintableSsid(const std::string& utf8);
+
+// The name as sent, written as PrintableSsid writes it, with each byte that
+// is not part of a UTF-8 character as \xNN (only those bytes are written so
+// above 7f), so that every name, valid UTF-8 or not, reads back exactly.
+std::string PrintableSsidBytes(std::string_view bytes);
 
 // Strongest first, then by BSSID, as the device layer orders the list.
 void SortStrongestFirst(std::vector<platform::WirelessBss>& networks);

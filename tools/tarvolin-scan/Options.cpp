@@ -12,6 +12,8 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "       tarvolin-scan [--scenario FILE] [--trigger] [--wait MS] [--json] ADAPTER\n"
                            "       tarvolin-scan [--scenario FILE] --watch [--interval MS] [--count N] [--json]\n"
                            "                     [--log FILE.csv] ADAPTER\n"
+                           "       tarvolin-scan [--scenario FILE] --watch [--gps [HOST[:PORT]]]\n"
+                           "                     [--wigle FILE.csv] [--kml FILE.kml] ... ADAPTER\n"
                            "\n"
                            "Without ADAPTER, lists the wireless adapters, one per line.\n"
                            "With ADAPTER, prints the networks the adapter currently holds, one per line,\n"
@@ -37,6 +39,11 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "network's JSON object with \"time\", \"scan\" (counted from 0) and \"event\"\n"
                            "added, and \"previous_signal_dbm\" for a signal event. Ctrl-C ends it.\n"
                            "\n"
+                           "With --gps, a watch places each scan's readings at the latest fix of gpsd (2D\n"
+                           "or 3D, at most 2 seconds old); --wigle and --kml keep a WiGLE log and a map of\n"
+                           "them. Without gpsd or while it has no fix, scanning goes on and the readings\n"
+                           "are not placed; stderr gets one line each time that changes.\n"
+                           "\n"
                            "Options:\n"
                            "  --trigger        start a new scan, wait until it completes and print what it\n"
                            "                   heard\n"
@@ -53,6 +60,21 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "                   last_seen, best_signal_dbm, worst_signal_dbm); text cells\n"
                            "                   are escaped as above, and one that starts with =, +, -\n"
                            "                   or @ gets a leading ' so spreadsheets take it as text\n"
+                           "  --gps [HOST[:PORT]]\n"
+                           "                   with --watch: positions from gpsd at HOST:PORT (default\n"
+                           "                   localhost:2947; also --gps=HOST[:PORT]), read through libgps\n"
+                           "  --wigle FILE.csv with --watch: append a row per network to a WiGLE CSV 1.6 log\n"
+                           "                   each time a scan hears it at a position (MAC, SSID, AuthMode\n"
+                           "                   such as [WPA2-PSK-CCMP][ESS], first seen in UTC, channel,\n"
+                           "                   frequency, RSSI, latitude, longitude, altitude, accuracy,\n"
+                           "                   type WIFI), ready to upload to WiGLE; an existing WiGLE log\n"
+                           "                   is continued; implies --gps\n"
+                           "  --kml FILE.kml   with --watch: keep a KML map with a placemark per network\n"
+                           "                   at its strongest reading, named by SSID, with security,\n"
+                           "                   channel and best signal; open networks green, secured ones\n"
+                           "                   red; rewritten after each placed scan; implies --gps.\n"
+                           "                   Names are escaped as above, and bytes that are not UTF-8\n"
+                           "                   as \\xNN, in both files\n"
                            "  --scenario FILE  answer from a simulated radio described by FILE instead of\n"
                            "                   the kernel's nl80211; each scan moves it one step on\n"
                            "                   (format: /usr/share/doc/tarvolin/scenario-format.md,\n"
@@ -63,6 +85,7 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "Examples:\n"
                            "  tarvolin-scan --trigger --json wlan0 | jq -r .ssid\n"
                            "  tarvolin-scan --watch --interval 1000 --log walk.csv wlan0\n"
+                           "  tarvolin-scan --watch --gps --wigle walk-wigle.csv --kml walk.kml wlan0\n"
                            "\n"
                            "Starting a scan needs NetworkManager running (it starts scans for ordinary\n"
                            "users) or the scan helper tarvolin-trigger with the network administration\n"
@@ -87,6 +110,87 @@ bool ParseNumber(std::string_view text, unsigned long max, unsigned long& value)
 {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     return result.ec == std::errc() && result.ptr == text.data() + text.size() && value <= max;
+}
+
+// HOST, HOST:PORT, [IPv6]:PORT or a bare IPv6 address.
+bool ParseGpsAddress(std::string_view text, Options& options)
+{
+    std::string_view host = text;
+    std::string_view port;
+    if (text.starts_with('[')) {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos || (close + 1 < text.size() && text[close + 1] != ':'))
+            return false;
+        host = text.substr(1, close - 1);
+        port = close + 1 < text.size() ? text.substr(close + 2) : std::string_view();
+        if (close + 1 < text.size() && port.empty())
+            return false;
+    } else if (const std::size_t colon = text.find(':');
+               colon != std::string_view::npos && text.find(':', colon + 1) == std::string_view::npos) {
+        host = text.substr(0, colon);
+        port = text.substr(colon + 1);
+        if (port.empty())
+            return false;
+    }
+    if (host.empty())
+        return false;
+    options.gpsHost = host;
+    if (!port.empty()) {
+        unsigned long number = 0;
+        if (!ParseNumber(port, 65535, number) || number == 0)
+            return false;
+        options.gpsPort = std::to_string(number);
+    }
+    return true;
+}
+
+// --gps [HOST[:PORT]], --gps=HOST[:PORT], --wigle FILE.csv and --kml
+// FILE.kml. --gps takes the next word as its address when that is no option
+// and the adapter is named already or comes after it, so that
+// "--gps wlan0" at the end still names the adapter. Returns -1 when the
+// option is good, otherwise the exit status.
+int ParseMapOption(int argc, char** argv, int& i, Options& options)
+{
+    const std::string_view argument = argv[i];
+    if (argument == "--gps" || argument.starts_with("--gps=")) {
+        options.gps = true;
+        std::string_view address;
+        bool given = argument.starts_with("--gps=");
+        if (given) {
+            address = argument.substr(6);
+        } else if (i + 1 < argc && argv[i + 1][0] != '-' && (options.haveAdapter || i + 2 < argc)) {
+            address = argv[++i];
+            given = true;
+        }
+        if (given && !ParseGpsAddress(address, options))
+            return UsageError("--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not " + std::string(address));
+        return -1;
+    }
+    if (i + 1 >= argc)
+        return UsageError(std::string(argument) + " needs a value");
+    const std::string_view value = argv[++i];
+    if (value.empty())
+        return UsageError(std::string(argument) + " needs a file name");
+    (argument == "--wigle" ? options.wiglePath : options.kmlPath) = value;
+    return -1;
+}
+
+// The map options go with --watch, their files apart from each other and
+// from the CSV log; a map file without --gps asks gpsd on this machine.
+int CheckMapOptions(Options& options)
+{
+    const bool maps = !options.wiglePath.empty() || !options.kmlPath.empty();
+    if (!options.watch && (options.gps || maps))
+        return UsageError("--gps, --wigle and --kml go with --watch");
+    const std::string paths[] = {options.logPath, options.wiglePath, options.kmlPath};
+    for (std::size_t a = 0; a < std::size(paths); ++a) {
+        for (std::size_t b = a + 1; b < std::size(paths); ++b) {
+            if (!paths[a].empty() && paths[a] == paths[b])
+                return UsageError("--log, --wigle and --kml need files of their own");
+        }
+    }
+    options.gps = options.gps || maps;
+    return -1;
 }
 
 }  // namespace
@@ -137,6 +241,10 @@ int ParseOptions(int argc, char** argv, Options& options)
                     return UsageError("--count takes a number of scans from 1 to 1000000000");
                 haveCount = true;
             }
+        } else if (argument == "--gps" || argument.starts_with("--gps=") || argument == "--wigle" ||
+                   argument == "--kml") {
+            if (const int status = ParseMapOption(argc, argv, i, options); status >= 0)
+                return status;
         } else if (argument.starts_with("-") && argument != "-") {
             return UsageError("unknown option " + std::string(argument));
         } else if (options.haveAdapter) {
@@ -152,5 +260,5 @@ int ParseOptions(int argc, char** argv, Options& options)
         return UsageError("--wait does not go with --watch (use --interval)");
     if ((options.watch || options.json) && !options.haveAdapter)
         return UsageError(std::string(options.watch ? "--watch" : "--json") + " needs an ADAPTER");
-    return -1;
+    return CheckMapOptions(options);
 }

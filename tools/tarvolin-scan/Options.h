@@ -15,6 +15,12 @@ struct Options {
     unsigned long intervalMs = 2000;
     unsigned long count = 0;  // scans a watch makes before it ends; 0: until interrupted
     std::string logPath;
+    // --gps, --wigle, --kml: positions from gpsd and the map files.
+    bool gps = false;
+    std::string gpsHost = "localhost";
+    std::string gpsPort = "2947";
+    std::string wiglePath;
+    std::string kmlPath;
 };
 
 extern const char* const kUsage;

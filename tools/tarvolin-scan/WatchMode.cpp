@@ -5,6 +5,7 @@
 #include "tools/tarvolin-scan/JsonOutput.h"
 #include "tools/tarvolin-scan/NetworkView.h"
 #include "tools/tarvolin-scan/Scanning.h"
+#include "tools/tarvolin-scan/WalkRecorder.h"
 #include "tools/tarvolin-scan/WatchTracker.h"
 
 #include <csignal>
@@ -72,6 +73,12 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
         if (std::string error; !log->Check(error))
             return Fail(error);
     }
+    std::optional<WalkRecorder> walk;
+    if (options.gps) {
+        walk.emplace(options, TARVOLIN_VERSION);
+        if (std::string error; !walk->Start(error))
+            return Fail(error);
+    }
     bool triggering = true;
 
     for (unsigned long scans = 0; !g_stop;) {
@@ -89,6 +96,8 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
             return Fail("cannot write the output");
         std::string error;
         if (log && !log->Write(tracker.Records(), error))
+            return Fail(error);
+        if (walk && !walk->Record(views, now, error))
             return Fail(error);
 
         if (++scans == options.count)

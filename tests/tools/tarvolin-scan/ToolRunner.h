@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tooltest {
@@ -89,6 +90,43 @@ inline std::string WriteScenario(const std::string& name, const std::string& tex
     const std::string path = TempPath(name);
     std::ofstream(path, std::ios::binary) << text;
     return path;
+}
+
+inline std::string FromHex(std::string_view hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
+    return bytes;
+}
+
+// Reads an escaped name back: \\, \xNN and \u{hex}; the rest as it is.
+inline std::string Unescape(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out.push_back(text[i]);
+        } else if (text[i + 1] == '\\') {
+            out.push_back('\\');
+            i += 1;
+        } else if (text[i + 1] == 'x') {
+            out.push_back(static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)));
+            i += 3;
+        } else if (text[i + 1] == 'u') {
+            const std::size_t end = text.find('}', i);
+            const auto c = static_cast<char32_t>(std::stoul(text.substr(i + 3, end - i - 3), nullptr, 16));
+            if (c < 0x800) {
+                out.push_back(static_cast<char>(0xC0 | c >> 6));
+            } else {
+                out.push_back(static_cast<char>(0xE0 | c >> 12));
+                out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            }
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            i = end;
+        }
+    }
+    return out;
 }
 
 inline const std::string kWalk = TARVOLIN_SCENARIO_DIR "/street-walk.scn";

@@ -1,47 +1,23 @@
 #include "platform/media/ClickPlayer.h"
 
-#include "platform/media/ClickTrain.h"
-
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QIODevice>
-
-#include <limits>
+#include <QTimer>
 
 namespace {
 
 constexpr int kSampleRate = 44100;
-// What the output holds ahead of what is heard. A rate change or a stop
-// reaches the ear after at most this much sound already rendered.
-constexpr int kBufferMilliseconds = 50;
-
-// The ticks as an endless stream the output pulls from, rendering each block
-// as it is asked for at the rate set last.
-class ClickSource : public QIODevice {
-public:
-    explicit ClickSource(const std::atomic<std::uint32_t>& rate) : m_rate(rate), m_train(kSampleRate) { }
-
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return std::numeric_limits<int>::max(); }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        m_train.SetRate(m_rate.load(std::memory_order_relaxed));
-        const auto samples = static_cast<std::size_t>(maxSize) / sizeof(std::int16_t);
-        m_train.Render(reinterpret_cast<std::int16_t*>(data), samples);
-        return static_cast<qint64>(samples * sizeof(std::int16_t));
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    const std::atomic<std::uint32_t>& m_rate;
-    ClickTrain m_train;
-};
+// What the output holds ahead of what is heard: a stop or a new rate reaches
+// the ear after at most this much sound already made.
+constexpr int kBufferMilliseconds = 60;
+// How often the thread tops the output up: well inside the buffer, so a late
+// turn of a busy machine still finds sound waiting.
+constexpr int kFeedMilliseconds = 10;
 
 }  // namespace
 
-ClickPlayer::ClickPlayer(const QAudioDevice& device) : m_device(device)
+ClickPlayer::ClickPlayer(const QAudioDevice& device) : m_device(device), m_train(kSampleRate)
 {
     m_thread.setObjectName(QStringLiteral("tarvolin-clicks"));
     m_thread.start();
@@ -54,10 +30,11 @@ ClickPlayer::~ClickPlayer()
     QMetaObject::invokeMethod(
         m_context,
         [this] {
+            delete m_feedTimer;
             delete m_sink;
-            delete m_source;
+            m_feedTimer = nullptr;
             m_sink = nullptr;
-            m_source = nullptr;
+            m_output = nullptr;
         },
         Qt::BlockingQueuedConnection);
     m_thread.quit();
@@ -75,10 +52,15 @@ void ClickPlayer::SetRate(std::uint32_t milliHertz)
 void ClickPlayer::Apply()
 {
     const std::uint32_t rate = m_rate.load(std::memory_order_relaxed);
+    m_train.SetRate(rate);
     if (rate == 0) {
         // Closing the stream drops what the output still holds.
-        if (m_sink != nullptr && m_sink->state() != QAudio::StoppedState)
+        if (m_output != nullptr) {
+            m_feedTimer->stop();
+            m_sink->reset();
             m_sink->stop();
+            m_output = nullptr;
+        }
         return;
     }
     if (m_sink == nullptr) {
@@ -88,9 +70,29 @@ void ClickPlayer::Apply()
         format.setSampleFormat(QAudioFormat::Int16);
         m_sink = new QAudioSink(m_device, format);
         m_sink->setBufferSize(kSampleRate * kBufferMilliseconds / 1000 * static_cast<int>(sizeof(std::int16_t)));
-        m_source = new ClickSource(m_rate);
-        m_source->open(QIODevice::ReadOnly);
+        m_feedTimer = new QTimer;
+        m_feedTimer->setTimerType(Qt::PreciseTimer);
+        m_feedTimer->setInterval(kFeedMilliseconds);
+        QObject::connect(m_feedTimer, &QTimer::timeout, [this] { Feed(); });
     }
-    if (m_sink->state() == QAudio::StoppedState)
-        m_sink->start(m_source);
+    if (m_output == nullptr) {
+        m_output = m_sink->start();
+        if (m_output == nullptr)
+            return;
+        Feed();
+        m_feedTimer->start();
+    }
+}
+
+void ClickPlayer::Feed()
+{
+    if (m_output == nullptr)
+        return;
+    m_train.SetRate(m_rate.load(std::memory_order_relaxed));
+    const auto samples = static_cast<std::size_t>(m_sink->bytesFree()) / sizeof(std::int16_t);
+    if (samples == 0)
+        return;
+    m_block.resize(samples);
+    m_train.Render(m_block.data(), samples);
+    m_output->write(reinterpret_cast<const char*>(m_block.data()), static_cast<qint64>(samples * sizeof(std::int16_t)));
 }

@@ -8,6 +8,8 @@
 #include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
+#include "tests/support/NetworkEntry.h"
+#include "tests/support/PlainWindow.h"
 #include "tests/support/PulseServer.h"
 
 #include <QCoreApplication>
@@ -80,19 +82,10 @@ protected:
         g_language.SelectLanguage(0);
         g_settings.SetValue(SettingSoundOff, 0);
         g_apList.Clear();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.lpszClassName = u"ToneHost";
-        RegisterClassW(&wc);
-        m_host = CreateWindowExW(0, u"ToneHost", u"", WS_VISIBLE, 0, 0, 240, 268, nullptr, 0, nullptr, nullptr);
-        m_parent.SubclassWindow(m_host);
+        ASSERT_TRUE(CreatePlainWindow(m_parent, RECT{0, 0, 240, 268}, nullptr, WS_VISIBLE));
         ASSERT_TRUE(m_page.Create(IDD_SCANNER_PAGE, &m_parent));
         m_page.ShowWindow(SW_SHOW);
-        m_entry.mac[5] = 7;
-        m_entry.ssid[0] = u'T';
-        m_entry.rssi = -60;
-        m_entry.channel = 6;
-        m_entry.infrastructureMode = 1;
+        m_entry = NetworkEntry(7, -60);
         g_apList.Merge(&m_entry, 1);
         m_page.m_selectedNumber = 0;
         m_page.OnGoLarge();
@@ -100,7 +93,7 @@ protected:
     void TearDown() override
     {
         m_page.DestroyWindow();
-        DestroyWindow(m_host);
+        m_parent.DestroyWindow();
         g_settings.SetValue(SettingSoundOff, 1);
         Wait(300);  // the last ticks die away before the next test
     }
@@ -130,7 +123,6 @@ protected:
 
     static inline std::unique_ptr<PulseServer> s_server;
     static inline std::string s_problem;
-    HWND m_host = nullptr;
     CWnd m_parent;
     ProbePage m_page;
     ScanEntry m_entry{};

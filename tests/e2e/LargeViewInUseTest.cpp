@@ -1,16 +1,21 @@
-// The large view's history graph in the main window, laid out as the user
-// sees it: its pixels on a minute of readings with misses among them, and the
-// digits, the name and the status line left where they were.
+// The large view in the main window, laid out as the user sees it: the
+// history graph's pixels on a minute of readings with misses among them, with
+// the digits, the name and the status line left where they were; and the
+// scan ticks and the Suspend button working the click.
 #include "app/Globals.h"
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
 #include "platform/core/ListView.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/media/Sound.h"
 #include "tests/e2e/MainWindowFixture.h"
+#include "tests/support/FakeProvider.h"
 #include "tests/support/NetworkEntry.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -25,6 +30,9 @@ protected:
     {
         MainWindowTest::SetUp();
         platform::core::SetTickCountOverride([this] { return m_now; });
+        m_radio->interfaces = {"stored0"};
+        m_radio->wireless = {{"stored0", true}};
+        platform::SetWirelessProvider(m_radio);
         Open();
         // Heard after the window's start, which empties the catalogue.
         const ScanEntry followed = NetworkEntry(1, -67);
@@ -79,6 +87,7 @@ protected:
 
     DWORD m_now = 5000000;
     SIZE m_size{};
+    std::shared_ptr<FakeProvider> m_radio = std::make_shared<FakeProvider>();
 };
 
 TEST_F(LargeViewInUse, GraphShowsReadingsMissesAndTheBestBelowTheDigits)
@@ -171,6 +180,58 @@ TEST_F(LargeViewInUse, GraphShowsReadingsMissesAndTheBestBelowTheDigits)
     // A minute later the readings have gone.
     m_now += 60000;
     EXPECT_EQ(Pixels(), empty);
+}
+
+// Each scan tick that reads the adapter is a completed scan for the large
+// view; Suspend silences the click and Resume brings it back.
+TEST_F(LargeViewInUse, ScanTicksSetTheClickAndSuspendSilencesIt)
+{
+    setenv("PULSE_SERVER", "unix:/nonexistent/tarvolin-test", 1);
+    FakeProvider& radio = *m_radio;
+    platform::WirelessBss followed;
+    followed.bssid = {2, 0, 0, 0, 0, 1};
+    followed.ssid = {'N', '1'};
+    followed.frequencyMhz = 2437;
+    g_settings.SetValue(SettingSoundOff, 0);
+    std::vector<DWORD> rates;
+    SetClickObserver([](DWORD rate, void* context) { static_cast<std::vector<DWORD>*>(context)->push_back(rate); },
+                     &rates);
+    struct Step {
+        const char* name;
+        LONG rssi;       // 0: the scan misses the network
+        DWORD error;     // the adapter's answer
+        bool suspend;    // the Suspend/Resume button is clicked instead of a tick
+        DWORD clicking;  // the rate after the step
+    };
+    const Step steps[] = {
+        {"heard", -60, ERROR_SUCCESS, false, 3162},
+        {"heard stronger", -30, ERROR_SUCCESS, false, 10000},
+        {"missed: the pace holds", 0, ERROR_SUCCESS, false, 10000},
+        {"an unreadable adapter changes nothing", -90, ERROR_GEN_FAILURE, false, 10000},
+        {"suspended", -90, ERROR_SUCCESS, true, 0},
+        {"resumed", -90, ERROR_SUCCESS, true, 10000},
+        {"heard weaker", -90, ERROR_SUCCESS, false, 1000},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        m_now += 500;
+        radio.networks.clear();
+        if (step.rssi != 0) {
+            followed.rssiDbm = step.rssi;
+            radio.networks.push_back(followed);
+        }
+        radio.error = step.error;
+        if (step.suspend)
+            m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SUSPEND, BN_CLICKED), 0);
+        else
+            ScanTick();
+        ASSERT_FALSE(rates.empty());
+        EXPECT_EQ(rates.back(), step.clicking);
+    }
+    Close();
+    EXPECT_EQ(rates.back(), 0u) << "the click outlived the window";
+    SetClickObserver(nullptr, nullptr);
+    g_settings.SetValue(SettingSoundOff, 1);
 }
 
 }  // namespace

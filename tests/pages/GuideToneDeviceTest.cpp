@@ -134,6 +134,9 @@ TEST_F(GuideToneDevice, ClickRateFollowsTheSignal)
         LONG rssi;
         int milliseconds;  // long enough for three intervals or more
     };
+    // The sound server's first second of a new stream tells little: the
+    // null sink had rendered silence ahead, and its monitor keeps that.
+    Follow(-30, 1500);
     for (const Case c : {Case{-90, 4500}, Case{-60, 2000}, Case{-30, 1000}}) {
         SCOPED_TRACE(c.rssi);
         // The first ticks at a new rate are left out: the old rate's last
@@ -156,14 +159,14 @@ TEST_F(GuideToneDevice, ClickRateFollowsTheSignal)
 
 TEST_F(GuideToneDevice, LeavingTheViewSilencesTheClickAtOnce)
 {
-    Follow(-30, 1500);
+    Follow(-30, 2500);
     const std::size_t left = s_server->Collect();
     m_page.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     Wait(700);
     const std::vector<std::int16_t>& samples = s_server->Samples();
-    // It was clicking up to the moment the view was left...
-    const std::vector<std::size_t> before = Onsets(samples, left - kRate / 2);
-    ASSERT_GE(before.size(), 4u);
+    // It was clicking, ten a second, up to the moment the view was left...
+    const std::vector<std::size_t> before = Onsets(samples, left - std::min<std::size_t>(left, kRate));
+    ASSERT_GE(before.size(), 7u);
     // ...and the last sound is less than 100 ms after it.
     std::size_t last = 0;
     for (std::size_t i = left; i < samples.size(); ++i)

@@ -66,16 +66,15 @@ public:
     ~PulseServer() { Stop(); }
 
     // Starts recording what the null sink plays: mono, 16 bits, kRecordRate
-    // samples a second. Fragments of 50 ms: smaller ones overrun the
-    // monitor on a busy machine, and the sound server then drops what was
-    // played.
+    // samples a second, in fragments of 10 ms: what was played a moment ago
+    // has arrived, and the sample count stands in for a clock.
     bool StartRecording()
     {
         m_recorder.start(QStringLiteral("parec"),
                          {QStringLiteral("--server=%1").arg(QString::fromStdString(m_address)),
                           QStringLiteral("--device=null.monitor"), QStringLiteral("--raw"),
                           QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                          QStringLiteral("--rate=%1").arg(kRecordRate), QStringLiteral("--latency-msec=50")});
+                          QStringLiteral("--rate=%1").arg(kRecordRate), QStringLiteral("--latency-msec=10")});
         return m_recorder.waitForStarted(10000);
     }
 

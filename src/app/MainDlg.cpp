@@ -206,10 +206,13 @@ void CMainDlg::OnTimer(UINT_PTR id)
         KillTimer(kScanTimer);
         ScanEntry entries[kScanCapacity];
         DWORD count = 0;
-        if (m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count) && count > 0)
+        const bool read = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count);
+        if (read && count > 0)
             g_apList.Merge(entries, static_cast<int>(count));
         const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str());
         CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
+        if (m_scannerPage != nullptr && read)
+            m_scannerPage->OnScanCompleted(entries, static_cast<int>(count));
         if (m_scannerPage != nullptr)
             m_scannerPage->Refresh();
         if (m_channelsPage != nullptr)
@@ -265,6 +268,8 @@ void CMainDlg::OnSuspend()
         m_scanning = true;
         StartTimers(interval);
     }
+    if (m_scannerPage != nullptr)
+        m_scannerPage->SetScanning(m_scanning);
 }
 
 void CMainDlg::OnExit()

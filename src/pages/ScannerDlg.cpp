@@ -4,13 +4,16 @@
 #include "catalogue/ApList.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/media/Sound.h"
 #include "platform/media/Time.h"
 #include "res/Resource.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -19,6 +22,19 @@ namespace {
 static_assert(IDS_COLUMN_NAME + CScannerDlg::kColumnCount - 1 == IDS_COLUMN_LAST_SEEN);
 constexpr int kCreationWidths[CScannerDlg::kColumnCount] = {50, 35, 30, 40, 30, 80, 40, 40, 100, 100};
 constexpr int kNoControl = -1;
+
+// The history graph: black bars for readings heard, the best in red, short
+// marks under a grey time line for scans that missed the network.
+constexpr COLORREF kHeardColour = RGB(0, 0, 0);
+constexpr COLORREF kBestColour = RGB(192, 0, 0);
+constexpr COLORREF kMissedColour = RGB(0, 0, 0);
+constexpr COLORREF kAxisColour = RGB(128, 128, 128);
+// Pixels between the digits' baseline and the graph, and at the page's sides.
+constexpr int kHistoryGap = 2;
+constexpr int kHistoryMargin = 4;
+// The graph needs room for a bar above its time line and a mark below.
+constexpr int kHistoryMinHeight = 6;
+constexpr int kMissMarkHeight = 2;
 
 // The Sec cell: the strongest protection offered, in words that are the same
 // in every language. Anything past the table reads as secured but unknown.
@@ -88,6 +104,8 @@ CScannerDlg::~CScannerDlg()
 {
     if (m_listFont != nullptr)
         DeleteObject(m_listFont);
+    if (m_clickRate != 0)
+        SetClickRate(0);
 }
 
 int CScannerDlg::ColumnWidth(int column, LONG fontSize)
@@ -187,6 +205,53 @@ void CScannerDlg::Refresh()
         Invalidate(TRUE);
 }
 
+void CScannerDlg::OnScanCompleted(const ScanEntry* entries, int count)
+{
+    if (!m_largeView)
+        return;
+    ApRecord record{};
+    if (!g_apList.GetByNumber(m_followedNumber, record))
+        return;
+    const ScanEntry* end = entries + std::max(count, 0);
+    const ScanEntry* found = std::find_if(entries, end, [&](const ScanEntry& entry) {
+        return std::memcmp(entry.mac, record.mac, sizeof record.mac) == 0;
+    });
+    const DWORD now = GetTickCount();
+    const bool heard = found != end;
+    m_history.Add(now, heard, heard ? found->rssi : 0);
+    if (heard)
+        m_tone.Heard(now, found->rssi);
+    UpdateTone();
+    Invalidate(TRUE);
+}
+
+void CScannerDlg::SetScanning(bool scanning)
+{
+    m_scanning = scanning;
+    UpdateTone();
+}
+
+void CScannerDlg::UpdateTone()
+{
+    LONG soundOff = 1;
+    g_settings.GetValue(SettingSoundOff, soundOff);
+    const bool on = m_largeView && m_scanning && soundOff == 0 && m_hWnd != nullptr && IsWindowVisible();
+    const DWORD now = GetTickCount();
+    const DWORD rate = on ? m_tone.RateAt(now) : 0;
+    if (rate != m_clickRate) {
+        m_clickRate = rate;
+        SetClickRate(rate);
+    }
+    if (m_hWnd == nullptr)
+        return;
+    // Silent when the network has not been heard for a while, even if no
+    // scan completes to say so.
+    if (rate != 0)
+        SetTimer(kToneTimer, m_tone.QuietIn(now));
+    else
+        KillTimer(kToneTimer);
+}
+
 void CScannerDlg::SetFontSize(LONG size)
 {
     if (size != m_fontSize) {
@@ -198,6 +263,7 @@ void CScannerDlg::SetFontSize(LONG size)
 void CScannerDlg::Restore()
 {
     m_largeView = false;
+    UpdateTone();
     m_hintText = g_language.GetText(IDS_HINT_TAP_NAME);
     m_list.ShowWindow(SW_SHOW);
     // The rows come back from the catalogue at once, not at the next scan
@@ -267,7 +333,9 @@ void CScannerDlg::DrawLargeView()
     RECT numberRect = client;
     numberRect.top += 20;
     numberRect.bottom -= 20;
-    DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &numberRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    const int textBottom = DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &numberRect,
+                                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawHistory(dc, HistoryBand(dc, numberRect, textBottom));
     SelectObject(dc, previous);
     DeleteObject(big);
 
@@ -280,6 +348,64 @@ void CScannerDlg::DrawLargeView()
     SelectObject(dc, previous);
     ReleaseDC(dc);
     DeleteObject(small);
+}
+
+RECT CScannerDlg::HistoryBand(HDC dc, const RECT& numberRect, int textBottom)
+{
+    // Digits and dashes stand on the baseline: below it the font's descent
+    // is empty.
+    TEXTMETRICW metrics{};
+    if (textBottom <= 0 || !GetTextMetricsW(dc, &metrics))
+        return RECT{};
+    RECT client{};
+    GetClientRect(&client);
+    RECT band{client.left + kHistoryMargin, numberRect.top + textBottom - metrics.tmDescent + kHistoryGap,
+              client.right - kHistoryMargin, numberRect.bottom};
+    for (int id : {IDC_STATUS, IDC_HINT}) {
+        HWND control = GetDlgItemHwnd(id);
+        if (control == nullptr || !::IsWindowVisible(control))
+            continue;
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        POINT corner{r.left, r.top};
+        ScreenToClient(&corner);
+        const bool besideBand = corner.x < band.right && corner.x + (r.right - r.left) > band.left;
+        if (besideBand && corner.y > band.top)
+            band.bottom = std::min<LONG>(band.bottom, corner.y - 1);
+    }
+    if (band.bottom - band.top < kHistoryMinHeight || band.right <= band.left)
+        return RECT{};
+    return band;
+}
+
+void CScannerDlg::DrawHistory(HDC dc, const RECT& band)
+{
+    if (band.bottom - band.top < kHistoryMinHeight)
+        return;
+    const int width = band.right - band.left;
+    // The time line, with room for the miss marks under it.
+    const int axis = band.bottom - kMissMarkHeight - 1;
+    const int barRoom = axis - band.top;
+    HBRUSH heard = CreateSolidBrush(kHeardColour);
+    HBRUSH best = CreateSolidBrush(kBestColour);
+    HBRUSH missed = CreateSolidBrush(kMissedColour);
+    HBRUSH line = CreateSolidBrush(kAxisColour);
+    const RECT axisRect{band.left, axis, band.right, axis + 1};
+    FillRect(dc, &axisRect, line);
+    const std::vector<CSignalHistory::Column> columns = m_history.Columns(GetTickCount(), width);
+    for (int i = 0; i < width; ++i) {
+        const CSignalHistory::Column& column = columns[static_cast<std::size_t>(i)];
+        const int x = band.left + i;
+        if (column.kind == CSignalHistory::Column::kHeard) {
+            const RECT bar{x, axis - CSignalHistory::BarHeight(column.rssi, barRoom), x + 1, axis};
+            FillRect(dc, &bar, column.best ? best : heard);
+        } else if (column.kind == CSignalHistory::Column::kMissed) {
+            const RECT mark{x, axis + 1, x + 1, axis + 1 + kMissMarkHeight};
+            FillRect(dc, &mark, missed);
+        }
+    }
+    for (HBRUSH brush : {heard, best, missed, line})
+        DeleteObject(brush);
 }
 
 void CScannerDlg::OnGetDispInfo(NMHDR* header)
@@ -327,6 +453,12 @@ void CScannerDlg::OnListClick(const NMHDR* header)
 
 void CScannerDlg::OnGoLarge()
 {
+    // Another network's readings say nothing about this one.
+    if (m_selectedNumber != m_followedNumber) {
+        m_followedNumber = m_selectedNumber;
+        m_history.Clear();
+        m_tone.Forget();
+    }
     m_largeView = true;
     m_hintText = g_language.GetText(IDS_HINT_TAP_TO_RESTORE);
     m_list.ShowWindow(SW_HIDE);
@@ -339,6 +471,25 @@ LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT: OnPaint(); return 0;
+    case WM_TIMER:
+        if (wParam == kToneTimer) {
+            UpdateTone();
+            return 0;
+        }
+        break;
+    case WM_SHOWWINDOW: {
+        const LRESULT result = CColoredDlg::WindowProc(message, wParam, lParam);
+        UpdateTone();
+        return result;
+    }
+    case WM_DESTROY:
+        // The click ends with the page, however the program stops.
+        KillTimer(kToneTimer);
+        if (m_clickRate != 0) {
+            m_clickRate = 0;
+            SetClickRate(0);
+        }
+        break;
     case WM_LBUTTONDOWN:
         if (m_largeView)
             Restore();

@@ -18,6 +18,8 @@ namespace {
 
 SoundObserver g_observer = nullptr;
 void* g_observerContext = nullptr;
+ClickObserver g_clickObserver = nullptr;
+void* g_clickObserverContext = nullptr;
 
 // Where the module is for this program: beside the installed program
 // (../lib/tarvolin/modules/tarvolin-sound.so from its folder), or, for a program
@@ -41,17 +43,28 @@ std::string LocateModule()
     return {};
 }
 
-// The module's player, loaded on first use; null when the module is missing
-// or broken, and the program is then silent.
-SoundPlayFunction LoadPlayer()
+// The module, loaded on first use; null when it is missing or broken, and
+// the program is then silent.
+void* LoadModule()
 {
-    const std::string path = LocateModule();
-    if (path.empty())
-        return nullptr;
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (module == nullptr)
-        return nullptr;
-    return reinterpret_cast<SoundPlayFunction>(dlsym(module, TARVOLIN_SOUND_PLAY_SYMBOL));
+    static void* const module = [] {
+        const std::string path = LocateModule();
+        return path.empty() ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    }();
+    return module;
+}
+
+template <typename Function> Function LoadFunction(const char* name)
+{
+    void* module = LoadModule();
+    return module != nullptr ? reinterpret_cast<Function>(dlsym(module, name)) : nullptr;
+}
+
+// Sound plays only on the application's thread, where its objects live.
+bool OnApplicationThread()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
 }
 
 }  // namespace
@@ -76,10 +89,25 @@ BOOL PlaySoundW(const WCHAR* name, HINSTANCE module, DWORD flags)
     if (wave == nullptr)
         return FALSE;
 
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app == nullptr || QThread::currentThread() != app->thread())
+    if (!OnApplicationThread())
         return FALSE;
 
-    static const SoundPlayFunction play = LoadPlayer();
+    static const auto play = LoadFunction<SoundPlayFunction>(TARVOLIN_SOUND_PLAY_SYMBOL);
     return play != nullptr && play(id, wave->file) != 0 ? TRUE : FALSE;
+}
+
+void SetClickObserver(ClickObserver observer, void* context)
+{
+    g_clickObserver = observer;
+    g_clickObserverContext = context;
+}
+
+BOOL SetClickRate(DWORD milliHertz)
+{
+    if (g_clickObserver != nullptr)
+        g_clickObserver(milliHertz, g_clickObserverContext);
+    if (!OnApplicationThread())
+        return FALSE;
+    static const auto clicks = LoadFunction<SoundClicksFunction>(TARVOLIN_SOUND_CLICKS_SYMBOL);
+    return clicks != nullptr && clicks(milliHertz) != 0 ? TRUE : FALSE;
 }

@@ -30,3 +30,15 @@ using SoundObserver = void (*)(const SoundRequest& request, void* context);
 // Installs an observer that sees every request before it is played; null
 // removes it. One observer at a time.
 void SetSoundObserver(SoundObserver observer, void* context);
+
+// The guiding click: a short tick repeated `milliHertz` / 1000 times a
+// second, made as it plays on a thread of the sound module's own; 0 stops it
+// at once. A new rate keeps the stream going and is heard from the next
+// tick. Returns TRUE when the rate was taken, FALSE where nothing can be
+// heard (no audio output, no module, no running Qt application, or a call
+// from another thread than the application's); then nothing else happens.
+BOOL SetClickRate(DWORD milliHertz);
+
+// Sees every SetClickRate call as it arrives, for tests; null removes it.
+using ClickObserver = void (*)(DWORD milliHertz, void* context);
+void SetClickObserver(ClickObserver observer, void* context);

@@ -2,6 +2,8 @@
 // Qt Multimedia. Loaded by the sound player on first use, never unloaded.
 #include "platform/media/SoundModule.h"
 
+#include "platform/media/ClickPlayer.h"
+
 #include <QAudioDevice>
 #include <QCoreApplication>
 #include <QMediaDevices>
@@ -23,12 +25,19 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
         g_previousHandler(type, context, message);
 }
 
-bool HaveAudioOutput()
+bool AskAudioOutput()
 {
     g_previousHandler = qInstallMessageHandler(QuietHandler);
     const bool have = !QMediaDevices::audioOutputs().isEmpty();
     qInstallMessageHandler(g_previousHandler);
     g_previousHandler = nullptr;
+    return have;
+}
+
+// Asked once: whether the machine can play at all.
+bool HaveAudioOutput()
+{
+    static const bool have = AskAudioOutput();
     return have;
 }
 
@@ -70,7 +79,31 @@ QSoundEffect* EffectFor(QCoreApplication* app, std::uintptr_t id, const char* fi
     return effect;
 }
 
+// The click player of the running application, made at its first rate. It
+// goes with the application: its thread must end before Qt's does.
+ClickPlayer* g_clicks = nullptr;
+
+void ReleaseClicks()
+{
+    delete g_clicks;
+    g_clicks = nullptr;
+}
+
 }  // namespace
+
+extern "C" __attribute__((visibility("default"))) int TarvolinSoundSetClickRate(std::uint32_t milliHertz)
+{
+    if (QCoreApplication::instance() == nullptr || !HaveAudioOutput())
+        return 0;
+    if (g_clicks == nullptr) {
+        if (milliHertz == 0)
+            return 1;
+        g_clicks = new ClickPlayer(QMediaDevices::defaultAudioOutput());
+        qAddPostRoutine(ReleaseClicks);
+    }
+    g_clicks->SetRate(milliHertz);
+    return 1;
+}
 
 extern "C" __attribute__((visibility("default"))) int TarvolinSoundPlayWaveFile(std::uintptr_t resource,
                                                                                 const char* file)
@@ -78,9 +111,7 @@ extern "C" __attribute__((visibility("default"))) int TarvolinSoundPlayWaveFile(
     QCoreApplication* app = QCoreApplication::instance();
     if (file == nullptr || app == nullptr)
         return 0;
-    // Asked once: whether the machine can play at all.
-    static const bool canPlay = HaveAudioOutput();
-    if (!canPlay)
+    if (!HaveAudioOutput())
         return 0;
     QSoundEffect* effect = EffectFor(app, resource, file);
     // Start again from the beginning when already playing.

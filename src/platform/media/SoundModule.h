@@ -6,8 +6,9 @@
 
 #include <cstdint>
 
-// The name of the one function the module exports.
+// The names of the functions the module exports.
 #define TARVOLIN_SOUND_PLAY_SYMBOL "TarvolinSoundPlayWaveFile"
+#define TARVOLIN_SOUND_CLICKS_SYMBOL "TarvolinSoundSetClickRate"
 
 // The exported function: plays the wave resource `resource` of the program,
 // held in the embedded file `file` (its path under res/, embedded under
@@ -15,3 +16,9 @@
 // when it was started, 0 when the machine has no audio output or `file` is
 // null.
 using SoundPlayFunction = int (*)(std::uintptr_t resource, const char* file);
+
+// The exported function: sets the guiding click's rate in clicks per 1000
+// seconds, 0 to stop it. Called on the application's thread; the clicks are
+// made and played on a thread of the module's own. Returns 1 when the rate
+// was taken, 0 when the machine has no audio output.
+using SoundClicksFunction = int (*)(std::uint32_t milliHertz);

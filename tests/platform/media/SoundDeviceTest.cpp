@@ -2,20 +2,16 @@
 // sink, started for this test alone.
 #include "platform/media/Sound.h"
 #include "res/Resource.h"
+#include "tests/support/PulseServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
 #include <QSoundEffect>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -37,39 +33,12 @@ class SoundDeviceTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        const QString server = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-        ASSERT_FALSE(server.isEmpty()) << "pulseaudio is needed to play on a real output";
-        ASSERT_TRUE(m_dir.isValid());
-        const QString socket = m_dir.filePath(QStringLiteral("native"));
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_dir.path());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path());
-        m_server.setProcessEnvironment(env);
-        m_server.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("server.log")));
-        m_server.start(server, {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                                QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
-                                QStringLiteral("-L"), QStringLiteral("module-null-sink"), QStringLiteral("-L"),
-                                QStringLiteral("module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket)});
-        ASSERT_TRUE(m_server.waitForStarted(10000));
-        QDeadlineTimer ready(20000);
-        while (!QFileInfo::exists(socket) && !ready.hasExpired())
-            QThread::msleep(20);
-        ASSERT_TRUE(QFileInfo::exists(socket)) << "the sound server did not start";
-        setenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit().constData(), 1);
+        const std::string problem = m_server.Start();
+        ASSERT_TRUE(problem.empty()) << problem;
     }
+    void TearDown() override { m_server.Stop(); }
 
-    void TearDown() override
-    {
-        m_server.kill();
-        m_server.waitForFinished(5000);
-        unsetenv("PULSE_SERVER");
-    }
-
-    QTemporaryDir m_dir;
-    QProcess m_server;
+    PulseServer m_server;
 };
 
 TEST_F(SoundDeviceTest, PlaysAndRestartsWhenStartedAgain)

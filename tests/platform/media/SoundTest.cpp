@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -105,6 +106,44 @@ TEST_F(SoundTest, PlaysOrStaysQuietAndReturnsAtOnce)
         EXPECT_FALSE(QMediaDevices::audioOutputs().isEmpty());
     }
     EXPECT_EQ(2u, m_recorder.requests.size());
+}
+
+// The guiding click: seen by its observer, refused off the application's
+// thread and without an application, and on a machine without audio output
+// quiet in every sense.
+TEST(ClickRate, PlaysOrStaysQuietAndNeverOffTheApplicationThread)
+{
+    std::vector<DWORD> seen;
+    SetClickObserver([](DWORD rate, void* context) { static_cast<std::vector<DWORD>*>(context)->push_back(rate); },
+                     &seen);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(SetClickRate(3162));  // no application yet
+    EXPECT_EQ("", testing::internal::GetCapturedStderr());
+    {
+        int argc = 1;
+        char name[] = "test_sound";
+        char* argv[] = {name, nullptr};
+        QCoreApplication app(argc, argv);
+        BOOL elsewhere = TRUE;
+        std::thread other([&] { elsewhere = SetClickRate(1000); });
+        other.join();
+        EXPECT_FALSE(elsewhere);
+
+        testing::internal::CaptureStderr();
+        const BOOL started = SetClickRate(10000);
+        const BOOL stopped = SetClickRate(0);
+        QCoreApplication::processEvents();
+        const std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(started, stopped);
+        if (!started) {
+            EXPECT_TRUE(QMediaDevices::audioOutputs().isEmpty());
+            EXPECT_EQ("", printed);
+        }
+    }
+    EXPECT_EQ(seen, (std::vector<DWORD>{3162, 1000, 10000, 0}));
+    SetClickObserver(nullptr, nullptr);
+    SetClickRate(5000);
+    EXPECT_EQ(seen.size(), 4u);
 }
 
 TEST(WaveResource, IsEmbeddedAsCommitted)

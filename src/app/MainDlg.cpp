@@ -162,6 +162,10 @@ void CMainDlg::OnAdapterSelChange()
         return;
     if (CWnd* list = m_optionsPage->GetDlgItem(IDC_ADAPTER_LIST))
         g_settings.SetString(SettingAdapter, list->GetWindowText());
+    // The large view followed a network of the adapter left behind: back to
+    // the list, whose scans sweep every channel of the new one.
+    if (m_scannerPage != nullptr && m_scannerPage->IsLargeViewShown())
+        m_scannerPage->Restore();
 }
 
 void CMainDlg::ApplyLandscapeLayout()
@@ -202,14 +206,21 @@ void CMainDlg::OnTimer(UINT_PTR id)
     g_settings.GetString(SettingAdapter, adapter);
     if (id == kScanTimer) {
         KillTimer(kScanTimer);
+        if (const ULONG frequency = FollowedFrequency(); frequency != 0) {
+            FollowTick(adapter, frequency, interval);
+            return;
+        }
         ScanEntry entries[kScanCapacity];
         DWORD count = 0;
-        if (m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count) && count > 0)
+        const bool merged = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count) && count > 0;
+        if (merged)
             g_apList.Merge(entries, static_cast<int>(count));
         const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str());
         CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
         if (m_scannerPage != nullptr)
             m_scannerPage->Refresh();
+        if (merged)
+            ReportFollowedScan();
         SetTimer(kScanTimer, interval);
     } else if (id == kBlinkTimer) {
         SystemIdleTimerReset();
@@ -222,6 +233,71 @@ void CMainDlg::OnTimer(UINT_PTR id)
             m_activityIcon.ShowWindow(SW_HIDE);
         }
     }
+}
+
+ULONG CMainDlg::FollowedFrequency() const
+{
+    if (m_scannerPage == nullptr || !m_scannerPage->IsLargeViewShown())
+        return 0;
+    ApRecord record{};
+    if (!g_apList.GetByNumber(m_scannerPage->FollowedNumber(), record))
+        return 0;
+    return record.frequency;
+}
+
+void CMainDlg::FollowTick(const CString& adapter, ULONG frequency, UINT interval)
+{
+    // An adapter that cannot tell when a scan ends is read at the chosen
+    // speed instead; its scans still visit the one channel.
+    ULONG ended = 0;
+    const bool counted = m_wifi.GetScanCount(adapter.c_str(), &ended);
+    if (counted && m_followAsked && ended == m_followEnded && GetTickCount() - m_followAskedAt < kFollowScanTimeoutMs) {
+        SetTimer(kScanTimer, kFollowPollMs);  // the scan asked for still runs
+        return;
+    }
+    ScanEntry entries[kScanCapacity];
+    DWORD count = 0;
+    const bool merged = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count) && count > 0;
+    // Only the followed channel was scanned: the networks elsewhere keep
+    // what the last sweep said of them.
+    if (merged)
+        g_apList.Merge(entries, static_cast<int>(count), frequency);
+    const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str(), frequency);
+    CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
+    m_followAsked = true;
+    m_followEnded = ended;
+    m_followAskedAt = GetTickCount();
+    if (m_scannerPage != nullptr)
+        m_scannerPage->Refresh();
+    if (merged)
+        ReportFollowedScan();
+    SetTimer(kScanTimer, counted ? kFollowPollMs : interval);
+}
+
+void CMainDlg::ReportFollowedScan()
+{
+    if (m_scannerPage == nullptr || !m_scannerPage->IsLargeViewShown())
+        return;
+    ApRecord record{};
+    if (g_apList.GetByNumber(m_scannerPage->FollowedNumber(), record))
+        m_scannerPage->OnFollowedScan(record.active != 0, record.rssi);
+}
+
+void CMainDlg::LargeViewChanged()
+{
+    m_followAsked = false;
+    if (!m_scanning)
+        return;
+    KillTimer(kScanTimer);
+    if (FollowedFrequency() != 0) {
+        SetTimer(kScanTimer, kFollowPollMs);
+        return;
+    }
+    // Back to the list: a sweep of every channel now, read at the next tick.
+    CString adapter;
+    g_settings.GetString(SettingAdapter, adapter);
+    m_wifi.RefreshBSSIDs(adapter.c_str());
+    SetTimer(kScanTimer, GetScanInterval());
 }
 
 void CMainDlg::CheckScanObstacles(bool refreshed, DWORD error)
@@ -261,6 +337,7 @@ void CMainDlg::OnSuspend()
         m_scanning = true;
         StartTimers(interval);
     }
+    m_followAsked = false;
 }
 
 void CMainDlg::OnExit()

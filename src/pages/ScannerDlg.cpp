@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "catalogue/ApList.h"
+#include "pages/PageOwner.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/media/Time.h"
@@ -203,6 +204,22 @@ void CScannerDlg::Restore()
     // The rows come back from the catalogue at once, not at the next scan
     // (there may be none for a long while when scanning is suspended).
     Refresh();
+    TellOwnerLargeView();
+}
+
+void CScannerDlg::TellOwnerLargeView()
+{
+    if (auto* owner = dynamic_cast<CPageOwner*>(GetParent()))
+        owner->LargeViewChanged();
+}
+
+void CScannerDlg::OnFollowedScan(bool heard, LONG rssiDbm)
+{
+    // The digits come from the catalogue's record, which the tick has just
+    // updated; the large view draws the reading at once.
+    (void)heard, (void)rssiDbm;
+    if (m_largeView)
+        Invalidate(TRUE);
 }
 
 void CScannerDlg::HighlightSelected(LONG total)
@@ -333,6 +350,7 @@ void CScannerDlg::OnGoLarge()
     UpdateData(FALSE);
     // Where the list was, the page now draws the large view.
     Invalidate(TRUE);
+    TellOwnerLargeView();
 }
 
 LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

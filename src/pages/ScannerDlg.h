@@ -20,6 +20,13 @@ public:
     void SetFontSize(LONG size);
     // Back from the large view to the list, rebuilt from the catalogue.
     void Restore();
+    // Whether the large view is shown, and the number of the record it follows.
+    bool IsLargeViewShown() const { return m_largeView; }
+    LONG FollowedNumber() const { return m_selectedNumber; }
+    // A scan was read while the large view was shown: the followed network
+    // was heard at rssiDbm, or the scan missed it (heard false). Called by
+    // the scan tick after the merge, once per scan read.
+    void OnFollowedScan(bool heard, LONG rssiDbm);
 
     // The text of one cell of the list, as the list shows it.
     static CString CellText(const ApRecord& record, int column);
@@ -41,6 +48,8 @@ protected:
     void OnGoLarge();
     // Highlights the row of m_selectedNumber among the total rows shown.
     void HighlightSelected(LONG total);
+    // Tells the window that holds the page that the large view came or went.
+    void TellOwnerLargeView();
 
     LONG m_selectedNumber = 0;
     bool m_fontApplied = false;

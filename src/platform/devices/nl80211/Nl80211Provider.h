@@ -41,6 +41,8 @@ public:
     DWORD IsWireless(const std::string& name, bool& wireless) override;
     DWORD CanScan(const std::string& name, bool& canScan) override;
     DWORD TriggerScan(const std::string& name) override;
+    DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override;
+    DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override;
     DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) override;
     DWORD WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) override;
 
@@ -53,6 +55,7 @@ private:
         ScanEventMonitor::Counts before;
         bool viaChain = false;
         std::uint64_t askedAtNs = 0;
+        std::vector<std::uint32_t> frequencies;  // the only ones to visit; empty: every channel
     };
 
     // Asks the kernel for a scan, telling the event monitor that the scan it

@@ -1,6 +1,8 @@
 // tarvolin-scan's command line: what the user asked for, checked.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 struct Options {
@@ -15,6 +17,8 @@ struct Options {
     unsigned long intervalMs = 2000;
     unsigned long count = 0;  // scans a watch makes before it ends; 0: until interrupted
     std::string logPath;
+    bool follow = false;  // --follow BSSID: that network's signal, scan by scan
+    std::array<std::uint8_t, 6> followBssid{};
 };
 
 extern const char* const kUsage;

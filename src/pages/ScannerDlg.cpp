@@ -198,13 +198,15 @@ void CScannerDlg::SetFontSize(LONG size)
 
 void CScannerDlg::Restore()
 {
+    const bool wasLarge = m_largeView;
     m_largeView = false;
     m_hintText = g_language.GetText(IDS_HINT_TAP_NAME);
     m_list.ShowWindow(SW_SHOW);
     // The rows come back from the catalogue at once, not at the next scan
     // (there may be none for a long while when scanning is suspended).
     Refresh();
-    TellOwnerLargeView();
+    if (wasLarge)
+        TellOwnerLargeView();
 }
 
 void CScannerDlg::TellOwnerLargeView()

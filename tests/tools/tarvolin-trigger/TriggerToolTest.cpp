@@ -60,16 +60,31 @@ TEST(TriggerTool, LinksOnlyAgainstLibcAndLibnl)
     }
 }
 
+// An argument list and how the helper answers it: its exit status and the
+// one line it writes on stderr (and nothing on stdout, no terminal escape).
+struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    int status;
+    const char* says;
+};
+
+void ExpectAnswer(const Case& c)
+{
+    SCOPED_TRACE(c.what);
+    const ChildResult result = Trigger(c.arguments);
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(c.status, result.status);
+    EXPECT_EQ("", result.output);
+    EXPECT_NE(std::string::npos, result.errors.find(c.says)) << result.errors;
+    EXPECT_EQ(1, std::count(result.errors.begin(), result.errors.end(), '\n')) << result.errors;
+    EXPECT_EQ(std::string::npos, result.errors.find('\x1b'));
+}
+
 // Every argument list but one interface name is refused with its own status,
 // and nothing the caller wrote is echoed unless it passed the name check.
 TEST(TriggerTool, RefusesAnythingButOneInterfaceName)
 {
-    struct Case {
-        const char* what;
-        std::vector<std::string> arguments;
-        int status;
-        const char* says;
-    };
     const Case kCases[] = {
         {"no argument", {}, TRIGGER_USAGE, "usage: tarvolin-trigger INTERFACE [FREQUENCY]"},
         {"three arguments", {"wlan0", "2412", "2437"}, TRIGGER_USAGE, "usage:"},
@@ -91,16 +106,8 @@ TEST(TriggerTool, RefusesAnythingButOneInterfaceName)
         {"no such interface", {"nosuchif0"}, TRIGGER_NO_INTERFACE, "nosuchif0: no such interface"},
         {"loopback", {"lo"}, TRIGGER_NOT_WIRELESS, "lo: "},
     };
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.what);
-        const ChildResult result = Trigger(c.arguments);
-        ASSERT_TRUE(result.exited);
-        EXPECT_EQ(c.status, result.status);
-        EXPECT_EQ("", result.output);
-        EXPECT_NE(std::string::npos, result.errors.find(c.says)) << result.errors;
-        EXPECT_EQ(1, std::count(result.errors.begin(), result.errors.end(), '\n')) << result.errors;
-        EXPECT_EQ(std::string::npos, result.errors.find('\x1b'));
-    }
+    for (const Case& c : kCases)
+        ExpectAnswer(c);
 }
 
 // The optional second argument, a frequency in MHz: checked before the
@@ -109,12 +116,6 @@ TEST(TriggerTool, RefusesAnythingButOneInterfaceName)
 // a kernel without wireless support the helper says so instead).
 TEST(TriggerTool, FrequencyArgument)
 {
-    struct Case {
-        const char* what;
-        std::vector<std::string> arguments;
-        int status;
-        const char* says;
-    };
     const char* kBadFrequency = "the frequency must be a number of MHz from 2400 to 7125";
     const Case kCases[] = {
         {"none", {"lo"}, TRIGGER_NOT_WIRELESS, "lo: "},
@@ -137,15 +138,8 @@ TEST(TriggerTool, FrequencyArgument)
         {"a bad name goes first", {"wl/an0", "abcd"}, TRIGGER_BAD_NAME, "not an interface name"},
         {"two of them", {"lo", "2412", "2437"}, TRIGGER_USAGE, "usage: tarvolin-trigger INTERFACE [FREQUENCY]"},
     };
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.what);
-        const ChildResult result = Trigger(c.arguments);
-        ASSERT_TRUE(result.exited);
-        EXPECT_EQ(c.status, result.status);
-        EXPECT_EQ("", result.output);
-        EXPECT_NE(std::string::npos, result.errors.find(c.says)) << result.errors;
-        EXPECT_EQ(1, std::count(result.errors.begin(), result.errors.end(), '\n')) << result.errors;
-    }
+    for (const Case& c : kCases)
+        ExpectAnswer(c);
 }
 
 // libnl reads NLDBG when it is loaded, before the helper runs, and would then

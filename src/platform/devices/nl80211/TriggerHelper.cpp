@@ -46,7 +46,8 @@ DWORD ResultOfExit(int status)
     case TRIGGER_DOWN: return ERROR_NOT_READY;
     case TRIGGER_USAGE:
     case TRIGGER_BAD_NAME:
-    case TRIGGER_BAD_FREQUENCY: return ERROR_INVALID_PARAMETER;
+    case TRIGGER_BAD_FREQUENCY:
+    case TRIGGER_NO_CHANNEL: return ERROR_INVALID_PARAMETER;
     default: return ERROR_GEN_FAILURE;
     }
 }

@@ -204,12 +204,13 @@ if [ -x $scanner ]; then
   wait
   run follow-passive-channel cat /tmp/passive-channel-start /tmp/passive-channel
   wpa2=$(cat /sys/class/net/wlan1/address)
-  as_user $scanner --watch --interval 200 --json wlan5 >/tmp/follow-watch 2>&1 &
+  # The reader keeps its own pid, so that Ctrl-C reaches it and not su.
+  su user -c "echo \$\$ >/tmp/watcher.pid; exec $scanner --watch --interval 200 --json wlan5" >/tmp/follow-watch 2>&1 &
   watcher=$!
   sleep 3
   run follow-active timed timeout 120 $scanner --follow "$wpa2" --count 20 --json wlan5
   sleep 1
-  kill -INT $watcher
+  kill -INT "$(cat /tmp/watcher.pid)"
   wait $watcher 2>/dev/null
   run follow-watch cat /tmp/follow-watch
 
@@ -234,7 +235,7 @@ if [ -x $scanner ]; then
   mkdir -p /opt/lib/tarvolin
   cp /opt/tarvolin/tarvolin-trigger /opt/lib/tarvolin/tarvolin-trigger
   setcap cap_net_admin+ep /opt/lib/tarvolin/tarvolin-trigger
-  run follow-helper-caps as_user sh -c 'id -u; grep -E "^Cap(Inh|Prm|Eff|Amb)" /proc/self/status'
+  run follow-helper-caps as_user 'id -u; grep -E "^Cap(Inh|Prm|Eff|Amb)" /proc/self/status'
   run follow-helper timed as_user timeout 120 $scanner --follow "$wpa2" --count 10 --json wlan5
   run trigger-frequency as_user /opt/lib/tarvolin/tarvolin-trigger wlan5 2437
   run trigger-no-channel as_user /opt/lib/tarvolin/tarvolin-trigger wlan5 4000

@@ -300,6 +300,15 @@ DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, s
     return ERROR_SUCCESS;
 }
 
+DWORD Nl80211Provider::Reach(const std::string& name, unsigned& index, std::unique_lock<std::mutex>& guard)
+{
+    index = InterfaceIndex(name);
+    if (index == 0)
+        return ERROR_FILE_NOT_FOUND;
+    guard = std::unique_lock(m_lock);
+    return Connect();
+}
+
 DWORD Nl80211Provider::TriggerScan(const std::string& name)
 {
     return TriggerScanOn(name, {});
@@ -307,13 +316,10 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name)
 
 DWORD Nl80211Provider::TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies)
 {
-    const unsigned index = InterfaceIndex(name);
-    if (index == 0)
-        return ERROR_FILE_NOT_FOUND;
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    if (connected != ERROR_SUCCESS)
-        return connected;
+    unsigned index = 0;
+    std::unique_lock<std::mutex> guard;
+    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
+        return opened;
     Request& request = m_requests[name];
     request = {m_events->Snapshot(index), false, BoottimeNowNs(), {frequencies.begin(), frequencies.end()}};
     // The answer to a request down the chain comes later; the caller learns
@@ -410,13 +416,10 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
 
 DWORD Nl80211Provider::CountEndedScans(const std::string& name, std::uint64_t& ended)
 {
-    const unsigned index = InterfaceIndex(name);
-    if (index == 0)
-        return ERROR_FILE_NOT_FOUND;
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    if (connected != ERROR_SUCCESS)
-        return connected;
+    unsigned index = 0;
+    std::unique_lock<std::mutex> guard;
+    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
+        return opened;
     // Without the scan events nobody can tell when a scan ends.
     if (!m_events->Listening())
         return ERROR_NOT_SUPPORTED;
@@ -427,13 +430,10 @@ DWORD Nl80211Provider::CountEndedScans(const std::string& name, std::uint64_t& e
 
 DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks)
 {
-    const unsigned index = InterfaceIndex(name);
-    if (index == 0)
-        return ERROR_FILE_NOT_FOUND;
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    if (connected != ERROR_SUCCESS)
-        return connected;
+    unsigned index = 0;
+    std::unique_lock<std::mutex> guard;
+    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
+        return opened;
 
     std::vector<WirelessBss> found;
     std::uint64_t readAt = 0;

@@ -66,6 +66,10 @@ private:
     // began before it). Called without m_lock.
     DWORD AskAgain(const std::string& name, unsigned interfaceIndex, Request& request);
 
+    // The interface's index, with m_lock taken into guard and the socket
+    // connected: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for an unknown name, or
+    // what Connect says.
+    DWORD Reach(const std::string& name, unsigned& index, std::unique_lock<std::mutex>& guard);
     // Opens the socket and looks up the nl80211 family, once. ERROR_SUCCESS,
     // ERROR_NOT_SUPPORTED when the kernel has no nl80211 (no cfg80211), or
     // ERROR_GEN_FAILURE when netlink itself cannot be used.

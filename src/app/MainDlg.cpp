@@ -164,6 +164,10 @@ void CMainDlg::OnAdapterSelChange()
         return;
     if (CWnd* list = m_optionsPage->GetDlgItem(IDC_ADAPTER_LIST))
         g_settings.SetString(SettingAdapter, list->GetWindowText());
+    // The large view followed a network of the adapter left behind: back to
+    // the list, whose scans sweep every channel of the new one.
+    if (m_scannerPage != nullptr && m_scannerPage->IsLargeViewShown())
+        m_scannerPage->Restore();
 }
 
 void CMainDlg::ApplyLandscapeLayout()
@@ -204,6 +208,10 @@ void CMainDlg::OnTimer(UINT_PTR id)
     g_settings.GetString(SettingAdapter, adapter);
     if (id == kScanTimer) {
         KillTimer(kScanTimer);
+        if (const ULONG frequency = FollowedFrequency(); frequency != 0) {
+            FollowTick(adapter, frequency, interval);
+            return;
+        }
         ScanEntry entries[kScanCapacity];
         DWORD count = 0;
         const bool read = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count);
@@ -229,6 +237,62 @@ void CMainDlg::OnTimer(UINT_PTR id)
             m_activityIcon.ShowWindow(SW_HIDE);
         }
     }
+}
+
+ULONG CMainDlg::FollowedFrequency() const
+{
+    if (m_scannerPage == nullptr || !m_scannerPage->IsLargeViewShown() || !m_scannerPage->IsWindowVisible())
+        return 0;
+    ApRecord record{};
+    if (!g_apList.GetByNumber(m_scannerPage->FollowedNumber(), record))
+        return 0;
+    return record.frequency;
+}
+
+void CMainDlg::FollowTick(const CString& adapter, ULONG frequency, UINT interval)
+{
+    // An adapter that cannot tell when a scan ends is read at the chosen
+    // speed instead; its scans still visit the one channel.
+    ULONG ended = 0;
+    const bool counted = m_wifi.GetScanCount(adapter.c_str(), &ended);
+    if (counted && m_followAsked && ended == m_followEnded && GetTickCount() - m_followAskedAt < kFollowScanTimeoutMs) {
+        SetTimer(kScanTimer, kFollowPollMs);  // the scan asked for still runs
+        return;
+    }
+    ScanEntry entries[kScanCapacity];
+    DWORD count = 0;
+    const bool read = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count);
+    // Only the followed channel was scanned: the networks elsewhere keep
+    // what the last sweep said of them.
+    if (read && count > 0)
+        g_apList.Merge(entries, static_cast<int>(count), frequency);
+    const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str(), frequency);
+    CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
+    m_followAsked = true;
+    m_followEnded = ended;
+    m_followAskedAt = GetTickCount();
+    if (m_scannerPage != nullptr && read)
+        m_scannerPage->OnScanCompleted(entries, static_cast<int>(count));
+    if (m_scannerPage != nullptr)
+        m_scannerPage->Refresh();
+    SetTimer(kScanTimer, counted ? kFollowPollMs : interval);
+}
+
+void CMainDlg::LargeViewChanged()
+{
+    m_followAsked = false;
+    if (!m_scanning)
+        return;
+    KillTimer(kScanTimer);
+    if (FollowedFrequency() != 0) {
+        SetTimer(kScanTimer, kFollowPollMs);
+        return;
+    }
+    // Back to the list: a sweep of every channel now, read at the next tick.
+    CString adapter;
+    g_settings.GetString(SettingAdapter, adapter);
+    m_wifi.RefreshBSSIDs(adapter.c_str());
+    SetTimer(kScanTimer, GetScanInterval());
 }
 
 void CMainDlg::CheckScanObstacles(bool refreshed, DWORD error)
@@ -270,6 +334,7 @@ void CMainDlg::OnSuspend()
     }
     if (m_scannerPage != nullptr)
         m_scannerPage->SetScanning(m_scanning);
+    m_followAsked = false;
 }
 
 void CMainDlg::OnExit()

@@ -36,12 +36,21 @@ public:
     void OnAdapterSelChange();
 
     CScannerDlg* GetScannerPage() override { return m_scannerPage; }
+    // Entering the large view starts scans of its network's channel alone at
+    // once; leaving it asks for a sweep of every channel at once and goes
+    // back to the chosen scan speed.
+    void LargeViewChanged() override;
     COptionsDlg* GetOptionsPage() const { return m_optionsPage; }
     CChannelsDlg* GetChannelsPage() const { return m_channelsPage; }
 
     static constexpr UINT_PTR kScanTimer = 291;
     static constexpr UINT_PTR kBlinkTimer = 292;
     static constexpr int kScanCapacity = 128;
+    // While the large view follows a network: how often the scan tick looks
+    // whether the scan of its channel has ended, and how long a scan may take
+    // before it is taken as lost and asked for again.
+    static constexpr UINT kFollowPollMs = 25;
+    static constexpr DWORD kFollowScanTimeoutMs = 3000;
 
     // Posted by a scan tick that found something in the way of scanning;
     // wParam is the number of the text that tells the user.
@@ -56,6 +65,14 @@ protected:
     // Starts the scan timer and the blink timer at half its interval, with
     // the activity icon shown for a full interval.
     void StartTimers(UINT interval);
+    // The frequency (MHz) of the network the large view follows; 0 when the
+    // large view is not on the screen (another page is in front) or the
+    // network's frequency is not known.
+    ULONG FollowedFrequency() const;
+    // One scan tick while the large view follows a network on frequency:
+    // when the scan asked for has ended, reads it, asks for the next one of
+    // that channel alone and has the page draw the reading.
+    void FollowTick(const CString& adapter, ULONG frequency, UINT interval);
     // Creates a page from its template as a child of this window, in the
     // pages' colours, and adds it as tab `index` titled with text `title`.
     // The page, or null when the container refused it (and deleted it).
@@ -80,6 +97,11 @@ protected:
     CWnd m_activityIcon;
     HFONT m_dialogFont = nullptr;
     LONG m_blinkCount = 0;
+    // The scan of the followed channel on its way: asked for at m_followAskedAt
+    // (tick count), when the adapter's count of ended scans was m_followEnded.
+    bool m_followAsked = false;
+    ULONG m_followEnded = 0;
+    DWORD m_followAskedAt = 0;
     // What the user has been told this run.
     bool m_adapterFound = false;
     bool m_toldNoAdapter = false;

@@ -119,7 +119,7 @@ bool CApList::CreateTables()
     return false;
 }
 
-void CApList::Merge(const ScanEntry* entries, int count)
+void CApList::Merge(const ScanEntry* entries, int count, ULONG visitedFrequency)
 {
     const Filters filters = ReadFilters();
     const LONG soundOff = ReadSetting(SettingSoundOff);
@@ -129,13 +129,17 @@ void CApList::Merge(const ScanEntry* entries, int count)
     EnterCriticalSection(&m_lock);
     if (m_byNumber) {
         for (int bucket = 0; bucket < kBucketCount; ++bucket) {
-            for (Node* node = m_byNumber[bucket]; node != nullptr; node = node->nextByNumber)
-                node->record.active = 0;
+            for (Node* node = m_byNumber[bucket]; node != nullptr; node = node->nextByNumber) {
+                if (visitedFrequency == 0 || node->record.frequency == visitedFrequency)
+                    node->record.active = 0;
+            }
         }
     }
 
     for (int i = 0; i < count; ++i) {
         const ScanEntry& entry = entries[i];
+        if (visitedFrequency != 0 && entry.frequency != visitedFrequency)
+            continue;
         const DWORD hash = HashMac(entry.mac);
         if (Node* found = FindByMac(entry.mac, hash)) {
             ApRecord& record = found->record;

@@ -20,7 +20,10 @@ public:
     // Updates the record of every entry's MAC, creating the ones not heard
     // before, and marks all other records inactive. Plays the new-network
     // sound when a new network is shown and sound is on.
-    void Merge(const ScanEntry* entries, int count);
+    // After a scan that visited one frequency alone (visitedFrequency, MHz)
+    // only that frequency's entries count and only its records can become
+    // inactive: the scan says nothing of the others, which keep their values.
+    void Merge(const ScanEntry* entries, int count, ULONG visitedFrequency = 0);
     // Deletes every record; numbering starts again at 0.
     void Clear();
     // Rebuilds the display list from the hide filters: active records first.

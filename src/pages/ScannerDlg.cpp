@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "catalogue/ApList.h"
+#include "pages/PageOwner.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/media/Sound.h"
@@ -262,6 +263,7 @@ void CScannerDlg::SetFontSize(LONG size)
 
 void CScannerDlg::Restore()
 {
+    const bool wasLarge = m_largeView;
     m_largeView = false;
     UpdateTone();
     m_hintText = g_language.GetText(IDS_HINT_TAP_NAME);
@@ -269,6 +271,14 @@ void CScannerDlg::Restore()
     // The rows come back from the catalogue at once, not at the next scan
     // (there may be none for a long while when scanning is suspended).
     Refresh();
+    if (wasLarge)
+        TellOwnerLargeView();
+}
+
+void CScannerDlg::TellOwnerLargeView()
+{
+    if (auto* owner = dynamic_cast<CPageOwner*>(GetParent()))
+        owner->LargeViewChanged();
 }
 
 void CScannerDlg::HighlightSelected(LONG total)
@@ -465,6 +475,7 @@ void CScannerDlg::OnGoLarge()
     UpdateData(FALSE);
     // Where the list was, the page now draws the large view.
     Invalidate(TRUE);
+    TellOwnerLargeView();
 }
 
 LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

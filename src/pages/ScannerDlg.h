@@ -23,13 +23,18 @@ public:
     void SetFontSize(LONG size);
     // Back from the large view to the list, rebuilt from the catalogue.
     void Restore();
-    // One completed scan, as read from the adapter: the large view takes
-    // from it whether the network it follows was heard, and at what signal,
-    // for its history and its click. Ignored while the list is shown.
+    // One completed scan, as read from the adapter (a sweep, or a scan of
+    // the followed network's channel alone): the large view takes from it
+    // whether the network it follows was heard, and at what signal, for its
+    // history and its click, and draws the reading. Ignored while the list
+    // is shown.
     void OnScanCompleted(const ScanEntry* entries, int count);
     // Scanning suspended (false) or running again (true): no click while
     // suspended.
     void SetScanning(bool scanning);
+    // Whether the large view is shown, and the number of the record it follows.
+    bool IsLargeViewShown() const { return m_largeView; }
+    LONG FollowedNumber() const { return m_selectedNumber; }
 
     // The text of one cell of the list, as the list shows it.
     static CString CellText(const ApRecord& record, int column);
@@ -63,6 +68,8 @@ protected:
     void OnGoLarge();
     // Highlights the row of m_selectedNumber among the total rows shown.
     void HighlightSelected(LONG total);
+    // Tells the window that holds the page that the large view came or went.
+    void TellOwnerLargeView();
 
     LONG m_selectedNumber = 0;
     bool m_fontApplied = false;

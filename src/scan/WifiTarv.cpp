@@ -212,16 +212,34 @@ bool CWifiTarv::GetAdapters(WCHAR* buffer, DWORD* length)
     return ok;
 }
 
-bool CWifiTarv::RefreshBSSIDs(const WCHAR* adapter)
+bool CWifiTarv::RefreshBSSIDs(const WCHAR* adapter, ULONG frequencyMhz)
 {
     EnterCriticalSection(&m_lock);
-    NDISUIO_SET_OID request{};
-    const bool ok = SendOid(IOCTL_NDISUIO_SET_OID_VALUE, OID_802_11_BSSID_LIST_SCAN, adapter,
-                            reinterpret_cast<BYTE*>(&request), sizeof(request));
+    // The data part: how many frequencies the scan is limited to, then the
+    // one frequency; a count of 0 asks for every channel.
+    BYTE request[kNdisuioDataOffset + 2 * sizeof(ULONG)] = {};
+    const ULONG count = frequencyMhz != 0 ? 1 : 0;
+    std::memcpy(request + kNdisuioDataOffset, &count, sizeof(count));
+    std::memcpy(request + kNdisuioDataOffset + sizeof(count), &frequencyMhz, sizeof(frequencyMhz));
+    const bool ok = SendOid(IOCTL_NDISUIO_SET_OID_VALUE, OID_802_11_BSSID_LIST_SCAN, adapter, request, sizeof(request));
     if (ok)
         Trace("%s: succeeded.", "CWifiTarv::RefreshBSSIDs");
     else
         Trace("%s: failed. Err: %d", "CWifiTarv::RefreshBSSIDs", static_cast<int>(GetLastError()));
+    LeaveCriticalSection(&m_lock);
+    return ok;
+}
+
+bool CWifiTarv::GetScanCount(const WCHAR* adapter, ULONG* count)
+{
+    if (count == nullptr)
+        return false;
+    EnterCriticalSection(&m_lock);
+    NDISUIO_QUERY_OID query{};
+    BYTE* buffer = reinterpret_cast<BYTE*>(&query);
+    const bool ok = SendOid(IOCTL_NDISUIO_QUERY_OID_VALUE, OID_TARVOLIN_SCANS_ENDED, adapter, buffer, sizeof(query));
+    if (ok)
+        std::memcpy(count, query.Data, sizeof(*count));
     LeaveCriticalSection(&m_lock);
     return ok;
 }

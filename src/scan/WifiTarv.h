@@ -41,8 +41,15 @@ public:
     bool GetAdapters(WCHAR* buffer, DWORD* length);
     // Whether the adapter reports the wireless LAN physical medium.
     bool IsWireless(const WCHAR* adapter);
-    // Asks the adapter to start a new scan; the next GetBSSIDs reads its results.
-    bool RefreshBSSIDs(const WCHAR* adapter);
+    // Asks the adapter to start a new scan; the next GetBSSIDs reads its
+    // results. With a frequency (MHz) the scan visits that channel alone,
+    // where the adapter can limit it; otherwise it sweeps every channel.
+    bool RefreshBSSIDs(const WCHAR* adapter, ULONG frequencyMhz = 0);
+    // How many scans of the adapter have ended so far (a number that wraps
+    // around): once it moves on after RefreshBSSIDs, the scan asked for is
+    // over and GetBSSIDs reads what it heard. False when the adapter cannot
+    // tell; count is then left as it was.
+    bool GetScanCount(const WCHAR* adapter, ULONG* count);
     // Reads the adapter's current BSSID list into entries (capacity records)
     // and stores the number written in count. On failure entries and count
     // are left as they were.

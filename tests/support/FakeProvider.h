@@ -4,6 +4,7 @@
 
 #include "platform/devices/WirelessProvider.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ public:
     std::vector<platform::WirelessBss> networks;
     DWORD error = ERROR_SUCCESS;  // returned by every call when set
     std::vector<std::string> triggered;
+    std::vector<std::vector<std::uint32_t>> limitedTo;  // the frequencies of each limited scan
+    std::uint64_t endedScans = 0;
+    DWORD countError = ERROR_NOT_SUPPORTED;  // CountEndedScans's answer when error is not set
 
     DWORD ListInterfaces(std::vector<std::string>& names) override
     {
@@ -44,6 +48,18 @@ public:
     {
         triggered.push_back(name);
         return error;
+    }
+    DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override
+    {
+        limitedTo.emplace_back(frequencies.begin(), frequencies.end());
+        return TriggerScan(name);
+    }
+    DWORD CountEndedScans(const std::string&, std::uint64_t& ended) override
+    {
+        if (error != ERROR_SUCCESS)
+            return error;
+        ended = endedScans;
+        return countError;
     }
     DWORD ReadScan(const std::string&, std::vector<platform::WirelessBss>& result) override
     {

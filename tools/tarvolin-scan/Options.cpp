@@ -14,6 +14,7 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "                     [--log FILE.csv] ADAPTER\n"
                            "       tarvolin-scan [--scenario FILE] --watch [--gps [HOST[:PORT]]]\n"
                            "                     [--wigle FILE.csv] [--kml FILE.kml] ... ADAPTER\n"
+                           "       tarvolin-scan [--scenario FILE] --follow BSSID [--count N] [--json] ADAPTER\n"
                            "\n"
                            "Without ADAPTER, lists the wireless adapters, one per line.\n"
                            "With ADAPTER, prints the networks the adapter currently holds, one per line,\n"
@@ -43,6 +44,13 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "or 3D, at most 2 seconds old); --wigle and --kml keep a WiGLE log and a map of\n"
                            "them. Without gpsd or while it has no fix, scanning goes on and the readings\n"
                            "are not placed; stderr gets one line each time that changes.\n"
+                           "With --follow, finds the network BSSID in a scan of every channel, then scans\n"
+                           "its channel alone, one scan after another, and prints a line as each ends:\n"
+                           "time, the network's signal in dBm (- when the scan did not hear it) and how\n"
+                           "long the scan took in ms, tab-separated; with --json, an object with time,\n"
+                           "scan, bssid, frequency_mhz, signal_dbm (null when not heard) and duration_ms.\n"
+                           "Where only NetworkManager can start scans, each is a sweep of every channel\n"
+                           "at NetworkManager's pace. Ctrl-C ends it.\n"
                            "\n"
                            "Options:\n"
                            "  --trigger        start a new scan, wait until it completes and print what it\n"
@@ -53,7 +61,10 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "  --json           write JSON Lines instead of tab-separated text\n"
                            "  --watch          keep scanning and report what changes\n"
                            "  --interval MS    with --watch: milliseconds between scans (default 2000)\n"
-                           "  --count N        with --watch: end after N scans (default: until Ctrl-C)\n"
+                           "  --count N        with --watch or --follow: end after N scans (default: until\n"
+                           "                   Ctrl-C)\n"
+                           "  --follow BSSID   follow one network (aa:bb:cc:dd:ee:ff) with scans of its\n"
+                           "                   channel alone\n"
                            "  --log FILE.csv   with --watch: keep a CSV table of every network heard,\n"
                            "                   rewritten after each scan (bssid, ssid, channel,\n"
                            "                   frequency_mhz, band, security, vendor, first_seen,\n"
@@ -86,6 +97,7 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "  tarvolin-scan --trigger --json wlan0 | jq -r .ssid\n"
                            "  tarvolin-scan --watch --interval 1000 --log walk.csv wlan0\n"
                            "  tarvolin-scan --watch --gps --wigle walk-wigle.csv --kml walk.kml wlan0\n"
+                           "  tarvolin-scan --follow 02:00:00:00:01:00 wlan0\n"
                            "\n"
                            "Starting a scan needs NetworkManager running (it starts scans for ordinary\n"
                            "users) or the scan helper tarvolin-trigger with the network administration\n"
@@ -104,6 +116,22 @@ int UsageError(const std::string& message)
 {
     std::fprintf(stderr, "tarvolin-scan: %s (see --help)\n", message.c_str());
     return kUsageError;
+}
+
+// A BSSID as six two-digit hexadecimal bytes separated by ':' or '-'.
+bool ParseBssid(std::string_view text, std::array<std::uint8_t, 6>& mac)
+{
+    if (text.size() != 17)
+        return false;
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        const std::string_view pair = text.substr(i * 3, 2);
+        if (i > 0 && text[i * 3 - 1] != ':' && text[i * 3 - 1] != '-')
+            return false;
+        const auto result = std::from_chars(pair.data(), pair.data() + 2, mac[i], 16);
+        if (result.ec != std::errc() || result.ptr != pair.data() + 2)
+            return false;
+    }
+    return true;
 }
 
 bool ParseNumber(std::string_view text, unsigned long max, unsigned long& value)
@@ -216,6 +244,11 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.json = true;
         } else if (argument == "--watch") {
             options.watch = true;
+        } else if (argument == "--follow") {
+            if (i + 1 >= argc || !ParseBssid(argv[i + 1], options.followBssid))
+                return UsageError("--follow needs a BSSID such as 02:00:00:00:01:00");
+            options.follow = true;
+            ++i;
         } else if (argument == "--wait" || argument == "--scenario" || argument == "--interval" ||
                    argument == "--count" || argument == "--log") {
             if (i + 1 >= argc)
@@ -254,8 +287,12 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.haveAdapter = true;
         }
     }
-    if (!options.watch && (haveInterval || haveCount || !options.logPath.empty()))
+    if (options.follow && (options.watch || options.trigger || haveWait || haveInterval || !options.logPath.empty()))
+        return UsageError("--follow goes with --count and --json only");
+    if (!options.watch && (haveInterval || (haveCount && !options.follow) || !options.logPath.empty()))
         return UsageError("--interval, --count and --log go with --watch");
+    if (options.follow && !options.haveAdapter)
+        return UsageError("--follow needs an ADAPTER");
     if (options.watch && haveWait)
         return UsageError("--wait does not go with --watch (use --interval)");
     if ((options.watch || options.json) && !options.haveAdapter)

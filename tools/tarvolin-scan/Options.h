@@ -1,6 +1,8 @@
 // tarvolin-scan's command line: what the user asked for, checked.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 struct Options {
@@ -21,6 +23,8 @@ struct Options {
     std::string gpsPort = "2947";
     std::string wiglePath;
     std::string kmlPath;
+    bool follow = false;  // --follow BSSID: that network's signal, scan by scan
+    std::array<std::uint8_t, 6> followBssid{};
 };
 
 extern const char* const kUsage;

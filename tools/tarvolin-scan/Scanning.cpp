@@ -67,10 +67,10 @@ int CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
     return Fail("cannot query " + adapter + ": " + ErrorText(error));
 }
 
-int StartScan(CWifiTarv& wifi, const std::string& adapter)
+int StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz)
 {
     const std::u16string name = platform::BytesToUtf16(adapter);
-    if (wifi.RefreshBSSIDs(name.c_str()))
+    if (wifi.RefreshBSSIDs(name.c_str(), frequencyMhz))
         return -1;
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED)
@@ -79,6 +79,8 @@ int StartScan(CWifiTarv& wifi, const std::string& adapter)
         return Fail(LostCapabilityAdvice(adapter, {}));
     if (error == ERROR_BUSY)
         return -1;
+    if (error == ERROR_INVALID_PARAMETER && frequencyMhz != 0)
+        return Fail("cannot scan " + std::to_string(frequencyMhz) + " MHz alone on " + adapter);
     return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
 }
 

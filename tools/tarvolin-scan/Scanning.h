@@ -18,10 +18,11 @@ std::string ErrorText(DWORD error);
 // the exit status.
 int CheckAdapter(CWifiTarv& wifi, const std::string& adapter);
 
-// Asks for a new scan through the engine, as the program does. A scan already
+// Asks for a new scan through the engine, as the program does: of every
+// channel, or with a frequency (MHz) of that channel alone. A scan already
 // under way serves as well as a new one. Returns -1 on success, otherwise
 // (after a message) the exit status.
-int StartScan(CWifiTarv& wifi, const std::string& adapter);
+int StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz = 0);
 
 // Waits for the scan StartScan asked for to complete, until the deadline
 // (capMs after the request began, for the message); a scan that could not be

@@ -5,6 +5,7 @@
 //                                                  after a scan it waits for
 //   tarvolin-scan --json ADAPTER                   the same as JSON Lines, with details
 //   tarvolin-scan --watch [--log FILE.csv] ADAPTER reports changes until Ctrl-C
+//   tarvolin-scan --follow BSSID ADAPTER           one network's signal, scan by scan
 //
 // The adapter list, the scan requests and the tab-separated list go through
 // CWifiTarv, exactly as in the program, so what they print is what the
@@ -16,6 +17,7 @@
 #include "platform/devices/SimulatedProvider.h"
 #include "platform/devices/WirelessProvider.h"
 #include "scan/WifiTarv.h"
+#include "tools/tarvolin-scan/FollowMode.h"
 #include "tools/tarvolin-scan/JsonOutput.h"
 #include "tools/tarvolin-scan/Options.h"
 #include "tools/tarvolin-scan/ScanOutput.h"
@@ -99,6 +101,8 @@ int ListNetworks(CWifiTarv& wifi, const Options& options)
         return status;
     if (options.watch)
         return RunWatch(wifi, options);
+    if (options.follow)
+        return RunFollow(wifi, options);
     if (options.trigger) {
         // One deadline for the request and the wait for its scan.
         const unsigned long capMs = options.waitGiven ? options.waitMs : kDefaultScanWaitMs;

@@ -1,11 +1,12 @@
-/* tarvolin-trigger INTERFACE
+/* tarvolin-trigger INTERFACE [FREQUENCY]
  *
  * Asks the kernel (nl80211) to start an active scan on one wireless
- * interface, and does nothing else. This is the only part of Tarvolin that
+ * interface, of every channel or, with FREQUENCY (MHz), of that channel
+ * alone, and does nothing else. This is the only part of Tarvolin that
  * may hold a capability (cap_net_admin, which the kernel wants for a scan
  * request): the window and the command-line tools run it when their own
  * request is refused. Hence it is small, written in C against libc and
- * libnl only, accepts exactly one argument and checks it before use, reads
+ * libnl only, accepts one or two arguments and checks them before use, reads
  * no environment, files or configuration, and prints one line on failure.
  *
  * Exit statuses are those of TriggerExit.h.
@@ -24,6 +25,11 @@
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
+
+/* The frequencies a scan may be limited to, in MHz: the 2.4, 4.9, 5 and
+ * 6 GHz bands. */
+#define MIN_FREQUENCY 2400
+#define MAX_FREQUENCY 7125
 
 /* The state of one request, filled in by the callbacks. */
 struct exchange {
@@ -64,6 +70,22 @@ static int valid_name(const char* name)
     return 1;
 }
 
+/* A frequency as people write it: 4 digits, nothing else (no sign, no
+ * blanks, no unit), within the bands above. Returns 0 for anything else. */
+static unsigned parse_frequency(const char* text)
+{
+    const size_t length = strnlen(text, 5);
+    if (length != 4)
+        return 0;
+    unsigned value = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return 0;
+        value = value * 10 + (unsigned)(text[i] - '0');
+    }
+    return value >= MIN_FREQUENCY && value <= MAX_FREQUENCY ? value : 0;
+}
+
 static int on_valid(struct nl_msg* message, void* context)
 {
     struct exchange* exchange = context;
@@ -93,8 +115,10 @@ static int on_error(struct sockaddr_nl* from, struct nlmsgerr* error, void* cont
 }
 
 /* Sends one nl80211 command for the interface and reads the answer. Returns
- * 0 or a negative errno (-EIO when the socket itself fails). */
-static int transact(struct nl_sock* socket, int family, unsigned index, int command, struct exchange* exchange)
+ * 0 or a negative errno (-EIO when the socket itself fails). A scan request
+ * with a frequency other than 0 visits that frequency alone. */
+static int transact(struct nl_sock* socket, int family, unsigned index, int command, unsigned frequency,
+                    struct exchange* exchange)
 {
     int result = -ENOMEM;
     struct nl_msg* message = nlmsg_alloc();
@@ -110,6 +134,12 @@ static int transact(struct nl_sock* socket, int family, unsigned index, int comm
         if (!ssids || nla_put(message, 1, 0, "") < 0)
             goto out;
         nla_nest_end(message, ssids);
+        if (frequency != 0) {
+            struct nlattr* frequencies = nla_nest_start(message, NL80211_ATTR_SCAN_FREQUENCIES);
+            if (!frequencies || nla_put_u32(message, 1, frequency) < 0)
+                goto out;
+            nla_nest_end(message, frequencies);
+        }
     }
     nl_cb_set(callbacks, NL_CB_VALID, NL_CB_CUSTOM, on_valid, exchange);
     nl_cb_set(callbacks, NL_CB_ACK, NL_CB_CUSTOM, on_ack, exchange);
@@ -142,14 +172,19 @@ int main(int argc, char** argv)
     nl_debug = 0;
     open_standard_streams();
 
-    if (argc != 2) {
-        fputs("usage: tarvolin-trigger INTERFACE\n", stderr);
+    if (argc != 2 && argc != 3) {
+        fputs("usage: tarvolin-trigger INTERFACE [FREQUENCY]\n", stderr);
         return TRIGGER_USAGE;
     }
     const char* name = argv[1];
     if (!valid_name(name)) {
         fputs("tarvolin-trigger: not an interface name\n", stderr);
         return TRIGGER_BAD_NAME;
+    }
+    unsigned frequency = 0;
+    if (argc == 3 && (frequency = parse_frequency(argv[2])) == 0) {
+        fputs("tarvolin-trigger: the frequency must be a number of MHz from 2400 to 7125\n", stderr);
+        return TRIGGER_BAD_FREQUENCY;
     }
     const unsigned index = if_nametoindex(name);
     if (index == 0)
@@ -168,7 +203,7 @@ int main(int argc, char** argv)
     }
 
     struct exchange lookup = {.expected_index = index};
-    const int found = transact(socket, family, index, NL80211_CMD_GET_INTERFACE, &lookup);
+    const int found = transact(socket, family, index, NL80211_CMD_GET_INTERFACE, 0, &lookup);
     if (found == -ENODEV || found == -EOPNOTSUPP || found == -EINVAL || (found == 0 && !lookup.answered)) {
         status = fail(name, "not a wireless interface", TRIGGER_NOT_WIRELESS);
         goto out;
@@ -179,7 +214,7 @@ int main(int argc, char** argv)
     }
 
     struct exchange scan = {.expected_index = index};
-    const int started = transact(socket, family, index, NL80211_CMD_TRIGGER_SCAN, &scan);
+    const int started = transact(socket, family, index, NL80211_CMD_TRIGGER_SCAN, frequency, &scan);
     /* A scan already under way brings fresh results all the same. */
     if (started == 0 || started == -EBUSY)
         status = TRIGGER_STARTED;
@@ -187,6 +222,10 @@ int main(int argc, char** argv)
         status = fail(name, "not permitted (this helper needs cap_net_admin)", TRIGGER_NOT_PERMITTED);
     else if (started == -ENETDOWN)
         status = fail(name, "the interface is down", TRIGGER_DOWN);
+    /* The kernel refuses a frequency that is none of the radio's channels,
+     * or one it may not use here. */
+    else if (started == -EINVAL && frequency != 0)
+        status = fail(name, "the radio has no channel it may scan at that frequency", TRIGGER_NO_CHANNEL);
     else
         status = fail(name, strerror(-started), TRIGGER_FAILED);
 out:

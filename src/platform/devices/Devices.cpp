@@ -117,6 +117,17 @@ DWORD QueryOid(WirelessProvider& provider, const OidRequest& request, std::size_
         written = sizeof(medium);
         return ERROR_SUCCESS;
     }
+    case OID_TARVOLIN_SCANS_ENDED: {
+        if (request.dataSize < sizeof(ULONG))
+            return ERROR_INSUFFICIENT_BUFFER;
+        std::uint64_t ended = 0;
+        if (const DWORD error = provider.CountEndedScans(request.adapter, ended); error != ERROR_SUCCESS)
+            return error;
+        const ULONG count = static_cast<ULONG>(ended);  // wraps, as the caller expects
+        std::memcpy(request.data, &count, sizeof(count));
+        written = sizeof(count);
+        return ERROR_SUCCESS;
+    }
     case OID_802_11_BSSID_LIST: {
         if (request.dataSize < sizeof(ULONG))
             return ERROR_INSUFFICIENT_BUFFER;
@@ -129,11 +140,37 @@ DWORD QueryOid(WirelessProvider& provider, const OidRequest& request, std::size_
     }
 }
 
+// The frequencies a scan request names in its data (NDIS_802_11_SCAN_FREQUENCIES);
+// none for every channel. A count the data does not hold, too many
+// frequencies, or one outside the bands a scan can visit is refused.
+DWORD ReadScanFrequencies(const OidRequest& request, std::vector<std::uint32_t>& frequencies)
+{
+    ULONG count = 0;
+    if (request.dataSize < sizeof(count))
+        return ERROR_SUCCESS;
+    std::memcpy(&count, request.data, sizeof(count));
+    if (count > kMaxScanFrequencies || (request.dataSize - sizeof(count)) / sizeof(ULONG) < count)
+        return ERROR_INVALID_PARAMETER;
+    for (ULONG i = 0; i < count; ++i) {
+        ULONG frequency = 0;
+        std::memcpy(&frequency, request.data + sizeof(count) + i * sizeof(ULONG), sizeof(frequency));
+        if (frequency < kMinScanFrequencyMhz || frequency > kMaxScanFrequencyMhz)
+            return ERROR_INVALID_PARAMETER;
+        frequencies.push_back(frequency);
+    }
+    return ERROR_SUCCESS;
+}
+
 DWORD SetOid(WirelessProvider& provider, const OidRequest& request)
 {
     if (request.oid != OID_802_11_BSSID_LIST_SCAN)
         return ERROR_NOT_SUPPORTED;
-    return provider.TriggerScan(request.adapter);
+    std::vector<std::uint32_t> frequencies;
+    if (const DWORD error = ReadScanFrequencies(request, frequencies); error != ERROR_SUCCESS)
+        return error;
+    if (frequencies.empty())
+        return provider.TriggerScan(request.adapter);
+    return provider.TriggerScanOn(request.adapter, frequencies);
 }
 
 // Whether a name comes through the adapter list as itself. The program joins

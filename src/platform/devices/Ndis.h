@@ -21,6 +21,11 @@ constexpr DWORD IOCTL_NDIS_GET_ADAPTER_NAMES = 0x0017003A;   // list every adapt
 constexpr NDIS_OID OID_GEN_PHYSICAL_MEDIUM = 0x00010202;
 constexpr NDIS_OID OID_802_11_BSSID_LIST_SCAN = 0x0D01011A;
 constexpr NDIS_OID OID_802_11_BSSID_LIST = 0x0D010217;
+// Vendor-specific (NDIS leaves the 0xFF range to vendors): how many scans of
+// the adapter have ended so far, completed or cut short, as a ULONG that
+// wraps around. A caller that asked for a scan learns it is over when the
+// number moves on. ERROR_NOT_SUPPORTED where the radio does not tell.
+constexpr NDIS_OID OID_TARVOLIN_SCANS_ENDED = 0xFF0A0001;
 
 // Values of OID_GEN_PHYSICAL_MEDIUM.
 constexpr ULONG NdisPhysicalMediumUnspecified = 0;
@@ -57,6 +62,19 @@ static_assert(offsetof(NDISUIO_SET_OID, Data) == offsetof(NDISUIO_QUERY_OID, Dat
 
 // Where the data part of a request buffer begins.
 constexpr std::size_t kNdisuioDataOffset = offsetof(NDISUIO_QUERY_OID, Data);
+
+// The data of an OID_802_11_BSSID_LIST_SCAN set: a count, then that many
+// frequencies in MHz, the only channels the scan visits. A count of 0 (or a
+// data part of four zero bytes, as older callers send) asks for every channel.
+struct NDIS_802_11_SCAN_FREQUENCIES {
+    ULONG NumberOfFrequencies;
+    ULONG FrequencyMhz[1];
+};
+// Most frequencies one scan request may name.
+constexpr ULONG kMaxScanFrequencies = 32;
+// The frequencies a scan request may name: 2.4, 4.9, 5 and 6 GHz.
+constexpr ULONG kMinScanFrequencyMhz = 2400;
+constexpr ULONG kMaxScanFrequencyMhz = 7125;
 
 struct NDIS_802_11_SSID {
     ULONG SsidLength;  // bytes used in Ssid, 0 to 32

@@ -33,7 +33,10 @@ public:
         return ERROR_SUCCESS;
     }
 
-    DWORD TriggerScan(const std::string& name) override
+    DWORD TriggerScan(const std::string& name) override { return TriggerScanOn(name, {}); }
+
+    // The scan completes at once; what it asked for is kept for the tests.
+    DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override
     {
         const ScenarioAdapter* adapter = nullptr;
         if (const DWORD error = FindWireless(name, adapter); error != ERROR_SUCCESS)
@@ -42,7 +45,24 @@ public:
             return adapter->triggerError;
         std::lock_guard lock(m_mutex);
         ++m_counters[name];
+        m_requests[name].emplace_back(frequencies.begin(), frequencies.end());
         return ERROR_SUCCESS;
+    }
+
+    DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override
+    {
+        const ScenarioAdapter* adapter = nullptr;
+        if (const DWORD error = FindWireless(name, adapter); error != ERROR_SUCCESS)
+            return error;
+        std::lock_guard lock(m_mutex);
+        ended = m_counters[name];
+        return ERROR_SUCCESS;
+    }
+
+    std::vector<std::vector<std::uint32_t>> Requests(const std::string& name)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_requests[name];
     }
 
     DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) override
@@ -89,9 +109,16 @@ private:
     const Scenario m_scenario;
     std::mutex m_mutex;
     std::map<std::string, std::uint64_t> m_counters;  // scans requested, per adapter
+    std::map<std::string, std::vector<std::vector<std::uint32_t>>> m_requests;
 };
 
 }  // namespace
+
+std::vector<std::vector<std::uint32_t>> SimulatedScanRequests(WirelessProvider& provider, const std::string& adapter)
+{
+    auto* simulated = dynamic_cast<SimulatedProvider*>(&provider);
+    return simulated != nullptr ? simulated->Requests(adapter) : std::vector<std::vector<std::uint32_t>>{};
+}
 
 std::shared_ptr<WirelessProvider> MakeSimulatedProviderFromText(std::string_view text, std::string& error)
 {

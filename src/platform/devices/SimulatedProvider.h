@@ -6,9 +6,11 @@
 
 #include "platform/devices/WirelessProvider.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -18,5 +20,10 @@ std::shared_ptr<WirelessProvider> MakeSimulatedProvider(const std::string& path,
 
 // The same from the scenario's text; the message names only the line.
 std::shared_ptr<WirelessProvider> MakeSimulatedProviderFromText(std::string_view text, std::string& error);
+
+// The frequencies each scan request on the adapter named, oldest first (an
+// empty list asked for every channel); nothing when provider is no simulated
+// radio. Scans on the simulated radio end as soon as they are asked for.
+std::vector<std::vector<std::uint32_t>> SimulatedScanRequests(WirelessProvider& provider, const std::string& adapter);
 
 }  // namespace platform

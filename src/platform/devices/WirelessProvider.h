@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,23 @@ public:
     virtual DWORD CanScan(const std::string& name, bool& canScan) { return IsWireless(name, canScan); }
     // Starts a new scan on the named interface; results are read later.
     virtual DWORD TriggerScan(const std::string& name) = 0;
+    // Starts a scan that visits only these frequencies (MHz); an empty list
+    // means every channel. A provider that cannot limit a scan sweeps every
+    // channel, which visits them too.
+    virtual DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies)
+    {
+        (void)frequencies;
+        return TriggerScan(name);
+    }
+    // How many scans of the named interface have ended so far (completed or
+    // cut short), whoever started them: a caller that asked for a scan sees
+    // it is over when the number moves on. ERROR_NOT_SUPPORTED when the
+    // provider cannot tell.
+    virtual DWORD CountEndedScans(const std::string& name, std::uint64_t& ended)
+    {
+        (void)name, (void)ended;
+        return ERROR_NOT_SUPPORTED;
+    }
     // The networks the named interface currently holds in its scan list.
     virtual DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) = 0;
     // Waits until a scan that began after the latest TriggerScan on the named

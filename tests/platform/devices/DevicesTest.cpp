@@ -47,6 +47,15 @@ protected:
             }
             return true;
         }
+        // Writes 32-bit words into the data part.
+        void SetData(std::initializer_list<ULONG> words)
+        {
+            std::size_t offset = kNdisuioDataOffset;
+            for (const ULONG word : words) {
+                std::memcpy(bytes.data() + offset, &word, sizeof(word));
+                offset += sizeof(word);
+            }
+        }
         ULONG DataWord() const
         {
             ULONG value = 0;
@@ -208,8 +217,10 @@ TEST_F(DevicesTest, ScanRequestReachesTheProviderAndItsErrorComesBack)
 {
     HANDLE uio = Open(u"UIO1:");
     Query scan(OID_802_11_BSSID_LIST_SCAN, u"wlan0", 24);
+    scan.SetData({0});  // no frequencies: every channel
     EXPECT_TRUE(Send(uio, IOCTL_NDISUIO_SET_OID_VALUE, scan));
     EXPECT_EQ(provider->triggered, std::vector<std::string>{"wlan0"});
+    EXPECT_TRUE(provider->limitedTo.empty());
 
     for (DWORD error : {ERROR_ACCESS_DENIED, ERROR_BUSY, ERROR_NOT_SUPPORTED, ERROR_GEN_FAILURE}) {
         provider->error = error;
@@ -219,6 +230,91 @@ TEST_F(DevicesTest, ScanRequestReachesTheProviderAndItsErrorComesBack)
         EXPECT_FALSE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, list));
         EXPECT_EQ(GetLastError(), error);
     }
+    CloseHandle(uio);
+}
+
+// The data of a scan request: a count, then that many frequencies in MHz. A
+// request too short to hold a count is a sweep of every channel; a count the
+// data does not hold, too many frequencies, or one no scan can visit is
+// refused before the provider is asked.
+TEST_F(DevicesTest, ScanRequestNamesTheFrequenciesToVisit)
+{
+    struct Case {
+        const char* what;
+        DWORD dataSize;
+        std::vector<ULONG> data;
+        bool accepted;
+        std::vector<std::uint32_t> limitedTo;  // empty: a sweep of every channel
+    };
+    // A count followed by that many frequencies.
+    const auto countAndList = [](ULONG count, ULONG frequency) {
+        std::vector<ULONG> words(count + 1, frequency);
+        words[0] = count;
+        return words;
+    };
+    const Case kCases[] = {
+        {"no data", 0, {}, true, {}},
+        {"count 0", 4, {0}, true, {}},
+        {"one", 8, {1, 2437}, true, {2437}},
+        {"two, and more data than they need", 20, {2, 2412, 5955, 9, 9}, true, {2412, 5955}},
+        {"lowest and highest", 12, {2, 2400, 7125}, true, {2400, 7125}},
+        {"the most", 4 + 4 * kMaxScanFrequencies, countAndList(kMaxScanFrequencies, 5180), true,
+         std::vector<std::uint32_t>(kMaxScanFrequencies, 5180)},
+        {"one more than the most", 8 + 4 * kMaxScanFrequencies, countAndList(kMaxScanFrequencies + 1, 2412), false, {}},
+        {"count beyond the data", 8, {2, 2412}, false, {}},
+        {"a huge count", 8, {0xFFFFFFFF, 2412}, false, {}},
+        {"below the bands", 8, {1, 2399}, false, {}},
+        {"above the bands", 8, {1, 7126}, false, {}},
+        {"a channel number, not a frequency", 8, {1, 6}, false, {}},
+    };
+    HANDLE uio = Open(u"UIO1:");
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        provider->triggered.clear();
+        provider->limitedTo.clear();
+        Query scan(OID_802_11_BSSID_LIST_SCAN, u"wlan0", static_cast<DWORD>(kNdisuioDataOffset + c.dataSize));
+        std::size_t offset = kNdisuioDataOffset;
+        for (const ULONG word : c.data) {
+            std::memcpy(scan.bytes.data() + offset, &word, sizeof(word));
+            offset += sizeof(word);
+        }
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(c.accepted, Send(uio, IOCTL_NDISUIO_SET_OID_VALUE, scan) != FALSE);
+        if (!c.accepted) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+            EXPECT_TRUE(provider->triggered.empty());
+            continue;
+        }
+        EXPECT_EQ(provider->triggered, std::vector<std::string>{"wlan0"});
+        if (c.limitedTo.empty())
+            EXPECT_TRUE(provider->limitedTo.empty());
+        else
+            EXPECT_EQ(provider->limitedTo, std::vector<std::vector<std::uint32_t>>{c.limitedTo});
+    }
+    CloseHandle(uio);
+}
+
+// The count of ended scans, which tells a caller its scan is over: the
+// provider's number, cut to 32 bits; its refusal comes back as the error.
+TEST_F(DevicesTest, ScanCountComesFromTheProvider)
+{
+    HANDLE uio = Open(u"UIO1:");
+    Query count(OID_TARVOLIN_SCANS_ENDED, u"wlan0", 24);
+    EXPECT_FALSE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, count));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+
+    provider->countError = ERROR_SUCCESS;
+    provider->endedScans = 0x100000007ull;
+    DWORD returned = 0;
+    EXPECT_TRUE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, count, &returned));
+    EXPECT_EQ(count.DataWord(), 7u);
+    EXPECT_EQ(returned, kNdisuioDataOffset + sizeof(ULONG));
+    EXPECT_TRUE(count.GuardIntact());
+
+    Query tooSmall(OID_TARVOLIN_SCANS_ENDED, u"wlan0", static_cast<DWORD>(kNdisuioDataOffset + 2));
+    EXPECT_FALSE(Send(uio, IOCTL_NDISUIO_QUERY_OID_VALUE, tooSmall));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_TRUE(tooSmall.GuardIntact());
     CloseHandle(uio);
 }
 

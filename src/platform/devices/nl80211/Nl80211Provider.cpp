@@ -97,6 +97,24 @@ int AddWildcardSsid(nl_msg* message)
     return 0;
 }
 
+// A scan limited to some frequencies names them; without the attribute the
+// kernel visits every channel the radio may use.
+int AddFrequencies(nl_msg* message, std::span<const std::uint32_t> frequencies)
+{
+    if (frequencies.empty())
+        return 0;
+    nlattr* list = nla_nest_start(message, NL80211_ATTR_SCAN_FREQUENCIES);
+    if (!list)
+        return -ENOMEM;
+    int position = 1;
+    for (const std::uint32_t frequency : frequencies) {
+        if (nla_put_u32(message, position++, frequency) < 0)
+            return -ENOMEM;
+    }
+    nla_nest_end(message, list);
+    return 0;
+}
+
 std::vector<std::unique_ptr<ScanRequester>> DefaultUnprivilegedWays()
 {
     std::vector<std::unique_ptr<ScanRequester>> ways;
@@ -282,17 +300,28 @@ DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, s
     return ERROR_SUCCESS;
 }
 
-DWORD Nl80211Provider::TriggerScan(const std::string& name)
+DWORD Nl80211Provider::Reach(const std::string& name, unsigned& index, std::unique_lock<std::mutex>& guard)
 {
-    const unsigned index = InterfaceIndex(name);
+    index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    if (connected != ERROR_SUCCESS)
-        return connected;
+    guard = std::unique_lock(m_lock);
+    return Connect();
+}
+
+DWORD Nl80211Provider::TriggerScan(const std::string& name)
+{
+    return TriggerScanOn(name, {});
+}
+
+DWORD Nl80211Provider::TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies)
+{
+    unsigned index = 0;
+    std::unique_lock<std::mutex> guard;
+    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
+        return opened;
     Request& request = m_requests[name];
-    request = {m_events->Snapshot(index), false, BoottimeNowNs()};
+    request = {m_events->Snapshot(index), false, BoottimeNowNs(), {frequencies.begin(), frequencies.end()}};
     // The answer to a request down the chain comes later; the caller learns
     // how the previous one ended, so a window can tell that scans cannot be
     // started one tick later, while every tick asks again (NetworkManager may
@@ -310,7 +339,11 @@ DWORD Nl80211Provider::Ask(const std::string& name, unsigned interfaceIndex, Req
 {
     request.viaChain = false;
     m_events->OwnRequestStarting(interfaceIndex, BoottimeNowNs());
-    const int result = Transact(NL80211_CMD_TRIGGER_SCAN, false, interfaceIndex, {}, AddWildcardSsid);
+    const std::span<const std::uint32_t> frequencies = request.frequencies;
+    const int result = Transact(NL80211_CMD_TRIGGER_SCAN, false, interfaceIndex, {}, [frequencies](nl_msg* message) {
+        const int added = AddWildcardSsid(message);
+        return added < 0 ? added : AddFrequencies(message, frequencies);
+    });
     m_events->OwnRequestEnded(interfaceIndex, result == 0);
     // A scan already under way serves as well: the next read-out comes from
     // it once it completes.
@@ -322,7 +355,9 @@ DWORD Nl80211Provider::Ask(const std::string& name, unsigned interfaceIndex, Req
     // While a scan runs (whoever started it) there is nothing to ask for.
     if (m_events->Running(interfaceIndex))
         return ERROR_SUCCESS;
-    m_unprivileged.Start(name);
+    // Only one frequency goes down the chain (the helper takes one); a
+    // longer list is a sweep of every channel there.
+    m_unprivileged.Start(name, request.frequencies.size() == 1 ? request.frequencies.front() : 0);
     request.viaChain = true;
     return ERROR_SUCCESS;
 }
@@ -350,7 +385,7 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
             return connected;
         const auto found = m_requests.find(name);
         // Without a request of ours, whatever scan ends next serves.
-        request = found != m_requests.end() ? found->second : Request{m_events->Snapshot(index), false, 0};
+        request = found != m_requests.end() ? found->second : Request{m_events->Snapshot(index), false, 0, {}};
     }
     if (!m_events->Listening()) {
         // Without scan events the best there is: the time the caller allows.
@@ -379,15 +414,26 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
     }
 }
 
+DWORD Nl80211Provider::CountEndedScans(const std::string& name, std::uint64_t& ended)
+{
+    unsigned index = 0;
+    std::unique_lock<std::mutex> guard;
+    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
+        return opened;
+    // Without the scan events nobody can tell when a scan ends.
+    if (!m_events->Listening())
+        return ERROR_NOT_SUPPORTED;
+    const ScanEventMonitor::Counts counts = m_events->Snapshot(index);
+    ended = counts.completed + counts.aborted;
+    return ERROR_SUCCESS;
+}
+
 DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks)
 {
-    const unsigned index = InterfaceIndex(name);
-    if (index == 0)
-        return ERROR_FILE_NOT_FOUND;
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    if (connected != ERROR_SUCCESS)
-        return connected;
+    unsigned index = 0;
+    std::unique_lock<std::mutex> guard;
+    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
+        return opened;
 
     std::vector<WirelessBss> found;
     std::uint64_t readAt = 0;

@@ -41,6 +41,8 @@ public:
     DWORD IsWireless(const std::string& name, bool& wireless) override;
     DWORD CanScan(const std::string& name, bool& canScan) override;
     DWORD TriggerScan(const std::string& name) override;
+    DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override;
+    DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override;
     DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) override;
     DWORD WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) override;
 
@@ -53,6 +55,7 @@ private:
         ScanEventMonitor::Counts before;
         bool viaChain = false;
         std::uint64_t askedAtNs = 0;
+        std::vector<std::uint32_t> frequencies;  // the only ones to visit; empty: every channel
     };
 
     // Asks the kernel for a scan, telling the event monitor that the scan it
@@ -63,6 +66,10 @@ private:
     // began before it). Called without m_lock.
     DWORD AskAgain(const std::string& name, unsigned interfaceIndex, Request& request);
 
+    // The interface's index, with m_lock taken into guard and the socket
+    // connected: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for an unknown name, or
+    // what Connect says.
+    DWORD Reach(const std::string& name, unsigned& index, std::unique_lock<std::mutex>& guard);
     // Opens the socket and looks up the nl80211 family, once. ERROR_SUCCESS,
     // ERROR_NOT_SUPPORTED when the kernel has no nl80211 (no cfg80211), or
     // ERROR_GEN_FAILURE when netlink itself cannot be used.

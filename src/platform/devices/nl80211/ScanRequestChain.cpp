@@ -14,7 +14,7 @@ ScanRequestChain::~ScanRequestChain()
     m_thread.join();
 }
 
-void ScanRequestChain::Start(const std::string& interfaceName)
+void ScanRequestChain::Start(const std::string& interfaceName, std::uint32_t frequencyMhz)
 {
     {
         std::lock_guard guard(m_lock);
@@ -22,7 +22,7 @@ void ScanRequestChain::Start(const std::string& interfaceName)
         if (outcome.pending)
             return;
         outcome.pending = true;
-        m_queue.push_back(interfaceName);
+        m_queue.push_back({interfaceName, frequencyMhz});
     }
     m_changed.notify_all();
 }
@@ -61,12 +61,12 @@ void ScanRequestChain::Run(std::stop_token stop)
     while (true) {
         if (!m_changed.wait(guard, stop, [this] { return !m_queue.empty(); }))
             break;
-        const std::string name = m_queue.front();
+        const Queued request = m_queue.front();
         m_queue.pop_front();
         guard.unlock();
-        Outcome outcome = Ask(name, stop);
+        Outcome outcome = Ask(request, stop);
         guard.lock();
-        m_outcomes[name] = std::move(outcome);
+        m_outcomes[request.interfaceName] = std::move(outcome);
         m_changed.notify_all();
     }
     // Whoever waits for a request that will not be asked any more learns so.
@@ -77,14 +77,25 @@ void ScanRequestChain::Run(std::stop_token stop)
     m_changed.notify_all();
 }
 
-ScanRequestChain::Outcome ScanRequestChain::Ask(const std::string& interfaceName, std::stop_token stop)
+ScanRequestChain::Outcome ScanRequestChain::Ask(const Queued& request, std::stop_token stop)
 {
+    // A scan of one frequency asks the ways that can limit it first: a sweep
+    // of every channel takes seconds where one channel takes a fraction.
+    std::vector<ScanRequester*> order;
+    for (const bool limiting : {true, false}) {
+        for (const auto& way : m_ways) {
+            if (request.frequencyMhz == 0 ? limiting : way->CanLimit() == limiting)
+                order.push_back(way.get());
+        }
+    }
     Outcome outcome{false, ERROR_ACCESS_DENIED, "no way to start a scan is set up"};
-    for (const auto& way : m_ways) {
+    for (ScanRequester* way : order) {
         if (stop.stop_requested())
             return {false, ERROR_CANCELLED, "the scan request was cancelled"};
         std::string why;
-        const DWORD result = way->Request(interfaceName, stop, why);
+        const DWORD result = request.frequencyMhz == 0
+                                 ? way->Request(request.interfaceName, stop, why)
+                                 : way->RequestOn(request.interfaceName, request.frequencyMhz, stop, why);
         if (result == ERROR_SUCCESS)
             return {false, ERROR_SUCCESS, {}};
         outcome.result = result == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -29,8 +30,10 @@ public:
     // Queues a request for the interface and returns without waiting. While
     // an earlier request for the same interface is still on its way, that one
     // stands for this one too: a daemon that never answers collects one
-    // request per interface, not one per scan tick.
-    void Start(const std::string& interfaceName);
+    // request per interface, not one per scan tick. With a frequency (MHz),
+    // the ways that can scan it alone are asked first, then the others,
+    // which sweep every channel.
+    void Start(const std::string& interfaceName, std::uint32_t frequencyMhz = 0);
 
     // Waits until no request for the interface is on its way, and gives the
     // outcome of the latest one: ERROR_SUCCESS when a way started a scan (or
@@ -55,13 +58,18 @@ private:
         std::string why;
     };
 
+    struct Queued {
+        std::string interfaceName;
+        std::uint32_t frequencyMhz = 0;
+    };
+
     void Run(std::stop_token stop);
-    Outcome Ask(const std::string& interfaceName, std::stop_token stop);
+    Outcome Ask(const Queued& request, std::stop_token stop);
 
     std::vector<std::unique_ptr<ScanRequester>> m_ways;
     std::mutex m_lock;
     std::condition_variable_any m_changed;
-    std::deque<std::string> m_queue;
+    std::deque<Queued> m_queue;
     std::map<std::string, Outcome> m_outcomes;
     // Last member: the thread starts once everything it uses exists.
     std::jthread m_thread;

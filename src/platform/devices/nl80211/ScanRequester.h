@@ -6,6 +6,7 @@
 
 #include "platform/Types.h"
 
+#include <cstdint>
 #include <stop_token>
 #include <string>
 
@@ -20,6 +21,17 @@ public:
     // error code, with why set to one short sentence a person can act on. A
     // requester gives up early, with ERROR_CANCELLED, once stop is requested.
     virtual DWORD Request(const std::string& interfaceName, std::stop_token stop, std::string& why) = 0;
+
+    // Whether this way can have a scan visit one frequency alone.
+    virtual bool CanLimit() const { return false; }
+    // The same for a scan of one frequency (MHz). A way that cannot limit a
+    // scan asks for a sweep of every channel, which visits it too.
+    virtual DWORD RequestOn(const std::string& interfaceName, std::uint32_t frequencyMhz, std::stop_token stop,
+                            std::string& why)
+    {
+        (void)frequencyMhz;
+        return Request(interfaceName, stop, why);
+    }
 };
 
 }  // namespace platform::nl80211

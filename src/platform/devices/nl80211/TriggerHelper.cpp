@@ -45,7 +45,9 @@ DWORD ResultOfExit(int status)
     case TRIGGER_NOT_WIRELESS: return ERROR_NOT_SUPPORTED;
     case TRIGGER_DOWN: return ERROR_NOT_READY;
     case TRIGGER_USAGE:
-    case TRIGGER_BAD_NAME: return ERROR_INVALID_PARAMETER;
+    case TRIGGER_BAD_NAME:
+    case TRIGGER_BAD_FREQUENCY:
+    case TRIGGER_NO_CHANNEL: return ERROR_INVALID_PARAMETER;
     default: return ERROR_GEN_FAILURE;
     }
 }
@@ -56,11 +58,11 @@ bool Executable(const fs::path& path)
     return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// Starts path with the one argument, an empty environment, /dev/null for
+// Starts path with the interface name and, when not 0, the frequency, an empty environment, /dev/null for
 // its standard streams (the caller reports its outcome in its own words) and
 // no other descriptor of ours, with default signal handling. Returns the
 // child's pid, or -1.
-pid_t Spawn(const std::string& path, const std::string& argument)
+pid_t Spawn(const std::string& path, const std::string& interfaceName, std::uint32_t frequencyMhz)
 {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -82,8 +84,8 @@ pid_t Spawn(const std::string& path, const std::string& argument)
                  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
     pid_t pid = -1;
     if (ready) {
-        std::string name = "tarvolin-trigger", value = argument;
-        char* argv[] = {name.data(), value.data(), nullptr};
+        std::string name = "tarvolin-trigger", value = interfaceName, frequency = std::to_string(frequencyMhz);
+        char* argv[] = {name.data(), value.data(), frequencyMhz != 0 ? frequency.data() : nullptr, nullptr};
         char* envp[] = {nullptr};
         if (posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, envp) != 0)
             pid = -1;
@@ -125,14 +127,14 @@ std::string TriggerHelper::LocateForThisProgram()
     return error ? std::string() : Locate(self.string());
 }
 
-DWORD TriggerHelper::Start(const std::string& interfaceName)
+DWORD TriggerHelper::Start(const std::string& interfaceName, std::uint32_t frequencyMhz)
 {
     std::unique_lock guard(m_runs->lock);
     Runs::Run& run = m_runs->byInterface[interfaceName];
     if (run.running)
         return ERROR_SUCCESS;
     const DWORD previous = run.lastResult;
-    const pid_t pid = m_path.empty() ? -1 : Spawn(m_path, interfaceName);
+    const pid_t pid = m_path.empty() ? -1 : Spawn(m_path, interfaceName, frequencyMhz);
     if (pid < 0) {
         run.lastResult = ERROR_ACCESS_DENIED;
         return ERROR_ACCESS_DENIED;

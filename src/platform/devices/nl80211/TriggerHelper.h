@@ -10,6 +10,7 @@
 #include "platform/Types.h"
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,12 +35,11 @@ public:
     const std::string& Path() const { return m_path; }
 
     // Starts the helper for interfaceName unless one still runs for it, and
-    // returns at once. The result is how the previous run for this interface
-    // ended (ERROR_SUCCESS before the first one ended, and while one runs):
-    // ERROR_ACCESS_DENIED when the helper is missing or cannot be started,
-    // ERROR_PRIVILEGE_NOT_HELD when the kernel refused it (it lacks its
+    // returns at once. With a frequency (MHz) the scan visits it alone. The result is how the previous run for this
+    // interface ended (ERROR_SUCCESS before the first one ended, and while one runs): ERROR_ACCESS_DENIED when the
+    // helper is missing or cannot be started, ERROR_PRIVILEGE_NOT_HELD when the kernel refused it (it lacks its
     // capability), else the Win32 counterpart of its exit.
-    DWORD Start(const std::string& interfaceName);
+    DWORD Start(const std::string& interfaceName, std::uint32_t frequencyMhz = 0);
 
     // For command-line tools, which may wait: waits up to timeout for the
     // run for interfaceName to end and returns how the last run ended, or

@@ -15,11 +15,17 @@ TriggerHelperScan::TriggerHelperScan(std::string helperPath) : m_helper(std::mov
 
 DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_token stop, std::string& why)
 {
+    return RequestOn(interfaceName, 0, stop, why);
+}
+
+DWORD TriggerHelperScan::RequestOn(const std::string& interfaceName, std::uint32_t frequencyMhz, std::stop_token stop,
+                                   std::string& why)
+{
     if (m_helper.Path().empty()) {
         why = "the scan helper tarvolin-trigger is not installed";
         return ERROR_ACCESS_DENIED;
     }
-    m_helper.Start(interfaceName);
+    m_helper.Start(interfaceName, frequencyMhz);
     DWORD result = ERROR_BUSY;
     while ((result = m_helper.Wait(interfaceName, kStopCheck)) == ERROR_BUSY) {
         // The helper is reaped on its own thread even when nobody waits.
@@ -32,6 +38,12 @@ DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_tok
     case ERROR_PRIVILEGE_NOT_HELD: why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin"; break;
     case ERROR_NOT_READY: why = "the interface is down"; break;
     case ERROR_NOT_SUPPORTED: why = "the interface is not a wireless interface"; break;
+    case ERROR_INVALID_PARAMETER:
+        if (frequencyMhz != 0) {
+            why = "the radio has no channel at " + std::to_string(frequencyMhz) + " MHz to scan";
+            break;
+        }
+        [[fallthrough]];
     default: why = "the scan helper " + m_helper.Path() + " could not start a scan"; break;
     }
     return result;

@@ -15,6 +15,9 @@ public:
     explicit TriggerHelperScan(std::string helperPath);
 
     DWORD Request(const std::string& interfaceName, std::stop_token stop, std::string& why) override;
+    bool CanLimit() const override { return true; }
+    DWORD RequestOn(const std::string& interfaceName, std::uint32_t frequencyMhz, std::stop_token stop,
+                    std::string& why) override;
 
 private:
     TriggerHelper m_helper;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -20,8 +21,21 @@ namespace {
 // stopped).
 class TestWay final : public ScanRequester {
 public:
-    TestWay(DWORD result, std::string why, bool hold = false)
-        : m_result(result), m_why(std::move(why)), m_hold(hold) { }
+    TestWay(DWORD result, std::string why, bool hold = false, bool limits = false)
+        : m_result(result), m_why(std::move(why)), m_hold(hold), m_limits(limits)
+    {
+    }
+
+    bool CanLimit() const override { return m_limits; }
+    DWORD RequestOn(const std::string& name, std::uint32_t frequencyMhz, std::stop_token stop,
+                    std::string& why) override
+    {
+        {
+            std::lock_guard guard(m_lock);
+            frequencies.push_back(frequencyMhz);
+        }
+        return Request(name, stop, why);
+    }
 
     DWORD Request(const std::string&, std::stop_token stop, std::string& why) override
     {
@@ -50,11 +64,14 @@ public:
         return calls;
     }
 
+    std::vector<std::uint32_t> frequencies;  // of the requests for one channel
+
 private:
     int calls = 0;
     DWORD m_result;
     std::string m_why;
     bool m_hold;
+    bool m_limits;
     bool m_released = false;
     std::mutex m_lock;
     std::condition_variable_any m_changed;
@@ -159,3 +176,33 @@ TEST(ScanRequestChain, EndingTheChainCancelsTheRequestOnItsWay)
     chain.chain.reset();
     SUCCEED();
 }
+
+namespace {
+
+// A scan of one channel asks the ways that can limit a scan first, with the
+// frequency; the others come after, as a sweep of every channel. A sweep
+// keeps the chain's order.
+TEST(ScanRequestChain, OneChannelGoesFirstToTheWaysThatCanLimitIt)
+{
+    std::vector<std::unique_ptr<TestWay>> ways;
+    ways.push_back(std::make_unique<TestWay>(ERROR_ACCESS_DENIED, "sweeps only"));
+    ways.push_back(std::make_unique<TestWay>(ERROR_ACCESS_DENIED, "limits", false, true));
+    Chain chain = MakeChain(std::move(ways));
+    TestWay& sweeping = *chain.ways[0];
+    TestWay& limiting = *chain.ways[1];
+    std::string why;
+
+    chain.chain->Start("wlan0", 2437);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, chain.chain->WaitSettled("wlan0", why));
+    EXPECT_EQ(why, "sweeps only");  // asked last
+    EXPECT_EQ(limiting.frequencies, std::vector<std::uint32_t>{2437});
+    EXPECT_EQ(sweeping.Calls(), 1);
+
+    chain.chain->Start("wlan0");
+    EXPECT_EQ(ERROR_ACCESS_DENIED, chain.chain->WaitSettled("wlan0", why));
+    EXPECT_EQ(why, "limits");  // in the chain's order: the limiting way last
+    EXPECT_EQ(limiting.frequencies, std::vector<std::uint32_t>{2437});
+    EXPECT_EQ(limiting.Calls(), 2);
+}
+
+}  // namespace

@@ -92,6 +92,29 @@ TEST_F(StandInHelper, GetsTheNameOnlyAndIsReaped)
     EXPECT_EQ(ECHILD, errno) << "a helper was left unreaped";
 }
 
+// A scan of one channel: the frequency goes as the second argument, and the
+// helper's refusal of it (exit 8 or 9) names the frequency.
+TEST_F(StandInHelper, AFrequencyIsTheSecondArgument)
+{
+    const std::string d = Dir();
+    TriggerHelper helper(WriteHelper("echo \"$#:$1:$2\" >> " + d + "/args\nexit 0"));
+    EXPECT_EQ(ERROR_SUCCESS, helper.Start("wlan0", 2437));
+    EXPECT_EQ(ERROR_SUCCESS, helper.Wait("wlan0", kPatience));
+    EXPECT_EQ(ERROR_SUCCESS, helper.Start("wlan0"));
+    EXPECT_EQ(ERROR_SUCCESS, helper.Wait("wlan0", kPatience));
+    EXPECT_EQ("2:wlan0:2437\n1:wlan0:\n", Read("args"));
+
+    using platform::nl80211::TriggerHelperScan;
+    for (const char* exit : {"exit 8", "exit 9"}) {
+        SCOPED_TRACE(exit);
+        TriggerHelperScan way(WriteHelper(exit));
+        EXPECT_TRUE(way.CanLimit());
+        std::string why;
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, way.RequestOn("wlan0", 5955, {}, why));
+        EXPECT_NE(std::string::npos, why.find("no channel at 5955 MHz")) << why;
+    }
+}
+
 // Start returns while the helper still runs; while it runs no second one
 // starts for that interface, but another interface gets its own.
 TEST_F(StandInHelper, StartDoesNotWaitNorPileUp)

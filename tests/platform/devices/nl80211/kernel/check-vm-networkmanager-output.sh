@@ -18,4 +18,9 @@ section scan-user-nm | awk -F'\t' '$6 == "TarvolinLate"' | grep -q . ||
   fail "the scan without privilege did not show the access point switched on after NetworkManager started"
 section scan-user-nm | grep -q "did not complete" && fail "the scan NetworkManager started did not complete in time"
 
+# --follow through NetworkManager: sweeps of every channel, each a reading.
+[ "$(status follow-nm)" = 0 ] || fail "--follow through NetworkManager failed: $(section follow-nm | tail -n1)"
+[ "$(section follow-nm | grep -c '"signal_dbm":-')" = 2 ] || fail "--follow through NetworkManager: not two readings"
+section follow-nm | grep '^{' | sed -n 's/.*"duration_ms":\([0-9]*\).*/measured: a scan for --follow through NetworkManager took \1 ms/p'
+
 report

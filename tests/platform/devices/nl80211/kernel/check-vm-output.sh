@@ -253,6 +253,72 @@ if ran catalogue; then
   catalogue_bss Tarvolin5GHz 5180 20 open 0
 else
   fail "the program's catalogue was not read on the test machine"
+
+# Following one network: scans of its channel alone against full sweeps.
+# follow_stats STEP prints "readings heard first_ms last_ms mean_duration_ms"
+# from the JSON lines of a --follow run.
+follow_stats() {
+  section "$1" | grep '^{' | awk '
+    match($0, /T[0-9][0-9]:[0-9][0-9]:[0-9][0-9]\.[0-9][0-9][0-9]Z/) {
+      t = substr($0, RSTART + 1, 12)
+      ms = ((substr(t, 1, 2) * 60 + substr(t, 4, 2)) * 60 + substr(t, 7, 2)) * 1000 + substr(t, 10, 3)
+      if (n == 0) first = ms
+      last = ms; n++
+      if ($0 !~ /"signal_dbm":null/) heard++
+      if (match($0, /"duration_ms":[0-9]+/)) total += substr($0, RSTART + 14, RLENGTH - 14)
+    }
+    END { if (n) printf "%d %d %d %d %d\n", n, heard, first, last, total / n }'
+}
+if ran follow-active; then
+  expect_status follow-active 0
+  read -r n heard first last mean <<<"$(follow_stats follow-active)"
+  sweeps=$(section follow-sweeps | sed -n 's/^completed in \([0-9]*\) ms.*/\1/p' | awk '{t += $1; n++} END {if (n) printf "%d", t / n}')
+  if [ "${n:-0}" -ne 20 ] || [ -z "$sweeps" ] || [ "$last" -le "$first" ]; then
+    fail "follow-active: ${n:-no} readings, sweeps '${sweeps}'"
+  else
+    [ "$heard" -ge 16 ] || fail "follow-active: the network was heard in only $heard of 20 scans of its channel"
+    # Readings a second, in hundredths, both ways.
+    follow_rate=$(( (n - 1) * 100000 / (last - first) ))
+    sweep_rate=$(( 100000 / sweeps ))
+    echo "measured: --follow (active, one channel): $n readings in $((last - first)) ms, $((follow_rate / 100)).$(printf %02d $((follow_rate % 100))) a second, each scan $mean ms; heard in $heard"
+    echo "measured: full active sweeps: $sweeps ms each, $((sweep_rate / 100)).$(printf %02d $((sweep_rate % 100))) a second; ratio $((follow_rate / sweep_rate))x"
+    [ "$follow_rate" -ge 400 ] || fail "follow-active: fewer than 4 readings a second"
+    [ "$follow_rate" -ge $((10 * sweep_rate)) ] || fail "follow-active: fewer than 10 times the readings of full sweeps"
+  fi
+  start=$(section follow-passive-channel | sed -n 's/^passive-start \([0-9]*\)\.\([0-9]*\)$/\1\2/p')
+  end=$(field follow-passive-channel completed at)
+  [ -n "$start" ] && [ -n "$end" ] &&
+    echo "measured: one passive scan of one channel (iw) $((end - 10#$start * 10)) ms; one passive sweep above"
+  # The reader beside it never lost a network the scans did not visit.
+  for ssid in Tarvolin5GHz TarvolinSAE TarvolinVHT80 TarvolinEAP TarvolinOWE; do
+    section follow-watch | grep "\"ssid\":\"$ssid\"" | grep -q '"event":"new"' ||
+      fail "follow-watch: $ssid was never listed"
+    section follow-watch | grep "\"ssid\":\"$ssid\"" | grep -q '"event":"gone"' &&
+      fail "follow-watch: $ssid left the list during scans of another channel"
+  done
+fi
+if ran follow-off; then
+  after=$(section follow-off | sed -n '/^switched off/,$p' | grep '^{' | awk '/"signal_dbm":null/ {print NR; exit}')
+  if [ -z "$after" ]; then
+    fail "follow-off: a network switched off never showed as missed"
+  else
+    [ "$after" -le 2 ] || fail "follow-off: a network switched off showed as missed only at the $after. scan after"
+    echo "measured: switched off -> missed at the ${after}. scan of its channel after"
+  fi
+fi
+if ran follow-helper; then
+  expect_status follow-helper 0
+  [ "$(section follow-helper-caps | head -n1)" = 1000 ] || fail "follow-helper: not run as user 1000"
+  section follow-helper-caps | grep -E "^Cap(Prm|Eff)" | grep -vq "0000000000000000$" &&
+    fail "follow-helper: the user had capabilities"
+  read -r n heard first last mean <<<"$(follow_stats follow-helper)"
+  if [ "${n:-0}" -ne 10 ] || [ "$last" -le "$first" ]; then
+    fail "follow-helper: ${n:-no} readings through the helper"
+  else
+    echo "measured: --follow through tarvolin-trigger as a user: $n readings in $((last - first)) ms, each scan $mean ms; heard in $heard"
+  fi
+  expect_status trigger-frequency 0
+  expect_status trigger-no-channel 9
 fi
 
 report

@@ -28,7 +28,7 @@ fail() { echo "make-initramfs: $*" >&2; exit 1; }
 for program in "$@"; do
   [ -x "$program" ] || fail "$program is missing or not executable"
 done
-for tool in busybox hostapd iw modprobe cpio ldd; do
+for tool in busybox hostapd iw modprobe cpio ldd setcap; do
   command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin:/sbin command -v "$tool" >/dev/null \
     || fail "$tool is not installed"
 done
@@ -65,6 +65,9 @@ done
 
 copy_with_libs "$(command -v hostapd)" /usr/sbin/hostapd
 copy_with_libs "$(command -v iw)" /usr/sbin/iw
+# setcap gives the scan helper its capability inside (cpio keeps no file
+# capabilities).
+copy_with_libs "$(command -v setcap)" /usr/sbin/setcap
 for program in "$@"; do
   copy_with_libs "$program" "/opt/tarvolin/$(basename "$program")"
 done

@@ -46,7 +46,7 @@ fi
 
 console=$work/console.log
 accel=tcg
-timeout 560 qemu-system-x86_64 -machine pc -accel $accel -cpu max -m 1536 -smp 1 \
+timeout 840 qemu-system-x86_64 -machine pc -accel $accel -cpu max -m 1536 -smp 1 \
   -nographic -no-reboot -nic none -monitor none -serial "file:$console" \
   -kernel "$kernel" -initrd "$work/initramfs.cpio" \
   -append "console=ttyS0 panic=-1 quiet loglevel=3" </dev/null

@@ -61,6 +61,9 @@ as_user() {
 }
 run user-caps as_user /bin/sh -c 'id -u; grep -E "^Cap(Inh|Prm|Eff|Bnd|Amb)" /proc/self/status'
 run scan-user-nm as_user $scanner --trigger wlan5
+# Following a network where NetworkManager alone starts scans: each is a
+# sweep of every channel, at NetworkManager's pace.
+run follow-nm as_user $scanner --follow "$(cat /sys/class/net/wlan0/address)" --count 2 --json wlan5
 
 run logs sh -c 'tail -n 40 /tmp/nm.log; tail -n 20 /tmp/polkitd.log; tail -n 10 /tmp/wpa_supplicant.log'
 finish

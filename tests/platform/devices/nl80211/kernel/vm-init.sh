@@ -193,4 +193,58 @@ iw dev wlan5 scan trigger freq 2412
 wait
 run partial-scan cat /tmp/partial
 run iw-scan iw dev wlan5 scan dump
+
+# Following one network with scans of its channel alone (tarvolin-scan
+# --follow): full sweeps timed for comparison, then 20 scans of one channel
+# while a reader without privilege keeps its own list; a network switched off
+# while followed; the same through the helper for a user without privilege.
+if [ -x $scanner ]; then
+  run follow-sweeps sh -c "for i in 1 2 3; do $probe trigger wlan5; done"
+  # One passive scan of a single channel, started by iw, timed as the
+  # passive sweep above.
+  $probe wait wlan5 >/tmp/passive-channel 2>&1 &
+  sleep 1
+  echo "passive-start $(uptime_now)" >/tmp/passive-channel-start
+  timeout 10 iw dev wlan5 scan trigger freq 2437 passive
+  wait
+  run follow-passive-channel cat /tmp/passive-channel-start /tmp/passive-channel
+  wpa2=$(cat /sys/class/net/wlan1/address)
+  # The reader keeps its own pid, so that Ctrl-C reaches it and not su.
+  su user -c "echo \$\$ >/tmp/watcher.pid; exec $scanner --watch --interval 200 --json wlan5" >/tmp/follow-watch 2>&1 &
+  watcher=$!
+  sleep 3
+  run follow-active timed timeout 120 $scanner --follow "$wpa2" --count 20 --json wlan5
+  sleep 1
+  kill -INT "$(cat /tmp/watcher.pid)"
+  wait $watcher 2>/dev/null
+  run follow-watch cat /tmp/follow-watch
+
+  owe=$(cat /sys/class/net/wlan9/address)
+  : >/tmp/follow-off
+  $scanner --follow "$owe" --json wlan5 >>/tmp/follow-off 2>&1 &
+  follower=$!
+  for i in $(seq 1 300); do
+    [ "$(grep -c signal_dbm /tmp/follow-off)" -ge 5 ] && break
+    sleep 0.1
+  done
+  kill "$(cat /run/hostapd-owe.pid)"
+  echo "switched off" >>/tmp/follow-off
+  for i in $(seq 1 100); do
+    sed -n '/^switched off/,$p' /tmp/follow-off | grep -q '"signal_dbm":null' && break
+    sleep 0.1
+  done
+  kill -INT $follower
+  wait $follower 2>/dev/null
+  run follow-off cat /tmp/follow-off
+
+  mkdir -p /opt/lib/tarvolin
+  cp /opt/tarvolin/tarvolin-trigger /opt/lib/tarvolin/tarvolin-trigger
+  setcap cap_net_admin+ep /opt/lib/tarvolin/tarvolin-trigger
+  run follow-helper-caps as_user 'id -u; grep -E "^Cap(Inh|Prm|Eff|Amb)" /proc/self/status'
+  run follow-helper timed as_user timeout 120 $scanner --follow "$wpa2" --count 10 --json wlan5
+  run trigger-frequency as_user /opt/lib/tarvolin/tarvolin-trigger wlan5 2437
+  run trigger-no-channel as_user /opt/lib/tarvolin/tarvolin-trigger wlan5 4000
+  rm -r /opt/lib/tarvolin
+fi
+
 finish

@@ -1,0 +1,219 @@
+// The large view follows one network with scans of its channel alone: the
+// whole program on the simulated radio, which keeps the frequencies each scan
+// request named. Timers are held; the tests send the scan ticks themselves.
+#include "app/Globals.h"
+#include "app/MainDlg.h"
+#include "catalogue/ApList.h"
+#include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
+#include "platform/devices/SimulatedProvider.h"
+#include "res/Resource.h"
+#include "settings/Settings.h"
+#include "tests/e2e/MainWindowFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Followed is heard on 2437 MHz (channel 6) until step 4; Beside, on
+// 2412 MHz, goes away at step 2; Far is on 5180 MHz all along.
+const char* kScenario = R"(
+steps 6
+after hold
+adapter wlan0 wireless
+network 02:00:00:00:00:01 ssid="Followed" channel=6  open signal=0:-60,2:-50,4:off
+network 02:00:00:00:00:02 ssid="Beside"   channel=1  open signal=0:-70,2:off
+network 02:00:00:00:00:03 ssid="Far"      channel=36 open signal=0:-80
+)";
+
+using Requests = std::vector<std::vector<std::uint32_t>>;
+const std::vector<std::uint32_t> kEvery{};
+const std::vector<std::uint32_t> kFollowed{2437};
+
+// The simulated radio, except that its scans end only when the test says:
+// until then the count of ended scans stands still.
+class SlowRadio : public platform::WirelessProvider {
+public:
+    explicit SlowRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
+    DWORD ListInterfaces(std::vector<std::string>& names) override { return m_inner->ListInterfaces(names); }
+    DWORD IsWireless(const std::string& name, bool& wireless) override { return m_inner->IsWireless(name, wireless); }
+    DWORD TriggerScan(const std::string& name) override { return m_inner->TriggerScan(name); }
+    DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override
+    {
+        return m_inner->TriggerScanOn(name, frequencies);
+    }
+    DWORD ReadScan(const std::string& name, std::vector<platform::WirelessBss>& networks) override
+    {
+        ++reads;
+        return m_inner->ReadScan(name, networks);
+    }
+    DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override
+    {
+        if (!endedScans)
+            return m_inner->CountEndedScans(name, ended);
+        ended = *endedScans;
+        return ERROR_SUCCESS;
+    }
+    Requests Asked() { return platform::SimulatedScanRequests(*m_inner, "wlan0"); }
+
+    std::optional<std::uint64_t> endedScans;  // unset: the simulated radio's own count
+    int reads = 0;
+
+private:
+    std::shared_ptr<platform::WirelessProvider> m_inner;
+};
+
+class FollowScan : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        std::string error;
+        auto simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
+        ASSERT_TRUE(simulated) << error;
+        m_radio = std::make_shared<SlowRadio>(simulated);
+        platform::SetWirelessProvider(m_radio);
+        platform::core::SetTickCountOverride([this] { return m_now; });
+    }
+    void TearDown() override
+    {
+        platform::core::SetTickCountOverride({});
+        MainWindowTest::TearDown();
+    }
+    CScannerDlg& Page() { return *m_dialog->GetScannerPage(); }
+    // Record 0 is the first network heard: Followed.
+    void GoLarge() { Page().SendMessage(WM_COMMAND, ID_GO_LARGE, 0); }
+    void TapLargeView() { Page().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20)); }
+    ApRecord Record(LONG number)
+    {
+        ApRecord record{};
+        EXPECT_TRUE(g_apList.GetByNumber(number, record));
+        return record;
+    }
+
+    std::shared_ptr<SlowRadio> m_radio;
+    DWORD m_now = 1000;
+};
+
+TEST_F(FollowScan, EnteringAndLeavingTheLargeViewSwitchesBetweenOneChannelAndEveryChannel)
+{
+    Open();
+    ScanTick();
+    EXPECT_EQ(m_radio->Asked(), (Requests{kEvery}));
+
+    GoLarge();
+    // At once: the scan tick comes round in a moment, not at the chosen speed.
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+    ScanTick();
+    ScanTick();
+    EXPECT_EQ(m_radio->Asked(), (Requests{kEvery, kFollowed, kFollowed}));
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+    EXPECT_EQ(Period(CMainDlg::kBlinkTimer), 500u);  // the blink goes on as before
+
+    TapLargeView();
+    ASSERT_FALSE(Page().IsLargeViewShown());
+    // A sweep of every channel is asked for at once, and the chosen speed is back.
+    EXPECT_EQ(m_radio->Asked(), (Requests{kEvery, kFollowed, kFollowed, kEvery}));
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
+    ScanTick();
+    EXPECT_EQ(m_radio->Asked().back(), kEvery);
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
+}
+
+TEST_F(FollowScan, SwitchingTheAdapterLeavesTheLargeViewAndSweepsEveryChannel)
+{
+    Open();
+    ScanTick();
+    GoLarge();
+    ScanTick();
+    ASSERT_EQ(m_radio->Asked().back(), kFollowed);
+    m_dialog->OnAdapterSelChange();
+    EXPECT_FALSE(Page().IsLargeViewShown());
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
+    ScanTick();
+    EXPECT_EQ(m_radio->Asked().back(), kEvery);
+}
+
+TEST_F(FollowScan, SuspendedInTheLargeViewNothingScansAndResumeFollowsAgain)
+{
+    Open();
+    ScanTick();
+    GoLarge();
+    ScanTick();
+    m_dialog->OnSuspend();
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), 0u);
+    GoLarge();  // entering again while suspended starts nothing
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), 0u);
+    const std::size_t asked = m_radio->Asked().size();
+    m_dialog->OnSuspend();
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
+    EXPECT_EQ(m_radio->Asked().size(), asked);
+    ScanTick();
+    EXPECT_EQ(m_radio->Asked().back(), kFollowed);
+}
+
+// A scan of one channel says nothing of the others: their records keep
+// their values, while the followed network's record takes each reading,
+// and a scan that misses it shows it inactive.
+TEST_F(FollowScan, ScansOfOneChannelLeaveTheOtherNetworksAsTheyWere)
+{
+    Open();
+    ScanTick();  // step 0: all three
+    const ApRecord besideBefore = Record(1);
+    ASSERT_EQ(CScannerDlg::CellText(besideBefore, 0), u"Beside");
+    GoLarge();
+    m_now += 5000;
+    for (int tick = 0; tick < 5; ++tick)  // steps 1 to 4 read; Beside goes at step 2
+        ScanTick();
+    const ApRecord beside = Record(1);
+    EXPECT_EQ(beside.active, 1);
+    EXPECT_EQ(beside.rssi, -70);
+    EXPECT_EQ(beside.lastSeen, besideBefore.lastSeen);
+    EXPECT_EQ(Record(2).active, 1);
+    const ApRecord followed = Record(0);
+    EXPECT_EQ(followed.active, 0);  // off at step 4
+    EXPECT_EQ(followed.bestRssi, -50);
+
+    // Back in the list, the next sweep tells what became of the others.
+    TapLargeView();
+    ScanTick();
+    EXPECT_EQ(Record(1).active, 0);
+}
+
+// Each scan of the channel is read as soon as the adapter counts it ended,
+// not before; one that never ends is asked for again after a while.
+TEST_F(FollowScan, EachScanIsReadWhenItEnds)
+{
+    m_radio->endedScans = 0;
+    Open();
+    ScanTick();
+    GoLarge();
+    ScanTick();  // reads the sweep, asks for the channel
+    ASSERT_EQ(m_radio->Asked().size(), 2u);
+    const int reads = m_radio->reads;
+
+    ScanTick();
+    ScanTick();
+    EXPECT_EQ(m_radio->reads, reads);  // still running: nothing read, nothing asked
+    EXPECT_EQ(m_radio->Asked().size(), 2u);
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+
+    m_radio->endedScans = 1;
+    ScanTick();
+    EXPECT_EQ(m_radio->reads, reads + 1);
+    EXPECT_EQ(m_radio->Asked().size(), 3u);
+
+    m_now += CMainDlg::kFollowScanTimeoutMs - 1;
+    ScanTick();
+    EXPECT_EQ(m_radio->Asked().size(), 3u);
+    m_now += 1;
+    ScanTick();  // lost: asked for again
+    EXPECT_EQ(m_radio->Asked().size(), 4u);
+    EXPECT_EQ(m_radio->Asked().back(), kFollowed);
+}
+
+}  // namespace

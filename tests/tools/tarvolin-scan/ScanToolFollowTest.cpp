@@ -1,0 +1,119 @@
+// tarvolin-scan --follow run as a separate process on the simulated radio,
+// whose scans end at once and move one step along the scenario each: the
+// first, of every channel, reads step 1; the scans of the channel alone
+// read steps 2, 3 and so on.
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <regex>
+#include <sstream>
+
+namespace {
+
+using namespace tooltest;
+using nlohmann::json;
+
+// The followed network gets stronger, then goes away; another network shares
+// nothing with it.
+const char* kScenario = R"(
+steps 6
+after hold
+adapter wlan0 wireless
+network 02:00:00:00:01:00 ssid="Followed" channel=11 open signal=0:-70,1:-60,2:-55,3:-50,4:off
+network 02:00:00:00:02:00 ssid="Other"    channel=1  open signal=0:-40
+)";
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// One line per scan: time, signal (or -), duration; the first scan of every
+// channel found the network and is not printed.
+TEST(ScanToolFollow, OneLinePerScanWithTheSignalOrADash)
+{
+    const std::string scenario = WriteScenario("follow.scn", kScenario);
+    const Result result = RunTool({"--scenario", scenario, "--follow", "02:00:00:00:01:00", "--count", "4", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "tarvolin-scan: following 02:00:00:00:01:00 on 2462 MHz\n");
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 4u) << result.out;
+    const std::regex line(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z\t(-\d+|-)\t(\d+)$)");
+    const std::string signals[] = {"-55", "-50", "-", "-"};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(lines[i], match, line)) << lines[i];
+        EXPECT_EQ(match[1].str(), signals[i]) << lines[i];
+    }
+}
+
+TEST(ScanToolFollow, JsonObjectsSayNullWhenMissed)
+{
+    const std::string scenario = WriteScenario("follow-json.scn", kScenario);
+    const Result result =
+        RunTool({"--scenario", scenario, "--follow", "02-00-00-00-01-00", "--count", "3", "--json", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 3u);
+    const json last = json::parse(lines[2]);
+    EXPECT_EQ(last["scan"], 2);
+    EXPECT_EQ(last["bssid"], "02:00:00:00:01:00");
+    EXPECT_EQ(last["frequency_mhz"], 2462);
+    EXPECT_TRUE(last["signal_dbm"].is_null());
+    EXPECT_TRUE(last["duration_ms"].is_number_integer());
+    EXPECT_EQ(json::parse(lines[0])["signal_dbm"], -55);
+}
+
+TEST(ScanToolFollow, WrongUseIsRefused)
+{
+    const std::string scenario = WriteScenario("follow-wrong.scn", kScenario);
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--follow"}, 2, "tarvolin-scan: --follow needs a BSSID"},
+        {{"--follow", "02:00:00:00:01", "wlan0"}, 2, "tarvolin-scan: --follow needs a BSSID"},
+        {{"--follow", "02:00:00:00:01:0g", "wlan0"}, 2, "tarvolin-scan: --follow needs a BSSID"},
+        {{"--follow", "02:00:00:00:01:00"}, 2, "tarvolin-scan: --follow needs an ADAPTER"},
+        {{"--follow", "02:00:00:00:01:00", "--watch", "wlan0"}, 2, "tarvolin-scan: --follow goes with"},
+        {{"--follow", "02:00:00:00:01:00", "--trigger", "wlan0"}, 2, "tarvolin-scan: --follow goes with"},
+        {{"--follow", "02:00:00:00:01:00", "--interval", "5", "wlan0"}, 2, "tarvolin-scan: --follow goes with"},
+        {{"--scenario", scenario, "--follow", "02:00:00:00:09:00", "wlan0"},
+         1,
+         "tarvolin-scan: 02:00:00:00:09:00 was not heard in a scan of every channel on wlan0"},
+        {{"--scenario", scenario, "--follow", "02:00:00:00:01:00", "wlan9"}, 1, "tarvolin-scan: no such adapter"},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunTool(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.message;
+        EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST(ScanToolFollow, CtrlCEndsIt)
+{
+    const std::string scenario = WriteScenario("follow-ctrl-c.scn", kScenario);
+    const std::string out = TempPath("follow-ctrl-c.out");
+    const pid_t pid = StartTool({"--scenario", scenario, "--follow", "02:00:00:00:02:00", "wlan0"}, out,
+                                TempPath("follow-ctrl-c.err"));
+    ASSERT_GT(pid, 0);
+    while (Lines(ReadFile(out)).size() < 3)
+        usleep(10000);
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal instead of cleanly";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(ReadFile(out).ends_with("\n"));
+}
+
+}  // namespace

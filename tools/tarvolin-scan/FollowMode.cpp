@@ -1,0 +1,118 @@
+#include "tools/tarvolin-scan/FollowMode.h"
+
+#include "platform/devices/Ndis.h"
+#include "platform/devices/WirelessProvider.h"
+#include "tools/tarvolin-scan/CsvLog.h"
+#include "tools/tarvolin-scan/JsonOutput.h"
+#include "tools/tarvolin-scan/Scanning.h"
+
+#include <csignal>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// A sweep of every channel takes seconds; a scan of one channel a fraction
+// of one, unless it had to go through NetworkManager, which sweeps them all.
+constexpr unsigned long kFirstSweepWaitMs = 30000;
+constexpr unsigned long kScanWaitMs = 15000;
+
+volatile std::sig_atomic_t g_stopFollowing = 0;
+
+void OnStopSignal(int)
+{
+    g_stopFollowing = 1;
+}
+
+std::string MacText(const std::array<std::uint8_t, 6>& mac)
+{
+    char text[18];
+    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    return text;
+}
+
+// The followed network among what the adapter holds, or nothing.
+std::optional<platform::WirelessBss> FindNetwork(const std::string& adapter, const std::array<std::uint8_t, 6>& mac,
+                                                 int& status)
+{
+    std::vector<platform::WirelessBss> networks;
+    status = ReadNetworks(adapter, networks);
+    for (platform::WirelessBss& bss : networks) {
+        if (bss.bssid == mac)
+            return std::move(bss);
+    }
+    return std::nullopt;
+}
+
+void PrintReading(const Options& options, unsigned long scan, std::uint32_t frequency,
+                  const std::optional<platform::WirelessBss>& heard, long long durationMs)
+{
+    const std::string time = IsoTime(std::chrono::system_clock::now());
+    if (options.json) {
+        nlohmann::ordered_json object;
+        object["time"] = time;
+        object["scan"] = scan;
+        object["bssid"] = MacText(options.followBssid);
+        object["frequency_mhz"] = frequency;
+        object["signal_dbm"] = heard ? nlohmann::ordered_json(heard->rssiDbm) : nlohmann::ordered_json(nullptr);
+        object["duration_ms"] = durationMs;
+        std::printf("%s\n", JsonLine(object).c_str());
+        return;
+    }
+    const std::string signal = heard ? std::to_string(heard->rssiDbm) : "-";
+    std::printf("%s\t%s\t%lld\n", time.c_str(), signal.c_str(), durationMs);
+}
+
+}  // namespace
+
+int RunFollow(CWifiTarv& wifi, const Options& options)
+{
+    struct sigaction action { };
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    // Where the network is: a scan of every channel first.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstSweepWaitMs);
+    if (const int status = StartScan(wifi, options.adapter); status >= 0)
+        return status;
+    if (const int status = AwaitScan(options.adapter, deadline, kFirstSweepWaitMs); status >= 0)
+        return status;
+    int status = -1;
+    const std::optional<platform::WirelessBss> found = FindNetwork(options.adapter, options.followBssid, status);
+    if (status >= 0)
+        return status;
+    if (!found)
+        return Fail(MacText(options.followBssid) + " was not heard in a scan of every channel on " + options.adapter);
+    const std::uint32_t frequency = found->frequencyMhz;
+    if (frequency < kMinScanFrequencyMhz || frequency > kMaxScanFrequencyMhz)
+        return Fail(MacText(options.followBssid) + " is on " + std::to_string(frequency) +
+                    " MHz, where scans of one channel cannot go");
+    std::fprintf(stderr, "tarvolin-scan: following %s on %u MHz\n", MacText(options.followBssid).c_str(),
+                 static_cast<unsigned>(frequency));
+
+    for (unsigned long scan = 0; !g_stopFollowing;) {
+        const auto start = std::chrono::steady_clock::now();
+        if (const int failed = StartScan(wifi, options.adapter, frequency); failed >= 0)
+            return failed;
+        const int waited = AwaitScan(options.adapter, start + std::chrono::milliseconds(kScanWaitMs), kScanWaitMs);
+        if (g_stopFollowing)
+            break;
+        if (waited == kTimedOut)
+            continue;  // said so; the next request may fare better
+        if (waited >= 0)
+            return waited;
+        const long long durationMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        const std::optional<platform::WirelessBss> heard = FindNetwork(options.adapter, options.followBssid, status);
+        if (status >= 0)
+            return status;
+        PrintReading(options, scan, frequency, heard, durationMs);
+        if (std::fflush(stdout) != 0)
+            return Fail("cannot write the output");
+        if (++scan == options.count)
+            break;
+    }
+    return 0;
+}

@@ -253,6 +253,7 @@ if ran catalogue; then
   catalogue_bss Tarvolin5GHz 5180 20 open 0
 else
   fail "the program's catalogue was not read on the test machine"
+fi
 
 # Following one network: scans of its channel alone against full sweeps.
 # follow_stats STEP prints "readings heard first_ms last_ms mean_duration_ms"

@@ -227,7 +227,13 @@ if [ -x $scanner ]; then
     [ "$(grep -c signal_dbm /tmp/follow-off)" -ge 5 ] && break
     sleep 0.1
   done
-  kill "$(cat /run/hostapd-owe.pid)"
+  # Off once hostapd has gone: until then it may still send beacons.
+  owe_pid=$(cat /run/hostapd-owe.pid)
+  kill "$owe_pid"
+  for i in $(seq 1 100); do
+    kill -0 "$owe_pid" 2>/dev/null || break
+    sleep 0.02
+  done
   echo "switched off" >>/tmp/follow-off
   for i in $(seq 1 100); do
     sed -n '/^switched off/,$p' /tmp/follow-off | grep -q '"signal_dbm":null' && break

@@ -1,5 +1,6 @@
 // Cost of one scan tick in the catalogue: one Merge of a full-sized scan and
 // one BuildDisplayList, as the catalogue grows; and the memory per record.
+#include "app/CatalogueHooks.h"
 #include "catalogue/ApList.h"
 
 #include "settings/Settings.h"
@@ -102,7 +103,7 @@ void BM_MergeKnown(benchmark::State& state)
 {
     SetUpSettings();
     const int records = static_cast<int>(state.range(0));
-    CApList list;
+    CApList list(ProgramCatalogueHooks(g_settings));
     Fill(list, records);
     std::vector<ScanEntry> scan;
     for (int i = 0; i < kScanSize; ++i)
@@ -119,7 +120,7 @@ void BM_MergeNew(benchmark::State& state)
 {
     SetUpSettings();
     const int records = static_cast<int>(state.range(0));
-    CApList list;
+    CApList list(ProgramCatalogueHooks(g_settings));
     std::vector<ScanEntry> scan;
     for (int i = 0; i < kScanSize; ++i)
         scan.push_back(MakeEntry(static_cast<std::uint32_t>(records + i)));
@@ -138,7 +139,7 @@ void BM_BuildDisplayList(benchmark::State& state)
 {
     SetUpSettings();
     const int records = static_cast<int>(state.range(0));
-    CApList list;
+    CApList list(ProgramCatalogueHooks(g_settings));
     Fill(list, records);
     // All active after the one filling merge; every tenth is a peer and hidden.
     LONG total = 0;
@@ -164,7 +165,7 @@ void BM_MemoryPerRecord(benchmark::State& state)
         entries.reserve(static_cast<std::size_t>(records));
         for (int i = 0; i < records; ++i)
             entries.push_back(MakeEntry(static_cast<std::uint32_t>(i)));
-        CApList list;
+        CApList list(ProgramCatalogueHooks(g_settings));
         const std::size_t allocationsBefore = g_allocations;
         const std::size_t bytesBefore = g_allocatedBytes;
         list.Merge(entries.data(), records);

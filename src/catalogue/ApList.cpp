@@ -1,46 +1,16 @@
 #include "catalogue/ApList.h"
 
-#include "app/Globals.h"
-#include "platform/media/Sound.h"
 #include "platform/media/Time.h"
-#include "res/Resource.h"
-#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
-// The new-network chime among the program's wave resources.
-constexpr WORD kNewNetworkSound = IDR_NEW_NETWORK_WAVE;
-
-LONG ReadSetting(int index)
-{
-    LONG value = 0;
-    if (!g_settings.GetValue(index, value))
-        return 0;
-    return value;
-}
-
-struct Filters {
-    LONG hideWep;
-    LONG hidePeer;
-
-    // Secured networks and everything that is not an access point can be hidden.
-    bool Hides(ULONG privacy, ULONG infrastructureMode) const
-    {
-        return (hideWep != 0 && privacy != 0) || (hidePeer != 0 && infrastructureMode != 1);
-    }
-};
-
-Filters ReadFilters()
-{
-    return Filters{ReadSetting(SettingHideWEP), ReadSetting(SettingHidePeer)};
-}
-
 // The local date and time now, to the second.
-DATE Now()
+DATE LocalNow()
 {
     SYSTEMTIME time{};
     GetLocalTime(&time);
@@ -65,7 +35,11 @@ void TakeReadings(ApRecord& record, const ScanEntry& entry)
 
 }  // namespace
 
-CApList::CApList()
+CApList::CApList() : CApList(Hooks{})
+{
+}
+
+CApList::CApList(Hooks hooks) : m_hooks(std::move(hooks))
 {
     InitializeCriticalSection(&m_lock);
 }
@@ -105,6 +79,16 @@ CApList::Node* CApList::FindByMac(const BYTE* mac, DWORD hash) const
     return nullptr;
 }
 
+CApList::Filters CApList::CurrentFilters() const
+{
+    return m_hooks.filters ? m_hooks.filters() : Filters{false, false};
+}
+
+DATE CApList::Now() const
+{
+    return m_hooks.now ? m_hooks.now() : LocalNow();
+}
+
 bool CApList::CreateTables()
 {
     if (m_byNumber && m_byMac)
@@ -121,8 +105,7 @@ bool CApList::CreateTables()
 
 void CApList::Merge(const ScanEntry* entries, int count, ULONG visitedFrequency)
 {
-    const Filters filters = ReadFilters();
-    const LONG soundOff = ReadSetting(SettingSoundOff);
+    const Filters filters = CurrentFilters();
     if (entries == nullptr)
         count = 0;
 
@@ -177,9 +160,8 @@ void CApList::Merge(const ScanEntry* entries, int count, ULONG visitedFrequency)
         numberBucket = node;
         ++m_count;
 
-        // One chime however many networks arrive: each start restarts it.
-        if (!filters.Hides(record.privacy, record.infrastructureMode) && soundOff == 0)
-            PlaySoundW(MAKEINTRESOURCEW(kNewNetworkSound), nullptr, SND_RESOURCE | SND_ASYNC);
+        if (m_hooks.newNetwork && !filters.Hides(record.privacy, record.infrastructureMode))
+            m_hooks.newNetwork(record);
     }
     LeaveCriticalSection(&m_lock);
 }
@@ -204,7 +186,7 @@ void CApList::Clear()
 
 void CApList::BuildDisplayList(LONG& total, LONG& active)
 {
-    const Filters filters = ReadFilters();
+    const Filters filters = CurrentFilters();
     total = 0;
     active = 0;
     // Both lists are sized for every record at once, so building cannot

@@ -1,25 +1,56 @@
 // The catalogue of every network heard since it was last cleared, with the
-// ordered, filtered list the scanner page shows.
+// ordered, filtered list the scanner page shows. What it needs of its owner
+// (which networks to hide, what to do when a new one is heard, the time) it
+// is given through its hooks, so that any program can keep one.
 #pragma once
 
 #include "catalogue/ApRecord.h"
 #include "platform/Sync.h"
 #include "scan/ScanEntry.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CApList {
 public:
+    // Which networks the owner hides from the display list.
+    struct Filters {
+        bool hideSecured;  // every network with its privacy bit set
+        bool hidePeers;    // everything that is not an access point (mode 1)
+
+        bool Hides(ULONG privacy, ULONG infrastructureMode) const
+        {
+            return (hideSecured && privacy != 0) || (hidePeers && infrastructureMode != 1);
+        }
+    };
+
+    // What the catalogue asks of its owner; each hook may be left empty.
+    struct Hooks {
+        // The filters in force, asked afresh at the start of every merge and
+        // every display-list build, so a changed setting shows at once.
+        // Empty: nothing is hidden.
+        std::function<Filters()> filters;
+        // Told of each network a merge catalogues for the first time that the
+        // filters of that merge show, while the merge holds the lock. Empty:
+        // nobody is told.
+        std::function<void(const ApRecord&)> newNetwork;
+        // The date a merge stamps on the records it creates or updates, read
+        // once per entry. Empty: the local clock, to the second.
+        std::function<DATE()> now;
+    };
+
+    // A catalogue that hides nothing, tells nobody and reads the local clock.
     CApList();
+    explicit CApList(Hooks hooks);
     virtual ~CApList();
 
     CApList(const CApList&) = delete;
     CApList& operator=(const CApList&) = delete;
 
     // Updates the record of every entry's MAC, creating the ones not heard
-    // before, and marks all other records inactive. Plays the new-network
-    // sound when a new network is shown and sound is on.
+    // before, and marks all other records inactive. Tells the newNetwork hook
+    // of each new record the filters show.
     // After a scan that visited one frequency alone (visitedFrequency, MHz)
     // only that frequency's entries count and only its records can become
     // inactive: the scan says nothing of the others, which keep their values.
@@ -60,7 +91,10 @@ private:
     static int NumberBucket(LONG number);
     Node* FindByMac(const BYTE* mac, DWORD hash) const;
     bool CreateTables();
+    Filters CurrentFilters() const;
+    DATE Now() const;
 
+    Hooks m_hooks;
     CRITICAL_SECTION m_lock;
     // Index by number; owns the records. Record n lies in bucket (n / 16) % 17.
     std::unique_ptr<Node*[]> m_byNumber;

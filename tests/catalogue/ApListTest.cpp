@@ -1,9 +1,6 @@
 #include "catalogue/ApList.h"
 
-#include "app/Globals.h"
-#include "platform/media/Sound.h"
 #include "platform/media/Time.h"
-#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +8,8 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
-
-CSettings g_settings;
 
 namespace {
 
@@ -56,28 +52,29 @@ std::u16string Name(const ApRecord& record)
     return std::u16string(record.ssid, end);
 }
 
+// A catalogue's owner as tests play it: filters they set between calls,
+// and a list of the new networks the catalogue told of.
+struct Owner {
+    CApList::Filters filters{false, false};
+    std::vector<ApRecord> told;
+
+    CApList::Hooks Hooks()
+    {
+        CApList::Hooks hooks;
+        hooks.filters = [this] { return filters; };
+        hooks.newNetwork = [this](const ApRecord& record) { told.push_back(record); };
+        return hooks;
+    }
+};
+
 class ApListTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        SetSetting(SettingHideWEP, 0);
-        SetSetting(SettingHidePeer, 0);
-        SetSetting(SettingSoundOff, 0);
         SetClock(12, 0, 0);
         SetLocalClockSource(&FixedClock);
-        SetSoundObserver(&ApListTest::RecordSound, &m_sounds);
     }
-    void TearDown() override
-    {
-        SetSoundObserver(nullptr, nullptr);
-        SetLocalClockSource(nullptr);
-    }
-
-    static void SetSetting(int index, LONG value) { ASSERT_TRUE(g_settings.SetValue(index, value)); }
-    static void RecordSound(const SoundRequest& request, void* context)
-    {
-        static_cast<std::vector<SoundRequest>*>(context)->push_back(request);
-    }
+    void TearDown() override { SetLocalClockSource(nullptr); }
 
     void Merge(std::vector<ScanEntry> entries) { m_list.Merge(entries.data(), static_cast<int>(entries.size())); }
 
@@ -104,8 +101,10 @@ protected:
         return record;
     }
 
-    CApList m_list;
-    std::vector<SoundRequest> m_sounds;
+    Owner m_owner;
+    CApList m_list{m_owner.Hooks()};
+    // The new networks m_list told of.
+    const std::vector<ApRecord>& m_told = m_owner.told;
 };
 
 TEST_F(ApListTest, FirstNetworkStartsItsHistory)
@@ -158,7 +157,7 @@ TEST_F(ApListTest, LatestReadingsReplaceTheOldAndHistoryKeepsTheExtremes)
     SetClock(12, 0, 0);
     EXPECT_EQ(ClockDate(), ByNumber(0).firstSeen);
     EXPECT_EQ(0, ByNumber(0).number);
-    EXPECT_EQ(1u, m_sounds.size());  // only the first report was new
+    EXPECT_EQ(1u, m_told.size());  // only the first report was new
 }
 
 TEST_F(ApListTest, AMissingNetworkGoesInactiveAndComesBackWithItsHistory)
@@ -185,7 +184,7 @@ TEST_F(ApListTest, AMissingNetworkGoesInactiveAndComesBackWithItsHistory)
     EXPECT_EQ(-60, back.bestRssi);
     EXPECT_EQ(-80, back.worstRssi);
     EXPECT_EQ(0, ByNumber(0).active);
-    EXPECT_EQ(2u, m_sounds.size());  // coming back is not new
+    EXPECT_EQ(2u, m_told.size());  // coming back is not new
 }
 
 TEST_F(ApListTest, MergingNoEntriesOnlyMarksEveryRecordInactive)
@@ -203,7 +202,7 @@ TEST_F(ApListTest, MergingNoEntriesOnlyMarksEveryRecordInactive)
     EXPECT_EQ(0, active);
     EXPECT_EQ(first.lastSeen, ByNumber(0).lastSeen);
     EXPECT_EQ(-50, ByNumber(0).rssi);
-    EXPECT_EQ(2u, m_sounds.size());
+    EXPECT_EQ(2u, m_told.size());
 }
 
 TEST_F(ApListTest, MacsWithEqualHashesAreTwoRecords)
@@ -239,39 +238,34 @@ TEST_F(ApListTest, MacsWithEqualHashesAreTwoRecords)
     EXPECT_FALSE(m_list.GetByNumber(3, none));
 }
 
-// Which new networks are shown and which chime, by the three settings.
-TEST_F(ApListTest, HideFiltersDecideWhatIsShownAndWhatChimes)
+// Which new networks are shown and which the owner is told of, by the two
+// filters.
+TEST_F(ApListTest, FiltersDecideWhatIsShownAndWhatTheOwnerIsToldOf)
 {
     struct Case {
         const char* what;
         ULONG mode;
         ULONG privacy;
-        LONG hideWep;
-        LONG hidePeer;
-        LONG soundOff;
+        CApList::Filters filters;
         bool shown;
-        bool chimes;
     };
     const Case cases[] = {
-        {"open access point", 1, 0, 1, 1, 0, true, true},
-        {"open access point, sound off", 1, 0, 0, 0, 1, true, false},
-        {"secured, shown", 1, 1, 0, 0, 0, true, true},
-        {"secured, HideWEP", 1, 1, 1, 0, 0, false, false},
-        {"secured, HideWEP, sound off", 1, 0x10, 1, 0, 1, false, false},
-        {"ad hoc, shown", 0, 0, 0, 0, 0, true, true},
-        {"ad hoc, HidePeer", 0, 0, 0, 1, 0, false, false},
-        {"ad hoc, HideWEP only", 0, 0, 1, 0, 0, true, true},
-        {"automatic mode, HidePeer", 2, 0, 0, 1, 0, false, false},
-        {"automatic mode, shown", 2, 0, 0, 0, 0, true, true},
-        {"secured ad hoc, HidePeer", 0, 1, 0, 1, 0, false, false},
+        {"open access point", 1, 0, {true, true}, true},
+        {"secured, shown", 1, 1, {false, false}, true},
+        {"secured, secured hidden", 1, 1, {true, false}, false},
+        {"secured by another privacy value, secured hidden", 1, 0x10, {true, false}, false},
+        {"ad hoc, shown", 0, 0, {false, false}, true},
+        {"ad hoc, peers hidden", 0, 0, {false, true}, false},
+        {"ad hoc, secured hidden only", 0, 0, {true, false}, true},
+        {"automatic mode, peers hidden", 2, 0, {false, true}, false},
+        {"automatic mode, shown", 2, 0, {false, false}, true},
+        {"secured ad hoc, peers hidden", 0, 1, {false, true}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CApList list;
-        m_sounds.clear();
-        SetSetting(SettingHideWEP, c.hideWep);
-        SetSetting(SettingHidePeer, c.hidePeer);
-        SetSetting(SettingSoundOff, c.soundOff);
+        Owner owner;
+        owner.filters = c.filters;
+        CApList list(owner.Hooks());
         const ScanEntry entry = Entry(0x07, -55, u"x", c.mode, c.privacy);
         list.Merge(&entry, 1);
 
@@ -283,27 +277,71 @@ TEST_F(ApListTest, HideFiltersDecideWhatIsShownAndWhatChimes)
         EXPECT_EQ(c.shown ? 1 : 0, total);
         EXPECT_EQ(c.shown ? 1 : 0, active);
         EXPECT_EQ(c.shown, static_cast<bool>(list.GetDisplayed(0, record)));
-        ASSERT_EQ(c.chimes ? 1u : 0u, m_sounds.size());
-        if (c.chimes) {
-            EXPECT_EQ(157u, m_sounds[0].resource);
-            EXPECT_EQ(0x40005u, m_sounds[0].flags);
+        ASSERT_EQ(c.shown ? 1u : 0u, owner.told.size());
+        if (c.shown) {
+            EXPECT_EQ(0, std::memcmp(entry.mac, owner.told[0].mac, 6));
+            EXPECT_EQ(0, owner.told[0].number);
+            EXPECT_EQ(1, owner.told[0].active);
         }
     }
 }
 
-TEST_F(ApListTest, AHiddenSecuredNetworkShowsLaterWithItsFirstSeenAndNoChime)
+// The owner's filters are asked again at every merge: what one merge is told
+// of and what the list then shows follow the answer of that moment.
+TEST_F(ApListTest, FiltersAreReadAfreshAtEveryMerge)
 {
-    SetSetting(SettingHideWEP, 1);
+    const ULONG adHoc = 0;
+    const ULONG secured = 1;
+    struct Step {
+        CApList::Filters filters;
+        std::vector<ScanEntry> scan;
+        std::vector<BYTE> told;       // last MAC byte of each network told of, in order
+        std::vector<LONG> displayed;  // numbers, in display order
+    };
+    // Numbers follow the last MAC byte: 0x01 is 0, 0x02 is 1, and so on.
+    const Step steps[] = {
+        {{false, false},
+         {Entry(0x01, -50), Entry(0x02, -50, u"s", 1, secured), Entry(0x03, -50, u"p", adHoc)},
+         {0x01, 0x02, 0x03},
+         {2, 1, 0}},
+        {{true, false},
+         {Entry(0x01, -50), Entry(0x02, -50, u"s", 1, secured), Entry(0x03, -50, u"p", adHoc),
+          Entry(0x04, -50, u"s", 1, secured), Entry(0x05, -50)},
+         {0x05},
+         {4, 2, 0}},
+        {{false, true},
+         {Entry(0x04, -50, u"s", 1, secured), Entry(0x06, -50, u"p", adHoc), Entry(0x07, -50, u"s", 1, secured)},
+         {0x07},
+         {6, 3, 4, 1, 0}},
+        {{true, true}, {Entry(0x08, -50, u"p", adHoc), Entry(0x09, -50)}, {0x09}, {8, 4, 0}},
+    };
+    int index = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(index++);
+        m_owner.filters = step.filters;
+        m_owner.told.clear();
+        Merge(step.scan);
+        std::vector<BYTE> told;
+        for (const ApRecord& record : m_told)
+            told.push_back(record.mac[5]);
+        EXPECT_EQ(step.told, told);
+        EXPECT_EQ(step.displayed, Displayed());
+    }
+}
+
+TEST_F(ApListTest, AHiddenSecuredNetworkShowsLaterWithItsFirstSeenAndIsNeverToldOf)
+{
+    m_owner.filters.hideSecured = true;
     Merge({Entry(0x01, -50, u"open"), Entry(0x02, -60, u"locked", 1, 1)});
     const DATE created = ClockDate();
-    EXPECT_EQ(1u, m_sounds.size());
+    EXPECT_EQ(1u, m_told.size());
     EXPECT_EQ((std::vector<LONG>{0}), Displayed());
 
-    SetSetting(SettingHideWEP, 0);
+    m_owner.filters.hideSecured = false;
     SetClock(12, 30, 0);
     EXPECT_EQ((std::vector<LONG>{1, 0}), Displayed());  // read afresh, before any merge
     Merge({Entry(0x01, -50, u"open"), Entry(0x02, -60, u"locked", 1, 1)});
-    EXPECT_EQ(1u, m_sounds.size());
+    EXPECT_EQ(1u, m_told.size());
     EXPECT_EQ(created, ByNumber(1).firstSeen);
     EXPECT_EQ(ClockDate(), ByNumber(1).lastSeen);
 }
@@ -313,8 +351,8 @@ TEST_F(ApListTest, AHiddenSecuredNetworkShowsLaterWithItsFirstSeenAndNoChime)
 TEST_F(ApListTest, ActiveRecordsAreTheLastScansWhateverIsHidden)
 {
     EXPECT_TRUE(m_list.ActiveRecords().empty());
-    SetSetting(SettingHideWEP, 1);
-    SetSetting(SettingHidePeer, 1);
+    m_owner.filters.hideSecured = true;
+    m_owner.filters.hidePeers = true;
     std::vector<ScanEntry> first;
     for (BYTE i = 0; i < 40; ++i)
         first.push_back(Entry(i, -50, u"net", i % 3 == 1 ? 0 : 1, i % 2));
@@ -409,15 +447,15 @@ TEST_F(ApListTest, ClearEmptiesEverythingAndNumberingRestarts)
     EXPECT_EQ(0, total);
     EXPECT_EQ(0, active);
 
-    m_sounds.clear();
+    m_owner.told.clear();
     Merge({Entry(0x03, -70)});
     const ApRecord r = ByNumber(0);
     EXPECT_EQ(0x03, r.mac[5]);
-    EXPECT_EQ(1u, m_sounds.size()) << "a network heard before the clear is new again";
+    EXPECT_EQ(1u, m_told.size()) << "a network heard before the clear is new again";
     EXPECT_FALSE(m_list.GetByNumber(1, record));
 }
 
-TEST_F(ApListTest, AMacTwiceInOneScanIsOneRecordAndChimesOnce)
+TEST_F(ApListTest, AMacTwiceInOneScanIsOneRecordAndToldOfOnce)
 {
     Merge({Entry(0x05, -60, u"one"), Entry(0x05, -40, u"two", 1, 0, 1)});
     const ApRecord r = ByNumber(0);
@@ -428,23 +466,27 @@ TEST_F(ApListTest, AMacTwiceInOneScanIsOneRecordAndChimesOnce)
     EXPECT_EQ(1u, r.channel);
     ApRecord none{};
     EXPECT_FALSE(m_list.GetByNumber(1, none));
-    EXPECT_EQ(1u, m_sounds.size());
+    EXPECT_EQ(1u, m_told.size());
 }
 
-TEST_F(ApListTest, EachNewNetworkInAMergeAsksThePlayerToStartAgain)
+TEST_F(ApListTest, EachNewShownNetworkInAMergeIsToldOfOnceAsCatalogued)
 {
-    SetSetting(SettingHidePeer, 1);
+    m_owner.filters.hidePeers = true;
     Merge({Entry(0x01, -50), Entry(0x02, -50, u"peer", 0), Entry(0x03, -50), Entry(0x01, -50), Entry(0x04, -50)});
-    ASSERT_EQ(3u, m_sounds.size());
-    for (const SoundRequest& request : m_sounds) {
-        EXPECT_EQ(157u, request.resource);
-        EXPECT_EQ(SND_RESOURCE | SND_ASYNC, request.flags);
+    ASSERT_EQ(3u, m_told.size());
+    const std::pair<BYTE, LONG> expected[] = {{0x01, 0}, {0x03, 2}, {0x04, 3}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(expected[i].first, m_told[i].mac[5]);
+        EXPECT_EQ(expected[i].second, m_told[i].number);
+        EXPECT_EQ(ClockDate(), m_told[i].firstSeen);
     }
 }
 
 // A catalogue whose allocations fail at chosen calls.
 class ScarceApList : public CApList {
 public:
+    explicit ScarceApList(Hooks hooks) : CApList(std::move(hooks)) { }
+
     std::vector<int> failAt;  // 0-based allocation calls that fail
     int calls = 0;
 
@@ -460,11 +502,11 @@ protected:
 
 TEST_F(ApListTest, ARecordThatCannotBeAllocatedSkipsOnlyItsEntry)
 {
-    ScarceApList list;
+    ScarceApList list(m_owner.Hooks());
     list.failAt = {1};
     const std::vector<ScanEntry> scan = {Entry(0x01, -50), Entry(0x02, -60), Entry(0x03, -70)};
     list.Merge(scan.data(), 3);
-    EXPECT_EQ(2u, m_sounds.size()) << "no chime for the skipped network";
+    EXPECT_EQ(2u, m_told.size()) << "nobody is told of the skipped network";
 
     ApRecord r{};
     ASSERT_TRUE(list.GetByNumber(0, r));

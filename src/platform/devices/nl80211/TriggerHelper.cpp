@@ -72,18 +72,22 @@ Ended AwaitExit(int pidfd, int stopFd, TriggerHelper::Deadline deadline)
         if (deadline != TriggerHelper::Deadline::max()) {
             const auto left =
                 std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-            if (left <= 0)
-                return Ended::TimedOut;
-            timeoutMs = static_cast<int>(std::min<long long>(left, INT_MAX));
+            // A deadline already passed still looks once, without waiting.
+            timeoutMs = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
         }
         pollfd waits[2] = {{pidfd, POLLIN, 0}, {stopFd, POLLIN, 0}};
         const int ready = poll(waits, stopFd >= 0 ? 2 : 1, timeoutMs);
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
             return Ended::Failed;
+        }
         if (ready > 0 && waits[0].revents != 0)
             return Ended::Exited;
         if (ready > 0 && waits[1].revents != 0)
             return Ended::Stopped;
+        if (ready == 0 && std::chrono::steady_clock::now() >= deadline)
+            return Ended::TimedOut;
     }
 }
 

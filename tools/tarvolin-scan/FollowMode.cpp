@@ -5,8 +5,8 @@
 #include "tools/tarvolin-scan/CsvLog.h"
 #include "tools/tarvolin-scan/JsonOutput.h"
 #include "tools/tarvolin-scan/Scanning.h"
+#include "tools/tarvolin-scan/StopSignals.h"
 
-#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -16,13 +16,6 @@ namespace {
 // of one, unless it had to go through NetworkManager, which sweeps them all.
 constexpr unsigned long kFirstSweepWaitMs = 30000;
 constexpr unsigned long kScanWaitMs = 15000;
-
-volatile std::sig_atomic_t g_stopFollowing = 0;
-
-void OnStopSignal(int)
-{
-    g_stopFollowing = 1;
-}
 
 std::string MacText(const std::array<std::uint8_t, 6>& mac)
 {
@@ -67,11 +60,7 @@ void PrintReading(const Options& options, unsigned long scan, std::uint32_t freq
 
 int RunFollow(CWifiTarv& wifi, const Options& options)
 {
-    struct sigaction action { };
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    StopSignals::Catch();
 
     // Where the network is: a scan of every channel first.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstSweepWaitMs);
@@ -92,12 +81,12 @@ int RunFollow(CWifiTarv& wifi, const Options& options)
     std::fprintf(stderr, "tarvolin-scan: following %s on %u MHz\n", MacText(options.followBssid).c_str(),
                  static_cast<unsigned>(frequency));
 
-    for (unsigned long scan = 0; !g_stopFollowing;) {
+    for (unsigned long scan = 0; !StopSignals::Requested();) {
         const auto start = std::chrono::steady_clock::now();
         if (const int failed = StartScan(wifi, options.adapter, frequency); failed >= 0)
             return failed;
         const int waited = AwaitScan(options.adapter, start + std::chrono::milliseconds(kScanWaitMs), kScanWaitMs);
-        if (g_stopFollowing)
+        if (StopSignals::Requested())
             break;
         if (waited == kTimedOut)
             continue;  // said so; the next request may fare better

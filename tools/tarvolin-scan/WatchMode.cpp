@@ -5,41 +5,14 @@
 #include "tools/tarvolin-scan/JsonOutput.h"
 #include "tools/tarvolin-scan/NetworkView.h"
 #include "tools/tarvolin-scan/Scanning.h"
+#include "tools/tarvolin-scan/StopSignals.h"
 #include "tools/tarvolin-scan/WalkRecorder.h"
 #include "tools/tarvolin-scan/WatchTracker.h"
 
-#include <csignal>
 #include <cstdio>
 #include <optional>
-#include <thread>
 
 namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-void OnStopSignal(int)
-{
-    g_stop = 1;
-}
-
-void CatchStopSignals()
-{
-    struct sigaction action { };
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-// Sleeps in short slices so that Ctrl-C ends the wait at once.
-void SleepUnlessStopped(unsigned long ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!g_stop && std::chrono::steady_clock::now() < end) {
-        const auto left = end - std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(20)));
-    }
-}
 
 void PrintEvent(const WatchTracker::Event& event, const std::string& time, unsigned long scan, bool json)
 {
@@ -64,7 +37,7 @@ void PrintEvent(const WatchTracker::Event& event, const std::string& time, unsig
 
 int RunWatch(CWifiTarv& wifi, const Options& options)
 {
-    CatchStopSignals();
+    StopSignals::Catch();
     const platform::OuiRegistry& registry = platform::OuiRegistry::System();
     WatchTracker tracker;
     std::optional<CsvLog> log;
@@ -81,7 +54,7 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
     }
     bool triggering = true;
 
-    for (unsigned long scans = 0; !g_stop;) {
+    for (unsigned long scans = 0; !StopSignals::Requested();) {
         std::vector<platform::WirelessBss> networks;
         if (const int status = ReadNetworks(options.adapter, networks); status >= 0)
             return status;
@@ -108,7 +81,7 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
             triggering = false;
             std::fprintf(stderr, "tarvolin-scan: watching without starting scans\n");
         }
-        SleepUnlessStopped(options.intervalMs);
+        StopSignals::SleepFor(std::chrono::milliseconds(options.intervalMs));
     }
     return 0;
 }

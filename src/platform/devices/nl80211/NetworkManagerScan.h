@@ -24,8 +24,10 @@ public:
     // Looks the interface up (GetDeviceByIpIface), then calls RequestScan on
     // it. ERROR_ACCESS_DENIED when there is no bus, NetworkManager does not
     // run, does not manage the interface, or refuses the caller;
-    // ERROR_TIMEOUT when it does not answer in time.
-    DWORD Request(const std::string& interfaceName, std::stop_token stop, std::string& why) override;
+    // ERROR_TIMEOUT when it does not answer in time (each call's timeout, or
+    // the deadline, whichever comes first).
+    DWORD Request(const std::string& interfaceName, std::stop_token stop, std::string& why,
+                  Deadline deadline = Deadline::max()) override;
 
 private:
     std::string m_busAddress;

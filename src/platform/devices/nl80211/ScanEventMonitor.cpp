@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <span>
 
@@ -24,65 +25,133 @@ std::uint64_t BoottimeNowNs()
     return static_cast<std::uint64_t>(now.tv_sec) * 1000000000u + static_cast<std::uint64_t>(now.tv_nsec);
 }
 
-ScanEventMonitor::ScanEventMonitor()
+namespace {
+
+// Wake-ups in a row on which the socket gave nothing but errors before it is
+// taken for ended.
+constexpr int kMaxFailedWakeUps = 3;
+
+}  // namespace
+
+nl_sock* ScanEventMonitor::OpenSocket()
 {
     nl_sock* socket = nl_socket_alloc();
     if (!socket)
-        return;
+        return nullptr;
     // Group messages carry no sequence numbers of ours.
     nl_socket_disable_seq_check(socket);
-    const int group =
-        genl_connect(socket) < 0 ? -1 : genl_ctrl_resolve_grp(socket, NL80211_GENL_NAME, NL80211_MULTICAST_GROUP_SCAN);
-    const int stopEvent = group < 0 ? -1 : eventfd(0, EFD_CLOEXEC);
-    if (group < 0 || stopEvent < 0 || nl_socket_add_membership(socket, group) < 0 ||
-        nl_socket_set_nonblocking(socket) < 0) {
-        if (stopEvent >= 0)
-            close(stopEvent);
+    const int group = genl_connect(socket) < 0 ? -1 : genl_ctrl_resolve_grp(socket, m_family.c_str(), m_group.c_str());
+    if (group < 0 || nl_socket_add_membership(socket, group) < 0 || nl_socket_set_nonblocking(socket) < 0) {
+        nl_socket_free(socket);
+        return nullptr;
+    }
+    nl_socket_modify_cb(socket, NL_CB_VALID, NL_CB_CUSTOM, &ScanEventMonitor::OnMessage, this);
+    return socket;
+}
+
+ScanEventMonitor::ScanEventMonitor() : ScanEventMonitor(NL80211_GENL_NAME, NL80211_MULTICAST_GROUP_SCAN)
+{
+}
+
+ScanEventMonitor::ScanEventMonitor(std::string family, std::string group)
+    : m_family(std::move(family)), m_group(std::move(group))
+{
+    nl_sock* socket = OpenSocket();
+    if (!socket)
+        return;
+    const int stopEvent = eventfd(0, EFD_CLOEXEC);
+    if (stopEvent < 0) {
         nl_socket_free(socket);
         return;
     }
-    nl_socket_modify_cb(socket, NL_CB_VALID, NL_CB_CUSTOM, &ScanEventMonitor::OnMessage, this);
     m_socket = socket;
     m_stopEvent = stopEvent;
+    m_listening = true;
     m_thread = std::thread([this] { Listen(); });
 }
 
 ScanEventMonitor::~ScanEventMonitor()
 {
-    if (!m_socket)
+    if (m_stopEvent < 0)
         return;
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = write(m_stopEvent, &one, sizeof one);
     m_thread.join();
     close(m_stopEvent);
-    nl_socket_free(m_socket);
+    if (m_socket)
+        nl_socket_free(m_socket);
+}
+
+void ScanEventMonitor::ForgetScans()
+{
+    std::lock_guard guard(m_lock);
+    for (auto& [index, freshness] : m_interfaces)
+        freshness.Forget();
+    m_ownRequests.clear();
 }
 
 void ScanEventMonitor::Listen()
 {
-    pollfd waits[2] = {{nl_socket_get_fd(m_socket), POLLIN, 0}, {m_stopEvent, POLLIN, 0}};
-    while (true) {
-        if (poll(waits, 2, -1) < 0)
-            continue;  // interrupted by a signal
-        if (waits[1].revents != 0)
+    // A socket that ends is opened afresh once; messages sent meanwhile are
+    // lost, as on an overflow. When the new one ends too, listening stops.
+    for (int opened = 1; !ListenOn(m_socket); ++opened) {
+        nl_socket_free(m_socket);
+        m_socket = opened == 1 ? OpenSocket() : nullptr;
+        ForgetScans();
+        if (!m_socket) {
+            {
+                std::lock_guard guard(m_lock);
+                m_listening = false;
+            }
+            m_changed.notify_all();  // whoever waits for a scan learns now
             return;
+        }
+    }
+}
+
+bool ScanEventMonitor::ListenOn(nl_sock* socket)
+{
+    pollfd waits[2] = {{nl_socket_get_fd(socket), POLLIN, 0}, {m_stopEvent, POLLIN, 0}};
+    int failedWakeUps = 0;
+    while (true) {
+        if (poll(waits, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (waits[1].revents != 0)
+            return true;
+        // Hung up, or no longer a descriptor: nothing will come any more.
+        // An error alone (POLLERR) may be an overflow, which the receive
+        // below reports and which is survived.
+        if ((waits[0].revents & (POLLHUP | POLLNVAL)) != 0)
+            return false;
         // Every waiting message, one at a time, until the socket is empty.
+        bool failed = false;
         while (true) {
-            const int received = nl_recvmsgs_default(m_socket);
-            if (received == -NLE_AGAIN || received == 0)
+            const int received = nl_recvmsgs_default(socket);
+            if (received == -NLE_AGAIN)
                 break;
+            if (received >= 0) {
+                failedWakeUps = 0;
+                if (received == 0)
+                    break;
+                continue;
+            }
             if (received == -NLE_NOMEM || received == -NLE_MSG_OVERFLOW) {
                 // The socket overflowed and messages were lost: no scan is
                 // known to run any more, so nobody waits on a lost end.
-                std::lock_guard guard(m_lock);
-                for (auto& [index, freshness] : m_interfaces)
-                    freshness.Forget();
-                m_ownRequests.clear();
+                ForgetScans();
+                failedWakeUps = 0;
                 continue;
             }
-            if (received < 0)
-                break;
+            failed = true;
+            break;
         }
+        // A socket that wakes the thread only to fail every time would keep
+        // it busy for nothing.
+        if (failed && ++failedWakeUps >= kMaxFailedWakeUps)
+            return false;
     }
 }
 
@@ -130,7 +199,8 @@ void ScanEventMonitor::Filter(unsigned interfaceIndex, std::vector<WirelessBss>&
 {
     std::lock_guard guard(m_lock);
     const auto found = m_interfaces.find(interfaceIndex);
-    if (found == m_interfaces.end())
+    // Without the events, what a scan did not hear cannot be told apart.
+    if (found == m_interfaces.end() || !m_listening)
         return;
     const ScanFreshness& freshness = found->second;
     std::erase_if(networks, [&freshness](const WirelessBss& bss) { return !freshness.IsCurrent(bss); });
@@ -159,6 +229,8 @@ ScanFreshness::Verdict ScanEventMonitor::WaitForScan(unsigned interfaceIndex, Co
     std::unique_lock guard(m_lock);
     Verdict verdict = Verdict::Pending;
     m_changed.wait_until(guard, deadline, [&] {
+        if (!m_listening)
+            return true;  // no scan will be heard of any more
         verdict = m_interfaces[interfaceIndex].Judge(since, askedAtNs);
         return verdict != Verdict::Pending;
     });

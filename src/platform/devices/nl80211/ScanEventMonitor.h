@@ -9,11 +9,13 @@
 #include "platform/devices/WirelessProvider.h"
 #include "platform/devices/nl80211/ScanFreshness.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,14 +32,22 @@ public:
     // How many scans of an interface completed and were aborted so far.
     using Counts = ScanFreshness::Counts;
 
-    // Opens the socket, joins the group and starts listening. When that
-    // fails (no nl80211), Listening() is false and every read-out is kept.
+    // Opens the socket, joins nl80211's scan group and starts listening.
+    // When that fails (no nl80211), Listening() is false and every read-out
+    // is kept.
     ScanEventMonitor();
+    // The same on another generic netlink family's multicast group, one that
+    // any kernel has (nlctrl's "notify"), to look at how the listener lives
+    // and ends where nl80211 is missing.
+    ScanEventMonitor(std::string family, std::string group);
     ~ScanEventMonitor();
     ScanEventMonitor(const ScanEventMonitor&) = delete;
     ScanEventMonitor& operator=(const ScanEventMonitor&) = delete;
 
-    bool Listening() const { return m_socket != nullptr; }
+    // False as well once the socket ended (hung up, or failing every
+    // receive) and a socket opened afresh ended too: listening then stops
+    // rather than wake for a socket that has nothing more to give.
+    bool Listening() const { return m_listening; }
 
     // Removes the entries not heard in the interface's latest completed scan.
     void Filter(unsigned interfaceIndex, std::vector<WirelessBss>& networks);
@@ -61,12 +71,22 @@ public:
     void OwnRequestEnded(unsigned interfaceIndex, bool started);
 
 private:
+    // The group's socket, joined and non-blocking, with this monitor's
+    // message handler; null when nl80211 cannot be reached.
+    nl_sock* OpenSocket();
+    // Waits on the socket until stopped (true) or until it ends (false).
+    bool ListenOn(nl_sock* socket);
+    // No scan is known to run any more: messages were lost.
+    void ForgetScans();
     void Listen();
     void Handle(std::uint8_t command, const std::uint8_t* attributes, int length);
     static int OnMessage(::nl_msg* message, void* context);
 
-    nl_sock* m_socket = nullptr;
-    int m_stopEvent = -1;  // an eventfd that wakes the thread to end it
+    nl_sock* m_socket = nullptr;  // the listening thread's once it runs
+    int m_stopEvent = -1;         // an eventfd that wakes the thread to end it
+    std::atomic<bool> m_listening = false;
+    std::string m_family;
+    std::string m_group;
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::map<unsigned, ScanFreshness> m_interfaces;

@@ -2,8 +2,9 @@
 
 namespace platform::nl80211 {
 
-ScanRequestChain::ScanRequestChain(std::vector<std::unique_ptr<ScanRequester>> ways)
-    : m_ways(std::move(ways)), m_thread([this](std::stop_token stop) { Run(stop); })
+ScanRequestChain::ScanRequestChain(std::vector<std::unique_ptr<ScanRequester>> ways,
+                                   std::chrono::milliseconds requestTime)
+    : m_ways(std::move(ways)), m_requestTime(requestTime), m_thread([this](std::stop_token stop) { Run(stop); })
 {
 }
 
@@ -22,7 +23,7 @@ void ScanRequestChain::Start(const std::string& interfaceName, std::uint32_t fre
         if (outcome.pending)
             return;
         outcome.pending = true;
-        m_queue.push_back({interfaceName, frequencyMhz});
+        m_queue.push_back({interfaceName, frequencyMhz, std::chrono::steady_clock::now() + m_requestTime});
     }
     m_changed.notify_all();
 }
@@ -93,13 +94,17 @@ ScanRequestChain::Outcome ScanRequestChain::Ask(const Queued& request, std::stop
         if (stop.stop_requested())
             return {false, ERROR_CANCELLED, "the scan request was cancelled"};
         std::string why;
-        const DWORD result = request.frequencyMhz == 0
-                                 ? way->Request(request.interfaceName, stop, why)
-                                 : way->RequestOn(request.interfaceName, request.frequencyMhz, stop, why);
+        const DWORD result =
+            request.frequencyMhz == 0
+                ? way->Request(request.interfaceName, stop, why, request.deadline)
+                : way->RequestOn(request.interfaceName, request.frequencyMhz, stop, why, request.deadline);
         if (result == ERROR_SUCCESS)
             return {false, ERROR_SUCCESS, {}};
         outcome.result = result == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;
         outcome.why = std::move(why);
+        // The ways after it would only find the time spent.
+        if (std::chrono::steady_clock::now() >= request.deadline)
+            break;
     }
     return outcome;
 }

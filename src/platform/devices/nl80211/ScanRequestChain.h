@@ -21,7 +21,12 @@ namespace platform::nl80211 {
 
 class ScanRequestChain {
 public:
-    explicit ScanRequestChain(std::vector<std::unique_ptr<ScanRequester>> ways);
+    // How long one request may take down the whole chain before it counts
+    // as failed: NetworkManager's two calls and a helper run share it.
+    static constexpr std::chrono::seconds kDefaultRequestTime{30};
+
+    explicit ScanRequestChain(std::vector<std::unique_ptr<ScanRequester>> ways,
+                              std::chrono::milliseconds requestTime = kDefaultRequestTime);
     // Cancels the request under way and waits for the thread to end.
     ~ScanRequestChain();
     ScanRequestChain(const ScanRequestChain&) = delete;
@@ -61,12 +66,15 @@ private:
     struct Queued {
         std::string interfaceName;
         std::uint32_t frequencyMhz = 0;
+        // Counted from when the request was queued, not from when its turn came.
+        ScanRequester::Deadline deadline;
     };
 
     void Run(std::stop_token stop);
     Outcome Ask(const Queued& request, std::stop_token stop);
 
     std::vector<std::unique_ptr<ScanRequester>> m_ways;
+    std::chrono::milliseconds m_requestTime;
     std::mutex m_lock;
     std::condition_variable_any m_changed;
     std::deque<Queued> m_queue;

@@ -1,32 +1,23 @@
 #include "platform/devices/nl80211/TriggerHelper.h"
 
+#include "platform/devices/nl80211/StopEvent.h"
 #include "tools/tarvolin-trigger/TriggerExit.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <condition_variable>
+#include <climits>
 #include <filesystem>
-#include <map>
-#include <mutex>
 #include <system_error>
-#include <thread>
 
 namespace platform::nl80211 {
-
-struct TriggerHelper::Runs {
-    struct Run {
-        bool running = false;
-        DWORD lastResult = ERROR_SUCCESS;
-    };
-    std::mutex lock;
-    std::condition_variable ended;
-    std::map<std::string, Run> byInterface;
-};
 
 namespace {
 
@@ -58,11 +49,68 @@ bool Executable(const fs::path& path)
     return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
 }
 
+// Through syscall(): this glibc's <sys/pidfd.h> declares the wrappers
+// without C linkage, so C++ cannot link against them.
+int OpenPidfd(pid_t pid)
+{
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+void KillThroughPidfd(int pidfd)
+{
+    ::syscall(SYS_pidfd_send_signal, pidfd, SIGKILL, nullptr, 0);
+}
+
+enum class Ended { Exited, Stopped, TimedOut, Failed };
+
+// Waits until the child behind pidfd exits, stopFd (when not -1) becomes
+// readable, or the deadline passes, whichever comes first.
+Ended AwaitExit(int pidfd, int stopFd, TriggerHelper::Deadline deadline)
+{
+    while (true) {
+        int timeoutMs = -1;
+        if (deadline != TriggerHelper::Deadline::max()) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            // A deadline already passed still looks once, without waiting.
+            timeoutMs = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
+        }
+        pollfd waits[2] = {{pidfd, POLLIN, 0}, {stopFd, POLLIN, 0}};
+        const int ready = poll(waits, stopFd >= 0 ? 2 : 1, timeoutMs);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return Ended::Failed;
+        }
+        if (ready > 0 && waits[0].revents != 0)
+            return Ended::Exited;
+        if (ready > 0 && waits[1].revents != 0)
+            return Ended::Stopped;
+        if (ready == 0 && std::chrono::steady_clock::now() >= deadline)
+            return Ended::TimedOut;
+    }
+}
+
+// Kills the child unless it has exited, reaps it and closes its pidfd.
+// Returns its wait status, or -1 when it could not be reaped.
+int KillAndReap(pid_t pid, int pidfd, bool kill)
+{
+    if (kill)
+        KillThroughPidfd(pidfd);
+    int status = 0;
+    pid_t reaped;
+    do
+        reaped = ::waitpid(pid, &status, 0);
+    while (reaped < 0 && errno == EINTR);
+    ::close(pidfd);
+    return reaped == pid ? status : -1;
+}
+
 // Starts path with the interface name and, when not 0, the frequency, an empty environment, /dev/null for
 // its standard streams (the caller reports its outcome in its own words) and
 // no other descriptor of ours, with default signal handling. Returns the
 // child's pid, or -1.
-pid_t Spawn(const std::string& path, const std::string& interfaceName, std::uint32_t frequencyMhz)
+pid_t SpawnHelper(const std::string& path, const std::string& interfaceName, std::uint32_t frequencyMhz)
 {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -97,11 +145,17 @@ pid_t Spawn(const std::string& path, const std::string& interfaceName, std::uint
 
 }  // namespace
 
-TriggerHelper::TriggerHelper(std::string helperPath) : m_path(std::move(helperPath)), m_runs(std::make_shared<Runs>())
+TriggerHelper::TriggerHelper(std::string helperPath) : m_path(std::move(helperPath))
 {
 }
 
-TriggerHelper::~TriggerHelper() = default;
+TriggerHelper::~TriggerHelper()
+{
+    for (auto& [name, run] : m_started) {
+        if (run.child.pid > 0)
+            KillAndReap(run.child.pid, run.child.pidfd, true);
+    }
+}
 
 std::string TriggerHelper::Locate(const std::string& programPath)
 {
@@ -127,48 +181,76 @@ std::string TriggerHelper::LocateForThisProgram()
     return error ? std::string() : Locate(self.string());
 }
 
+TriggerHelper::Child TriggerHelper::Spawn(const std::string& interfaceName, std::uint32_t frequencyMhz) const
+{
+    const pid_t pid = m_path.empty() ? -1 : SpawnHelper(m_path, interfaceName, frequencyMhz);
+    if (pid < 0)
+        return {};
+    const int pidfd = OpenPidfd(pid);
+    if (pidfd < 0) {
+        // No pidfd (a kernel before 5.3): the helper cannot be waited for
+        // alongside a stop request, so it is not run at all.
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) { }
+        return {};
+    }
+    return {pid, pidfd};
+}
+
+DWORD TriggerHelper::Run(const std::string& interfaceName, std::uint32_t frequencyMhz, std::stop_token stop,
+                         Deadline deadline)
+{
+    const StopEvent stopEvent(stop);
+    if (stopEvent.Requested())
+        return ERROR_CANCELLED;
+    const Child child = Spawn(interfaceName, frequencyMhz);
+    if (child.pid < 0)
+        return ERROR_ACCESS_DENIED;
+    const Ended ended = AwaitExit(child.pidfd, stopEvent.Fd(), deadline);
+    const int status = KillAndReap(child.pid, child.pidfd, ended != Ended::Exited);
+    switch (ended) {
+    case Ended::Stopped: return ERROR_CANCELLED;
+    case Ended::TimedOut: return ERROR_TIMEOUT;
+    case Ended::Failed: return ERROR_GEN_FAILURE;
+    case Ended::Exited: break;
+    }
+    return status < 0 ? ERROR_GEN_FAILURE : ResultOfExit(status);
+}
+
+void TriggerHelper::Reap(Started& run)
+{
+    const int status = KillAndReap(run.child.pid, run.child.pidfd, false);
+    run.child = {};
+    run.lastResult = status < 0 ? ERROR_GEN_FAILURE : ResultOfExit(status);
+}
+
 DWORD TriggerHelper::Start(const std::string& interfaceName, std::uint32_t frequencyMhz)
 {
-    std::unique_lock guard(m_runs->lock);
-    Runs::Run& run = m_runs->byInterface[interfaceName];
-    if (run.running)
-        return ERROR_SUCCESS;
+    std::lock_guard guard(m_lock);
+    Started& run = m_started[interfaceName];
+    if (run.child.pid > 0) {
+        if (AwaitExit(run.child.pidfd, -1, std::chrono::steady_clock::now()) != Ended::Exited)
+            return ERROR_SUCCESS;
+        Reap(run);
+    }
     const DWORD previous = run.lastResult;
-    const pid_t pid = m_path.empty() ? -1 : Spawn(m_path, interfaceName, frequencyMhz);
-    if (pid < 0) {
+    run.child = Spawn(interfaceName, frequencyMhz);
+    if (run.child.pid < 0) {
         run.lastResult = ERROR_ACCESS_DENIED;
         return ERROR_ACCESS_DENIED;
-    }
-    run.running = true;
-    const auto reap = [runs = m_runs, interfaceName, pid] {
-        int status = 0;
-        pid_t reaped;
-        do
-            reaped = ::waitpid(pid, &status, 0);
-        while (reaped < 0 && errno == EINTR);
-        std::lock_guard guard(runs->lock);
-        Runs::Run& ended = runs->byInterface[interfaceName];
-        ended.running = false;
-        ended.lastResult = reaped == pid ? ResultOfExit(status) : ERROR_GEN_FAILURE;
-        runs->ended.notify_all();
-    };
-    try {
-        std::thread(reap).detach();
-    } catch (const std::system_error&) {
-        // No thread to spare: the helper is brief, so reap it here rather
-        // than leave a zombie.
-        guard.unlock();
-        reap();
     }
     return previous;
 }
 
 DWORD TriggerHelper::Wait(const std::string& interfaceName, std::chrono::milliseconds timeout)
 {
-    std::unique_lock guard(m_runs->lock);
-    Runs::Run& run = m_runs->byInterface[interfaceName];
-    if (!m_runs->ended.wait_for(guard, timeout, [&run] { return !run.running; }))
-        return ERROR_BUSY;
+    std::lock_guard guard(m_lock);
+    Started& run = m_started[interfaceName];
+    if (run.child.pid > 0) {
+        if (AwaitExit(run.child.pidfd, -1, std::chrono::steady_clock::now() + timeout) != Ended::Exited)
+            return ERROR_BUSY;
+        Reap(run);
+    }
     return run.lastResult;
 }
 

@@ -2,38 +2,28 @@
 
 namespace platform::nl80211 {
 
-namespace {
-
-// How often a running helper is looked at for the chain's stop request.
-constexpr std::chrono::milliseconds kStopCheck{50};
-
-}  // namespace
-
 TriggerHelperScan::TriggerHelperScan(std::string helperPath) : m_helper(std::move(helperPath))
 {
 }
 
-DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_token stop, std::string& why)
+DWORD TriggerHelperScan::Request(const std::string& interfaceName, std::stop_token stop, std::string& why,
+                                 Deadline deadline)
 {
-    return RequestOn(interfaceName, 0, stop, why);
+    return RequestOn(interfaceName, 0, stop, why, deadline);
 }
 
 DWORD TriggerHelperScan::RequestOn(const std::string& interfaceName, std::uint32_t frequencyMhz, std::stop_token stop,
-                                   std::string& why)
+                                   std::string& why, Deadline deadline)
 {
     if (m_helper.Path().empty()) {
         why = "the scan helper tarvolin-trigger is not installed";
         return ERROR_ACCESS_DENIED;
     }
-    m_helper.Start(interfaceName, frequencyMhz);
-    DWORD result = ERROR_BUSY;
-    while ((result = m_helper.Wait(interfaceName, kStopCheck)) == ERROR_BUSY) {
-        // The helper is reaped on its own thread even when nobody waits.
-        if (stop.stop_requested())
-            return ERROR_CANCELLED;
-    }
+    const DWORD result = m_helper.Run(interfaceName, frequencyMhz, stop, deadline);
     switch (result) {
-    case ERROR_SUCCESS: break;
+    case ERROR_SUCCESS:
+    case ERROR_CANCELLED: break;
+    case ERROR_TIMEOUT: why = "the scan helper " + m_helper.Path() + " did not finish in time"; break;
     case ERROR_ACCESS_DENIED: why = "the scan helper " + m_helper.Path() + " cannot be started"; break;
     case ERROR_PRIVILEGE_NOT_HELD: why = "the scan helper " + m_helper.Path() + " lacks cap_net_admin"; break;
     case ERROR_NOT_READY: why = "the interface is down"; break;

@@ -14,10 +14,11 @@ public:
     // empty when there is none.
     explicit TriggerHelperScan(std::string helperPath);
 
-    DWORD Request(const std::string& interfaceName, std::stop_token stop, std::string& why) override;
+    DWORD Request(const std::string& interfaceName, std::stop_token stop, std::string& why,
+                  Deadline deadline = Deadline::max()) override;
     bool CanLimit() const override { return true; }
     DWORD RequestOn(const std::string& interfaceName, std::uint32_t frequencyMhz, std::stop_token stop,
-                    std::string& why) override;
+                    std::string& why, Deadline deadline = Deadline::max()) override;
 
 private:
     TriggerHelper m_helper;

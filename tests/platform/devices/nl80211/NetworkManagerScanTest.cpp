@@ -17,8 +17,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -259,5 +261,61 @@ TEST_F(PrivateBus, TheDeadlineEndsTheWaitForAnAnswerThatNeverComes)
     std::ifstream(pidFile) >> helperPid;
     if (helperPid > 0)
         ::kill(helperPid, SIGKILL);
+    std::filesystem::remove_all(dir);
+}
+
+// A stop request ends a way that waits for an answer that never comes within
+// 100 ms: the bus call's and the helper's waits wake for it rather than look
+// at it now and then. The helper is killed and reaped, not left running.
+TEST_F(PrivateBus, AStopEndsAWaitingWayAtOnce)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kPromptly = std::chrono::milliseconds(100);
+    const std::filesystem::path dir = TempDir();
+    const std::filesystem::path helper = dir / "tarvolin-trigger";
+    const std::filesystem::path pidFile = dir / "pid";
+    std::ofstream(helper) << "#!/bin/sh\necho $$ >" << pidFile.string() << ".new\nmv " << pidFile.string() << ".new "
+                          << pidFile.string() << "\nexec /bin/sleep 60\n";
+    std::filesystem::permissions(helper, std::filesystem::perms::owner_all);
+
+    for (const bool silent : {true, false}) {
+        SCOPED_TRACE(silent ? "NetworkManager never answers" : "the helper never exits");
+        std::unique_ptr<ScanRequester> way;
+        if (silent) {
+            Silence();
+            way = std::make_unique<NetworkManagerScan>(m_address, 600000);
+        } else {
+            way = std::make_unique<TriggerHelperScan>(helper.string());
+        }
+        std::stop_source stop;
+        DWORD result = ERROR_SUCCESS;
+        std::thread asking([&] {
+            std::string why;
+            result = way->Request("wlan0", stop.get_token(), why);
+        });
+        pid_t helperPid = 0;
+        if (silent) {
+            WaitForCalls(1);
+        } else {
+            for (int i = 0; i < 500 && !std::filesystem::exists(pidFile); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::ifstream(pidFile) >> helperPid;
+            ASSERT_GT(helperPid, 0) << "the helper did not start";
+        }
+        const auto stopped = Clock::now();
+        stop.request_stop();
+        asking.join();
+        const auto took = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - stopped);
+        std::printf("%s: ended %lld us after the stop\n", silent ? "NetworkManager" : "helper",
+                    static_cast<long long>(took.count()));
+        EXPECT_EQ(result, ERROR_CANCELLED);
+        EXPECT_LT(took, kPromptly) << took.count() << " us";
+        if (helperPid > 0) {
+            errno = 0;
+            EXPECT_EQ(-1, ::kill(helperPid, 0)) << "the helper still runs";
+            EXPECT_EQ(ESRCH, errno) << "the helper was not reaped";
+        }
+        m_silent.Stop();
+    }
     std::filesystem::remove_all(dir);
 }

@@ -27,17 +27,17 @@ public:
     }
 
     bool CanLimit() const override { return m_limits; }
-    DWORD RequestOn(const std::string& name, std::uint32_t frequencyMhz, std::stop_token stop,
-                    std::string& why) override
+    DWORD RequestOn(const std::string& name, std::uint32_t frequencyMhz, std::stop_token stop, std::string& why,
+                    Deadline deadline = Deadline::max()) override
     {
         {
             std::lock_guard guard(m_lock);
             frequencies.push_back(frequencyMhz);
         }
-        return Request(name, stop, why);
+        return Request(name, stop, why, deadline);
     }
 
-    DWORD Request(const std::string&, std::stop_token stop, std::string& why) override
+    DWORD Request(const std::string&, std::stop_token stop, std::string& why, Deadline = Deadline::max()) override
     {
         std::unique_lock guard(m_lock);
         ++calls;

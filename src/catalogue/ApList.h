@@ -6,6 +6,7 @@
 
 #include "catalogue/ApRecord.h"
 #include "platform/Sync.h"
+#include "platform/devices/Ndis.h"
 #include "scan/ScanEntry.h"
 
 #include <functional>
@@ -17,11 +18,11 @@ public:
     // Which networks the owner hides from the display list.
     struct Filters {
         bool hideSecured;  // every network with its privacy bit set
-        bool hidePeers;    // everything that is not an access point (mode 1)
+        bool hidePeers;    // everything that is not an access point
 
         bool Hides(ULONG privacy, ULONG infrastructureMode) const
         {
-            return (hideSecured && privacy != 0) || (hidePeers && infrastructureMode != 1);
+            return (hideSecured && privacy != 0) || (hidePeers && infrastructureMode != Ndis802_11Infrastructure);
         }
     };
 

@@ -11,7 +11,7 @@ struct ApRecord {
     WCHAR ssid[32];            // name; not terminated when all 32 code units are used
     LONG rssi;                 // latest signal, dBm
     ULONG channel;             // latest channel number
-    ULONG infrastructureMode;  // 0 ad hoc, 1 access point, anything else another mode
+    ULONG infrastructureMode;  // Ndis802_11IBSS, Ndis802_11Infrastructure, anything else another mode
     ULONG privacy;             // 0 open, non-zero secured
     ULONG frequency;           // latest centre frequency, MHz; 0 when unknown
     ULONG width;               // latest channel width, MHz

@@ -4,6 +4,7 @@
 #include "catalogue/ApList.h"
 #include "pages/PageOwner.h"
 #include "platform/core/Menu.h"
+#include "platform/devices/Ndis.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/media/Sound.h"
 #include "platform/media/Time.h"
@@ -134,9 +135,9 @@ CString CScannerDlg::CellText(const ApRecord& record, int column)
     case 1: return record.active == 1 ? Magnitude(record.rssi) : CString(u"-----");
     case 2: return Format("%lu", static_cast<unsigned long>(record.channel));
     case 3:
-        if (record.infrastructureMode == 0)
+        if (record.infrastructureMode == Ndis802_11IBSS)
             return g_language.GetText(IDS_TYPE_PEER);
-        if (record.infrastructureMode == 1)
+        if (record.infrastructureMode == Ndis802_11Infrastructure)
             return g_language.GetText(IDS_TYPE_AP);
         return u"?";
     case 4: return SecurityText(record.security);

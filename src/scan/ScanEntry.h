@@ -12,7 +12,7 @@ struct ScanEntry {
     WCHAR ssid[32];            // name; not terminated when all 32 code units are used
     LONG rssi;                 // signal in dBm
     ULONG channel;             // 802.11 channel number
-    ULONG infrastructureMode;  // 0 ad hoc, 1 infrastructure, 2 automatic
+    ULONG infrastructureMode;  // Ndis802_11IBSS, Ndis802_11Infrastructure or Ndis802_11AutoUnknown
     ULONG privacy;             // 0 open, non-zero secured
     ULONG frequency;           // centre frequency of the primary channel, MHz; 0 when unknown
     ULONG width;               // channel width, MHz: 20, 40, 80, 160 or 320

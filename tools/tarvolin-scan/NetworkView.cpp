@@ -1,6 +1,7 @@
 #include "tools/tarvolin-scan/NetworkView.h"
 
 #include "platform/Text.h"
+#include "platform/devices/Ndis.h"
 #include "scan/WifiTarv.h"
 
 #include <time.h>
@@ -21,8 +22,8 @@ std::string FormatBssid(const std::array<std::uint8_t, 6>& mac)
 const char* ModeName(std::uint32_t infrastructureMode)
 {
     switch (infrastructureMode) {
-    case 0: return "adhoc";
-    case 1: return "ap";
+    case Ndis802_11IBSS: return "adhoc";
+    case Ndis802_11Infrastructure: return "ap";
     default: return "unknown";
     }
 }

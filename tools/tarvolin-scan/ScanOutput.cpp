@@ -1,6 +1,7 @@
 #include "tools/tarvolin-scan/ScanOutput.h"
 
 #include "platform/Text.h"
+#include "platform/devices/Ndis.h"
 #include "tools/tarvolin-scan/NetworkView.h"
 
 #include <algorithm>
@@ -19,8 +20,8 @@ std::string FormatMac(const BYTE (&mac)[6])
 const char* ModeName(ULONG infrastructureMode)
 {
     switch (infrastructureMode) {
-    case 0: return "PEER";
-    case 1: return "AP";
+    case Ndis802_11IBSS: return "PEER";
+    case Ndis802_11Infrastructure: return "AP";
     default: return "?";
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/devices/Scenario.h"
 #include "platform/Text.h"
+#include "platform/devices/Ndis.h"
 
 #include <algorithm>
 #include <charconv>
@@ -384,7 +385,7 @@ private:
                 }
                 details.widthMhz = static_cast<std::uint16_t>(number64);
             } else if (!token.hasValue && (token.key == "ap" || token.key == "adhoc")) {
-                network.bss.infrastructureMode = token.key == "ap" ? 1 : 0;
+                network.bss.infrastructureMode = token.key == "ap" ? Ndis802_11Infrastructure : Ndis802_11IBSS;
             } else if (token.hasValue && token.key == "ssid") {
                 if (!ParseSsid(token, network.bss.ssid, error))
                     return false;

@@ -5,6 +5,7 @@
 
 #include "platform/Types.h"
 #include "platform/devices/BssDetails.h"
+#include "platform/devices/Ndis.h"
 
 #include <array>
 #include <cstdint>
@@ -18,12 +19,12 @@ namespace platform {
 // One BSS as a provider reports it.
 struct WirelessBss {
     std::array<std::uint8_t, 6> bssid{};
-    std::vector<std::uint8_t> ssid;        // 0 to 32 bytes, exactly as broadcast (hidden networks: empty or zeros)
-    std::int32_t rssiDbm = 0;              // signal strength in dBm
-    std::uint32_t frequencyMhz = 0;        // centre frequency of the primary channel
-    bool privacy = false;                  // capability bit 4
-    std::uint32_t infrastructureMode = 1;  // 1 ESS (access point), 0 IBSS (ad hoc)
-    std::uint32_t beaconPeriod = 100;      // time units of 1024 us
+    std::vector<std::uint8_t> ssid;  // 0 to 32 bytes, exactly as broadcast (hidden networks: empty or zeros)
+    std::int32_t rssiDbm = 0;        // signal strength in dBm
+    std::uint32_t frequencyMhz = 0;  // centre frequency of the primary channel
+    bool privacy = false;            // capability bit 4
+    std::uint32_t infrastructureMode = Ndis802_11Infrastructure;  // or Ndis802_11IBSS, Ndis802_11AutoUnknown
+    std::uint32_t beaconPeriod = 100;                             // time units of 1024 us
     // When the radio last heard this BSS, in nanoseconds on the CLOCK_BOOTTIME
     // clock; 0 when the source does not say.
     std::uint64_t lastSeenBoottimeNs = 0;

@@ -1,5 +1,7 @@
 #include "platform/devices/nl80211/BssDecoder.h"
 
+#include "platform/devices/Ndis.h"
+
 #include <linux/netlink.h>
 #include <linux/nl80211.h>
 
@@ -16,11 +18,6 @@ constexpr std::size_t kAttributeHeader = 4;
 constexpr std::uint16_t kCapabilityEss = 1u << 0;
 constexpr std::uint16_t kCapabilityIbss = 1u << 1;
 constexpr std::uint16_t kCapabilityPrivacy = 1u << 4;
-
-// NDIS infrastructure modes.
-constexpr std::uint32_t kModeIbss = 0;
-constexpr std::uint32_t kModeEss = 1;
-constexpr std::uint32_t kModeUnknown = 2;  // neither bit, e.g. a mesh point
 
 // Netlink carries integers in host byte order.
 template <typename T> T ReadHost(std::span<const std::uint8_t> payload)
@@ -152,13 +149,13 @@ std::optional<WirelessBss> DecodeBss(std::span<const std::uint8_t> bssAttributes
         const std::uint16_t capability = *draft.capability;
         draft.bss.privacy = (capability & kCapabilityPrivacy) != 0;
         if (capability & kCapabilityEss)
-            draft.bss.infrastructureMode = kModeEss;
+            draft.bss.infrastructureMode = Ndis802_11Infrastructure;
         else if (capability & kCapabilityIbss)
-            draft.bss.infrastructureMode = kModeIbss;
-        else
-            draft.bss.infrastructureMode = kModeUnknown;
+            draft.bss.infrastructureMode = Ndis802_11IBSS;
+        else  // neither bit, e.g. a mesh point
+            draft.bss.infrastructureMode = Ndis802_11AutoUnknown;
     } else {
-        draft.bss.infrastructureMode = kModeUnknown;
+        draft.bss.infrastructureMode = Ndis802_11AutoUnknown;
     }
 
     // The elements of the latest frame heard (probe response or beacon) come

@@ -1,6 +1,7 @@
 #include "tools/tarvolin-scan/FollowMode.h"
 
 #include "platform/devices/Ndis.h"
+#include "platform/devices/WirelessBasics.h"
 #include "platform/devices/WirelessProvider.h"
 #include "tools/tarvolin-scan/CsvLog.h"
 #include "tools/tarvolin-scan/JsonOutput.h"
@@ -16,13 +17,6 @@ namespace {
 // of one, unless it had to go through NetworkManager, which sweeps them all.
 constexpr unsigned long kFirstSweepWaitMs = 30000;
 constexpr unsigned long kScanWaitMs = 15000;
-
-std::string MacText(const std::array<std::uint8_t, 6>& mac)
-{
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
-}
 
 // The followed network among what the adapter holds, or nothing.
 std::optional<platform::WirelessBss> FindNetwork(const std::string& adapter, const std::array<std::uint8_t, 6>& mac,
@@ -45,7 +39,7 @@ void PrintReading(const Options& options, unsigned long scan, std::uint32_t freq
         nlohmann::ordered_json object;
         object["time"] = time;
         object["scan"] = scan;
-        object["bssid"] = MacText(options.followBssid);
+        object["bssid"] = platform::FormatMac(options.followBssid);
         object["frequency_mhz"] = frequency;
         object["signal_dbm"] = heard ? nlohmann::ordered_json(heard->rssiDbm) : nlohmann::ordered_json(nullptr);
         object["duration_ms"] = durationMs;
@@ -73,12 +67,13 @@ int RunFollow(CWifiTarv& wifi, const Options& options)
     if (status >= 0)
         return status;
     if (!found)
-        return Fail(MacText(options.followBssid) + " was not heard in a scan of every channel on " + options.adapter);
+        return Fail(platform::FormatMac(options.followBssid) + " was not heard in a scan of every channel on " +
+                    options.adapter);
     const std::uint32_t frequency = found->frequencyMhz;
     if (frequency < kMinScanFrequencyMhz || frequency > kMaxScanFrequencyMhz)
-        return Fail(MacText(options.followBssid) + " is on " + std::to_string(frequency) +
+        return Fail(platform::FormatMac(options.followBssid) + " is on " + std::to_string(frequency) +
                     " MHz, where scans of one channel cannot go");
-    std::fprintf(stderr, "tarvolin-scan: following %s on %u MHz\n", MacText(options.followBssid).c_str(),
+    std::fprintf(stderr, "tarvolin-scan: following %s on %u MHz\n", platform::FormatMac(options.followBssid).c_str(),
                  static_cast<unsigned>(frequency));
 
     for (unsigned long scan = 0; !StopSignals::Requested();) {

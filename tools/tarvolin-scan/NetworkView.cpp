@@ -2,22 +2,14 @@
 
 #include "platform/Text.h"
 #include "platform/devices/Ndis.h"
+#include "platform/devices/WirelessBasics.h"
 #include "scan/WifiTarv.h"
-
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 namespace {
-
-std::string FormatBssid(const std::array<std::uint8_t, 6>& mac)
-{
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
-}
 
 const char* ModeName(std::uint32_t infrastructureMode)
 {
@@ -42,7 +34,7 @@ NetworkView DescribeNetwork(const platform::WirelessBss& bss, const platform::Ou
 {
     NetworkView view;
     view.mac = bss.bssid;
-    view.bssid = FormatBssid(bss.bssid);
+    view.bssid = platform::FormatMac(bss.bssid);
     view.hidden = std::all_of(bss.ssid.begin(), bss.ssid.end(), [](std::uint8_t byte) { return byte == 0; });
     view.ssid = SsidUtf8(bss);
     for (const std::uint8_t byte : bss.ssid) {
@@ -60,9 +52,7 @@ NetworkView DescribeNetwork(const platform::WirelessBss& bss, const platform::Ou
     view.details = bss.details;
     view.vendor = registry.Find(bss.bssid);
     if (bss.lastSeenBoottimeNs != 0) {
-        timespec now{};
-        clock_gettime(CLOCK_BOOTTIME, &now);
-        const std::uint64_t nowNs = static_cast<std::uint64_t>(now.tv_sec) * 1000000000u + now.tv_nsec;
+        const std::uint64_t nowNs = platform::BoottimeNowNs();
         view.lastSeenMs = nowNs > bss.lastSeenBoottimeNs ? (nowNs - bss.lastSeenBoottimeNs) / 1000000u : 0;
     }
     return view;

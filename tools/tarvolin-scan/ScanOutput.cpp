@@ -2,20 +2,13 @@
 
 #include "platform/Text.h"
 #include "platform/devices/Ndis.h"
+#include "platform/devices/WirelessBasics.h"
 #include "tools/tarvolin-scan/NetworkView.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 namespace {
-
-std::string FormatMac(const BYTE (&mac)[6])
-{
-    char text[18];
-    std::snprintf(text, sizeof(text), "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    return text;
-}
 
 const char* ModeName(ULONG infrastructureMode)
 {
@@ -46,6 +39,6 @@ std::string FormatScanEntry(const ScanEntry& entry, const std::vector<platform::
         return std::equal(bss.bssid.begin(), bss.bssid.end(), std::begin(entry.mac));
     });
     const std::string name = record == records.end() ? SsidText(entry.ssid) : PrintableSsid(SsidUtf8(*record));
-    return FormatMac(entry.mac) + '\t' + std::to_string(entry.channel) + '\t' + std::to_string(entry.rssi) + '\t' +
-           ModeName(entry.infrastructureMode) + '\t' + (entry.privacy != 0 ? "secured" : "open") + '\t' + name;
+    return platform::FormatMac(entry.mac) + '\t' + std::to_string(entry.channel) + '\t' + std::to_string(entry.rssi) +
+           '\t' + ModeName(entry.infrastructureMode) + '\t' + (entry.privacy != 0 ? "secured" : "open") + '\t' + name;
 }

@@ -1,5 +1,6 @@
 #include "platform/devices/nl80211/Nl80211Provider.h"
 
+#include "platform/devices/WirelessBasics.h"
 #include "platform/devices/nl80211/BssDecoder.h"
 #include "platform/devices/nl80211/NetworkManagerScan.h"
 #include "platform/devices/nl80211/ScanEventMonitor.h"

@@ -1,5 +1,6 @@
 #include "platform/devices/nl80211/ScanEventMonitor.h"
 
+#include "platform/devices/WirelessBasics.h"
 #include "platform/devices/nl80211/ScanEvent.h"
 
 #include <linux/nl80211.h>
@@ -13,17 +14,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
 #include <span>
 
 namespace platform::nl80211 {
-
-std::uint64_t BoottimeNowNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000000000u + static_cast<std::uint64_t>(now.tv_nsec);
-}
 
 namespace {
 

@@ -24,9 +24,6 @@ struct nl_msg;
 
 namespace platform::nl80211 {
 
-// The CLOCK_BOOTTIME time now, in nanoseconds.
-std::uint64_t BoottimeNowNs();
-
 class ScanEventMonitor {
 public:
     // How many scans of an interface completed and were aborted so far.

@@ -22,6 +22,7 @@
 //                                   of completed scans so far
 //
 // Failures print "error N" (the Win32 code) on stderr and exit with 1.
+#include "platform/devices/WirelessBasics.h"
 #include "platform/devices/WirelessProvider.h"
 #include "platform/devices/nl80211/ScanEventMonitor.h"
 
@@ -59,7 +60,7 @@ std::string Escape(const std::vector<std::uint8_t>& bytes)
     return text;
 }
 
-using platform::nl80211::BoottimeNowNs;
+using platform::BoottimeNowNs;
 using platform::nl80211::ScanEventMonitor;
 
 constexpr unsigned kScanWaitMs = 120000;

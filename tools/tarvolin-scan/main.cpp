@@ -35,6 +35,9 @@ namespace {
 // A sweep of every channel of every band takes a few seconds on real radios.
 constexpr unsigned long kDefaultScanWaitMs = 30000;
 
+// The most networks one list takes, as many as the program's window reads.
+constexpr DWORD kScanCapacity = 128;
+
 bool InstallProvider(const Options& options, std::string& error)
 {
     if (!options.scenario.empty()) {
@@ -67,9 +70,9 @@ int ListAdapters(CWifiTarv& wifi)
 int PrintEntries(CWifiTarv& wifi, const Options& options)
 {
     const std::u16string adapter = platform::BytesToUtf16(options.adapter);
-    static ScanEntry entries[128];
+    static ScanEntry entries[kScanCapacity];
     DWORD count = 0;
-    if (!wifi.GetBSSIDs(adapter.c_str(), entries, 128, &count)) {
+    if (!wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count)) {
         const DWORD error = GetLastError();
         if (error == ERROR_ACCESS_DENIED)
             return Fail("no permission to read the networks of " + options.adapter);

@@ -9,9 +9,9 @@
  * libnl only, accepts one or two arguments and checks them before use, reads
  * no environment, files or configuration, and prints one line on failure.
  *
- * Exit statuses are those of TriggerExit.h.
+ * Exit statuses are those of platform/devices/nl80211/TriggerContract.h.
  */
-#include "TriggerExit.h"
+#include "platform/devices/nl80211/TriggerContract.h"
 
 #include <errno.h>
 #include <fcntl.h>

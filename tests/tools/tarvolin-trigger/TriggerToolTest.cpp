@@ -3,7 +3,7 @@
 // caller's environment changes nothing. (Starting a real scan needs a
 // wireless interface: the kernel test in the virtual machine does that.)
 #include "ChildProcess.h"
-#include "tools/tarvolin-trigger/TriggerExit.h"
+#include "platform/devices/nl80211/TriggerContract.h"
 
 #include <gtest/gtest.h>
 

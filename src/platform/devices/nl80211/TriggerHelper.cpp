@@ -1,7 +1,7 @@
 #include "platform/devices/nl80211/TriggerHelper.h"
 
 #include "platform/devices/nl80211/StopEvent.h"
-#include "tools/tarvolin-trigger/TriggerExit.h"
+#include "platform/devices/nl80211/TriggerContract.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -2,8 +2,8 @@
 // stand-in helpers (small shell scripts run as real child processes) that
 // record how they were started and end as told.
 #include "platform/devices/nl80211/TriggerHelper.h"
+#include "platform/devices/nl80211/TriggerContract.h"
 #include "platform/devices/nl80211/TriggerHelperScan.h"
-#include "tools/tarvolin-trigger/TriggerExit.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

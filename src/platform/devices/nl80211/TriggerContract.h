@@ -1,8 +1,9 @@
-/* Exit statuses of tarvolin-trigger, shared by the helper and the programs
- * that run it. Plain C: the helper is written in C so that it links against
- * nothing but libc and libnl. */
-#ifndef TARVOLIN_TRIGGER_EXIT_H
-#define TARVOLIN_TRIGGER_EXIT_H
+/* What tarvolin-trigger's exit status means: the contract between the helper
+ * (tools/tarvolin-trigger, which includes this file) and the runner here that
+ * turns each status into an error code. Plain C, because the helper is
+ * written in C so that it links against nothing but libc and libnl. */
+#ifndef TARVOLIN_TRIGGER_CONTRACT_H
+#define TARVOLIN_TRIGGER_CONTRACT_H
 
 enum TriggerExit {
     TRIGGER_STARTED = 0,       /* the kernel started a scan, or one was already running */

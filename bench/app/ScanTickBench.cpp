@@ -5,6 +5,7 @@
 #include "app/MainDlg.h"
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/WinApp.h"
 #include "platform/core/WindowObject.h"

@@ -1,17 +1,21 @@
 // What tests may ask of the platform beyond the program's own calls: timers
-// held and stepped by hand, a clock of their own, the screen turned, a fixed
-// palette, menus and message boxes answered without a person, and read-back
-// of what a window holds and shows. Qt-free, like every public header; the
-// program never includes it. The queries live in the platform_testing
-// library, which only tests link.
+// held and stepped by hand, clocks of their own, the screen turned, a fixed
+// palette, menus and message boxes answered without a person, the sounds
+// asked for seen without listening, and read-back of what a window holds and
+// shows. Qt-free, like every public header; the program never includes it.
+// The queries live in the platform_testing library, which only tests link;
+// the hooks live beside what they replace, so the demo's unattended
+// screenshot run may use them too.
 #pragma once
 
 #include "platform/Types.h"
-#include "platform/core/Menu.h"
-#include "platform/core/MessageBox.h"
+#include "platform/core/Messages.h"
+#include "platform/media/Time.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace platform::core {
 
@@ -29,10 +33,40 @@ void SetTickCountOverride(std::function<DWORD()> tick);
 // work area follows it. (0, 0) gives the handheld screen back.
 void SetScreenSize(int width, int height);
 
-// SetMenuChooser (platform/core/Menu.h) and SetMessageBoxAnswerer
-// (platform/core/MessageBox.h) answer popups and boxes instead of a person.
+// Tests choose from a popup instead of a person: the chooser gets the popup
+// and the point and returns the chosen command, or 0 for none.
+using MenuChooser = std::function<UINT(HMENU popup, POINT at)>;
+void SetMenuChooser(MenuChooser chooser);
+
+// Tests answer message boxes instead of a person: the answerer sees the
+// box's text and flags and returns the answer. An empty function restores
+// the real boxes.
+using MessageBoxAnswerer = std::function<int(const std::u16string& text, UINT flags)>;
+void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
 }  // namespace platform::core
+
+// One call of PlaySoundW as it arrived, for tests to see what the program
+// asks the player to do without listening to it.
+struct SoundRequest {
+    std::uintptr_t resource;  // the resource number, or 0 for a name that is not one
+    HINSTANCE module;
+    DWORD flags;
+};
+using SoundObserver = void (*)(const SoundRequest& request, void* context);
+
+// Installs an observer that sees every request before it is played; null
+// removes it. One observer at a time.
+void SetSoundObserver(SoundObserver observer, void* context);
+
+// Sees every SetClickRate call as it arrives, for tests; null removes it.
+using ClickObserver = void (*)(DWORD milliHertz, void* context);
+void SetClickObserver(ClickObserver observer, void* context);
+
+// Tests replace the local clock with a fixed or stepping one; null restores
+// the real clock. Whatever the source writes is what GetLocalTime returns.
+using LocalClockSource = void (*)(LPSYSTEMTIME time);
+void SetLocalClockSource(LocalClockSource source);
 
 namespace platform::gdi {
 

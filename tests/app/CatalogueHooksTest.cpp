@@ -3,6 +3,7 @@
 #include "app/CatalogueHooks.h"
 
 #include "catalogue/ApList.h"
+#include "platform/Testing.h"
 #include "platform/media/Sound.h"
 #include "settings/Settings.h"
 

@@ -10,6 +10,7 @@
 // the test knows when to send its signals.
 #include "app/MainDlg.h"
 #include "pages/OptionsDlg.h"
+#include "platform/Testing.h"
 #include "platform/core/Menu.h"
 #include "platform/core/WinApp.h"
 #include "platform/devices/SimulatedProvider.h"

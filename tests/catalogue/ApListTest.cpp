@@ -1,5 +1,6 @@
 #include "catalogue/ApList.h"
 
+#include "platform/Testing.h"
 #include "platform/media/Time.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
 #include "platform/core/ListView.h"
 #include "platform/core/Menu.h"
 #include "platform/gdi/Gdi.h"

@@ -6,6 +6,7 @@
 #include "pages/ChannelsDlg.h"
 #include "pages/OptionsDlg.h"
 #include "pages/ScannerDlg.h"
+#include "platform/Testing.h"
 #include "platform/TestingWidgets.h"
 #include "platform/core/ComboBox.h"
 #include "platform/core/ListView.h"

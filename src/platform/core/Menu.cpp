@@ -1,6 +1,7 @@
 #include "platform/core/Menu.h"
 
 #include "platform/Resources.h"
+#include "platform/Testing.h"
 #include "platform/core/StopRequest.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"

@@ -3,8 +3,6 @@
 
 #include "platform/core/Messages.h"
 
-#include <functional>
-
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_BYCOMMAND = 0x0000;
 constexpr UINT MF_BYPOSITION = 0x0400;
@@ -45,12 +43,3 @@ private:
     bool m_owned = false;
     CMenu* m_sub = nullptr;
 };
-
-namespace platform::core {
-
-// Tests choose from a popup instead of a person: the chooser gets the popup
-// and the point and returns the chosen command, or 0 for none.
-using MenuChooser = std::function<UINT(HMENU popup, POINT at)>;
-void SetMenuChooser(MenuChooser chooser);
-
-}  // namespace platform::core

@@ -1,6 +1,7 @@
 // Message boxes on QMessageBox.
 #include "platform/core/MessageBox.h"
 
+#include "platform/Testing.h"
 #include "platform/core/StopRequest.h"
 #include "platform/core/Window.h"
 #include "platform/core/WindowObject.h"

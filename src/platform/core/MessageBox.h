@@ -3,9 +3,6 @@
 
 #include "platform/core/Messages.h"
 
-#include <functional>
-#include <string>
-
 // Buttons
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_OKCANCEL = 0x00000001;
@@ -25,13 +22,3 @@ constexpr UINT MB_ICONMASK = 0x000000F0;
 // offers only Yes and No, IDOK when it offers only OK). A null caption
 // reads "Error", as on Windows.
 int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, UINT flags);
-
-namespace platform::core {
-
-// Tests answer message boxes instead of a person: the answerer sees the
-// box's text and flags and returns the answer. An empty function restores
-// the real boxes.
-using MessageBoxAnswerer = std::function<int(const std::u16string& text, UINT flags)>;
-void SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
-
-}  // namespace platform::core

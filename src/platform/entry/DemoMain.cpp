@@ -2,6 +2,7 @@
 // the shipped street-walk scenario or a scenario file. With --screenshot it
 // runs headless through a number of scan ticks and writes the main window's
 // image as PNG.
+#include "platform/Testing.h"
 #include "platform/Text.h"
 #include "platform/core/Menu.h"
 #include "platform/core/MessageBox.h"

@@ -1,6 +1,7 @@
 #include "platform/media/Sound.h"
 
 #include "platform/Resources.h"
+#include "platform/Testing.h"
 #include "platform/media/SoundModule.h"
 
 #include <QCoreApplication>

@@ -18,19 +18,6 @@ constexpr DWORD SND_RESOURCE = 0x00040004;
 // Playing needs a running Qt application; without one the call is silent.
 BOOL PlaySoundW(const WCHAR* name, HINSTANCE module, DWORD flags);
 
-// One call of PlaySoundW as it arrived, for tests to see what the program
-// asks the player to do without listening to it.
-struct SoundRequest {
-    std::uintptr_t resource;  // the resource number, or 0 for a name that is not one
-    HINSTANCE module;
-    DWORD flags;
-};
-using SoundObserver = void (*)(const SoundRequest& request, void* context);
-
-// Installs an observer that sees every request before it is played; null
-// removes it. One observer at a time.
-void SetSoundObserver(SoundObserver observer, void* context);
-
 // The guiding click: a short tick repeated `milliHertz` / 1000 times a
 // second, made as it plays on a thread of the sound module's own; 0 stops it
 // at once. A new rate keeps the stream going and is heard from the next
@@ -38,7 +25,3 @@ void SetSoundObserver(SoundObserver observer, void* context);
 // heard (no audio output, no module, no running Qt application, or a call
 // from another thread than the application's); then nothing else happens.
 BOOL SetClickRate(DWORD milliHertz);
-
-// Sees every SetClickRate call as it arrives, for tests; null removes it.
-using ClickObserver = void (*)(DWORD milliHertz, void* context);
-void SetClickObserver(ClickObserver observer, void* context);

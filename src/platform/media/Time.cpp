@@ -1,5 +1,7 @@
 #include "platform/media/Time.h"
 
+#include "platform/Testing.h"
+
 #include <atomic>
 #include <chrono>
 #include <cmath>

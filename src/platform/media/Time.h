@@ -34,8 +34,3 @@ int SystemTimeToVariantTime(const SYSTEMTIME* time, double* date);
 // wDayOfWeek is filled in. Returns FALSE and leaves *time alone for a value
 // outside years 100 to 9999 or that is not a number.
 int VariantTimeToSystemTime(double date, LPSYSTEMTIME time);
-
-// Tests replace the clock with a fixed or stepping one; null restores the
-// real clock. Whatever the source writes is what GetLocalTime returns.
-using LocalClockSource = void (*)(LPSYSTEMTIME time);
-void SetLocalClockSource(LocalClockSource source);

@@ -1,4 +1,5 @@
 #include "platform/core/MessageBox.h"
+#include "platform/Testing.h"
 #include "platform/core/Window.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,6 @@
 #include "platform/media/Sound.h"
 #include "platform/Resources.h"
+#include "platform/Testing.h"
 #include "res/Resource.h"
 #include "res/ResourceTable.h"
 

@@ -1,4 +1,5 @@
 #include "platform/media/Time.h"
+#include "platform/Testing.h"
 
 #include <gtest/gtest.h>
 

@@ -13,6 +13,10 @@
 
 #include <string>
 
+#ifndef TARVOLIN_VERSION
+#error "TARVOLIN_VERSION must give the program's version"
+#endif
+
 namespace {
 
 // The sliders are resized to their images.
@@ -279,7 +283,7 @@ void COptionsDlg::OnToggleSound()
 
 void COptionsDlg::OnAbout()
 {
-    const std::u16string text = std::u16string(u"Tarvolin 1.2\nFree WiFi scanner\n") + kWebAddress;
+    const std::u16string text = std::u16string(u"Tarvolin " TARVOLIN_VERSION "\nFree WiFi scanner\n") + kWebAddress;
     MessageBoxW(m_hWnd, text.c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
 }
 

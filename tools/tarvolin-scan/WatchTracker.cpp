@@ -1,6 +1,7 @@
 #include "tools/tarvolin-scan/WatchTracker.h"
 
 #include "platform/Text.h"
+#include "platform/devices/Ndis.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,7 +38,9 @@ ScanEntry CatalogueEntry(const NetworkView& network)
     std::copy_n(name.begin(), std::min<std::size_t>(name.size(), std::size(entry.ssid)), entry.ssid);
     entry.rssi = network.signalDbm;
     entry.channel = network.channel;
-    entry.infrastructureMode = network.mode == "ap" ? 1 : network.mode == "adhoc" ? 0 : 2;
+    entry.infrastructureMode = network.mode == "ap"      ? Ndis802_11Infrastructure
+                               : network.mode == "adhoc" ? Ndis802_11IBSS
+                                                         : Ndis802_11AutoUnknown;
     // Every protection but none sets the privacy bit.
     entry.privacy = network.details.security != platform::Security::Open ? 1 : 0;
     entry.frequency = network.frequencyMhz;

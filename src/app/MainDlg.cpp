@@ -212,19 +212,7 @@ void CMainDlg::OnTimer(UINT_PTR id)
             FollowTick(adapter, frequency, interval);
             return;
         }
-        ScanEntry entries[kScanCapacity];
-        DWORD count = 0;
-        const bool read = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count);
-        if (read && count > 0)
-            g_apList.Merge(entries, static_cast<int>(count));
-        const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str());
-        CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
-        if (m_scannerPage != nullptr && read)
-            m_scannerPage->OnScanCompleted(entries, static_cast<int>(count));
-        if (m_scannerPage != nullptr)
-            m_scannerPage->Refresh();
-        if (m_channelsPage != nullptr)
-            m_channelsPage->Refresh();
+        ReadScanAndAskAgain(adapter, 0);
         SetTimer(kScanTimer, interval);
     } else if (id == kBlinkTimer) {
         SystemIdleTimerReset();
@@ -259,23 +247,30 @@ void CMainDlg::FollowTick(const CString& adapter, ULONG frequency, UINT interval
         SetTimer(kScanTimer, kFollowPollMs);  // the scan asked for still runs
         return;
     }
+    ReadScanAndAskAgain(adapter, frequency);
+    m_followAsked = true;
+    m_followEnded = ended;
+    m_followAskedAt = GetTickCount();
+    SetTimer(kScanTimer, counted ? kFollowPollMs : interval);
+}
+
+void CMainDlg::ReadScanAndAskAgain(const CString& adapter, ULONG frequency)
+{
     ScanEntry entries[kScanCapacity];
     DWORD count = 0;
     const bool read = m_wifi.GetBSSIDs(adapter.c_str(), entries, kScanCapacity, &count);
-    // Only the followed channel was scanned: the networks elsewhere keep
-    // what the last sweep said of them.
+    // After a scan of one channel the networks elsewhere keep what the last
+    // sweep said of them.
     if (read && count > 0)
         g_apList.Merge(entries, static_cast<int>(count), frequency);
     const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str(), frequency);
     CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
-    m_followAsked = true;
-    m_followEnded = ended;
-    m_followAskedAt = GetTickCount();
     if (m_scannerPage != nullptr && read)
         m_scannerPage->OnScanCompleted(entries, static_cast<int>(count));
     if (m_scannerPage != nullptr)
         m_scannerPage->Refresh();
-    SetTimer(kScanTimer, counted ? kFollowPollMs : interval);
+    if (m_channelsPage != nullptr)
+        m_channelsPage->Refresh();
 }
 
 void CMainDlg::LargeViewChanged()

@@ -73,6 +73,10 @@ protected:
     // when the scan asked for has ended, reads it, asks for the next one of
     // that channel alone and has the page draw the reading.
     void FollowTick(const CString& adapter, ULONG frequency, UINT interval);
+    // Reads the scan that has ended into the catalogue (only what it says of
+    // frequency, when not 0), asks for the next one of frequency (0: every
+    // channel) and has the pages show the result.
+    void ReadScanAndAskAgain(const CString& adapter, ULONG frequency);
     // Creates a page from its template as a child of this window, in the
     // pages' colours, and adds it as tab `index` titled with text `title`.
     // The page, or null when the container refused it (and deleted it).

@@ -88,8 +88,8 @@ int StartXvfb(Child& server, const std::string& screen = "480x400x24")
     int fds[2];
     if (pipe(fds) != 0)
         return -1;
-    server.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"}, {},
-                 fds[1]);
+    server.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+                 {}, fds[1]);
     close(fds[1]);
     std::string number;
     char c = 0;
@@ -140,13 +140,8 @@ public:
         if (display < 0)
             return false;
         m_name = ":" + std::to_string(display);
-        if (m_withWindowManager) {
-            m_windowManager.Start({"openbox"}, {{"DISPLAY", m_name}});
-            // Openbox owns the screen's selection once it manages windows.
-            for (int i = 0; i < 100 && X("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") == std::string::npos;
-                 ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        if (m_withWindowManager && !StartWindowManager())
+            return false;
         char pattern[] = "/tmp/tarvolin-xvfb-XXXXXX";
         m_config = mkdtemp(pattern);
         if (!m_settings.empty()) {
@@ -186,6 +181,23 @@ public:
     const std::string& DisplayName() const { return m_name; }
     // Runs a window manager (openbox) on the server before the demo starts.
     void WithWindowManager() { m_withWindowManager = true; }
+    // Starts openbox and waits until it manages the screen (it then names
+    // itself on the root window). On a loaded machine its first connection
+    // can fail; it is started again then, up to three times.
+    bool StartWindowManager()
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            m_windowManager.Start({"openbox"}, {{"DISPLAY", m_name}});
+            for (int i = 0; i < 200 && m_windowManager.Running(); ++i) {
+                if (X("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos)
+                    return true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            m_windowManager.Stop(SIGKILL);
+        }
+        std::fprintf(stderr, "openbox did not take the screen\n");
+        return false;
+    }
     // The demo's settings file as it finds it at its first start.
     void WithSettings(std::string contents) { m_settings = std::move(contents); }
     fs::path SettingsFile() const { return m_config / "tarvolin" / "registry-demo.reg"; }

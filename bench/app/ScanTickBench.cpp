@@ -6,16 +6,17 @@
 #include "catalogue/ApList.h"
 #include "pages/ScannerDlg.h"
 #include "platform/Testing.h"
+#include "platform/TestingWidgets.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/WinApp.h"
-#include "platform/core/WindowObject.h"
 #include "platform/devices/SimulatedProvider.h"
-#include "platform/gdi/GdiInternal.h"
 #include "settings/Language.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QPixmap>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -135,8 +136,7 @@ struct Program {
     {
         dialog.SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0);
         // Paint what a screen would show: the list's visible rows.
-        HWND__* w = platform::core::Lookup(dialog.m_hWnd);
-        benchmark::DoNotOptimize(w->widget->grab());
+        benchmark::DoNotOptimize(platform::testing::WidgetOf(dialog.m_hWnd)->grab());
         // What the event loop does between ticks: deliver what was posted.
         QCoreApplication::processEvents();
     }

@@ -1,13 +1,14 @@
 // How the engine turns the driver's NDIS records into ScanEntry records.
-#include "platform/devices/BssidListWriter.h"
 #include "platform/devices/Ndis.h"
 #include "scan/WifiTarv.h"
+#include "tests/support/FakeProvider.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -276,8 +277,8 @@ TEST(WifiTarvConversion, ElementBlockGivesTheDetailsOrTheFixedPartDoes)
 }
 
 // What a provider says about a network reaches the scan entry through the
-// device's answer: the simulated radio's details become elements, and the
-// engine reads them back.
+// device's answer: the platform writes the details as elements into the
+// "UIO1:" reply, and the engine reads them back.
 TEST(WifiTarvConversion, DetailsTravelThroughTheAnswer)
 {
     using platform::Security;
@@ -315,12 +316,17 @@ TEST(WifiTarvConversion, DetailsTravelThroughTheAnswer)
         bss.details.widthMhz = cases[i].width;
         networks.push_back(bss);
     }
-    std::vector<BYTE> list(4096);
-    std::size_t written = 0;
-    ASSERT_EQ(platform::WriteBssidList(networks, list.data(), list.size(), written), ERROR_SUCCESS);
+    auto radio = std::make_shared<FakeProvider>();
+    radio->interfaces = {"wlan0"};
+    radio->wireless = {{"wlan0", true}};
+    radio->networks = networks;
+    platform::SetWirelessProvider(radio);
     std::vector<ScanEntry> entries(std::size(cases));
-    ASSERT_EQ(CWifiTarv::ConvertBssidList(list.data(), written, entries.data(), static_cast<DWORD>(entries.size())),
-              std::size(cases));
+    DWORD count = 0;
+    const bool read = CWifiTarv().GetBSSIDs(u"wlan0", entries.data(), static_cast<DWORD>(entries.size()), &count);
+    platform::SetWirelessProvider(nullptr);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(count, std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(entries[i].security, cases[i].expected);

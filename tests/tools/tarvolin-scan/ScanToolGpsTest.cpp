@@ -6,7 +6,7 @@
 #include "GpsFake.h"
 #include "WalkFiles.h"
 
-#include "platform/devices/Scenario.h"
+#include "RadioTimeline.h"
 
 #include <gtest/gtest.h>
 
@@ -140,21 +140,10 @@ TEST(ScanToolGps, AWalkIsLoggedForWigleAndMappedInStepWithGpsd)
     ASSERT_EQ(fixes.size(), 60u);
     ExpectWigleRows(read, fixes);
 
-    std::string scenarioError;
-    const auto scenario = platform::ParseScenario(ReadFile(kWalk), scenarioError);
-    ASSERT_TRUE(scenario) << scenarioError;
-    const auto heardAt = [&](unsigned step) {
-        std::map<std::string, int> heard;
-        for (const platform::ScenarioNetwork& network : scenario->networks) {
-            if (const auto signal = platform::SignalAt(network, scenario->StepAt(step))) {
-                char bssid[18];
-                const auto& m = network.bss.bssid;
-                std::snprintf(bssid, sizeof bssid, "%02x:%02x:%02x:%02x:%02x:%02x", m[0], m[1], m[2], m[3], m[4], m[5]);
-                heard[bssid] = *signal;
-            }
-        }
-        return heard;
-    };
+    std::string radioError;
+    const auto heard = HeardPerScan(kWalk, "wlan0", scans, radioError);
+    ASSERT_EQ(heard.size(), scans) << radioError;
+    const auto heardAt = [&](unsigned step) { return heard[step]; };
 
     // Split the rows into scans: a scan's rows are consecutive and share
     // its time, and it hears each network once, so a new time or a MAC met

@@ -2,7 +2,7 @@
 // JSON Lines, watch mode on the simulated street walk, the CSV log.
 #include "ToolRunner.h"
 
-#include "platform/devices/Scenario.h"
+#include "RadioTimeline.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -101,7 +102,7 @@ TEST(ScanToolJson, OneObjectPerNetworkWithEveryDetail)
 }
 
 // The events a watch must report for the scenario's timeline, computed from
-// the scenario itself: each network is new at the first step it is heard (or
+// what the simulated radio lets wlan0 hear at each scan: each network is new at the first step it is heard (or
 // heard again after being gone), and gone at the second step in a row it is
 // not heard.
 struct Expected {
@@ -110,17 +111,19 @@ struct Expected {
     std::string bssid;
 };
 
-std::vector<Expected> PresenceEvents(const platform::Scenario& scenario, unsigned scans)
+std::vector<Expected> PresenceEvents(const std::vector<std::map<std::string, int>>& heardPerScan)
 {
+    std::set<std::string> networks;
+    for (const auto& scan : heardPerScan) {
+        for (const auto& [bssid, signal] : scan)
+            networks.insert(bssid);
+    }
     std::vector<Expected> events;
-    for (const platform::ScenarioNetwork& network : scenario.networks) {
-        char bssid[18];
-        const auto& m = network.bss.bssid;
-        std::snprintf(bssid, sizeof bssid, "%02x:%02x:%02x:%02x:%02x:%02x", m[0], m[1], m[2], m[3], m[4], m[5]);
+    for (const std::string& bssid : networks) {
         bool present = false;
         unsigned missed = 0;
-        for (unsigned step = 0; step < scans; ++step) {
-            const bool heard = platform::SignalAt(network, scenario.StepAt(step)).has_value();
+        for (unsigned step = 0; step < heardPerScan.size(); ++step) {
+            const bool heard = heardPerScan[step].contains(bssid);
             if (heard && !present)
                 events.push_back({step, "new", bssid});
             if (heard) {
@@ -137,10 +140,10 @@ std::vector<Expected> PresenceEvents(const platform::Scenario& scenario, unsigne
 
 TEST(ScanToolWatch, StreetWalkEventsComeInTheScenariosOrder)
 {
+    const unsigned scans = kStreetWalkSteps;
     std::string error;
-    const auto scenario = platform::ParseScenario(ReadFile(kWalk), error);
-    ASSERT_TRUE(scenario) << error;
-    const unsigned scans = scenario->steps;
+    const auto heard = HeardPerScan(kWalk, "wlan0", scans, error);
+    ASSERT_EQ(heard.size(), scans) << error;
     const Result result = RunTool(
         {"--scenario", kWalk, "--watch", "--interval", "0", "--count", std::to_string(scans), "--json", "wlan0"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -152,7 +155,7 @@ TEST(ScanToolWatch, StreetWalkEventsComeInTheScenariosOrder)
         EXPECT_GE(event["scan"].get<unsigned>(), lastScan) << event;
         lastScan = event["scan"];
     }
-    std::vector<Expected> expected = PresenceEvents(*scenario, scans);
+    std::vector<Expected> expected = PresenceEvents(heard);
     std::vector<Expected> got;
     for (const json& event : events) {
         if (event["event"] != "signal")

@@ -68,8 +68,17 @@ protected:
     // The state member of a button, by its hit code.
     static int CCustomTabCtrl::*ButtonMember(TabHit hit);
 
-    // Painting.
+    // Painting: the strip is composed off-screen part by part (tabs,
+    // buttons, baseline) and then shown in one go.
     void OnPaint();
+    void PaintStrip(HDC dc, const TabStripGeometry& geometry);
+    void DrawTabs(HDC dc);
+    void DrawButtons(HDC dc, const TabStripGeometry& geometry);
+    void DrawCloseButton(HDC dc, RECT rect);
+    void DrawScrollButtons(HDC dc, const TabStripGeometry& geometry);
+    void DrawBaseline(HDC dc, const TabStripGeometry& geometry);
+    // The selected tab when it is in view, else null.
+    const TabItem* ShownSelection() const;
     void DrawItem(const TabItem& item, HDC dc, HFONT font, const TabColors& colors, BOOL top, BOOL noOutline);
     void DrawGlyph(HDC dc, POINT origin, int glyph, int colorEntry);
     void DrawButton(HDC dc, RECT rect, POINT glyphOrigin, int glyph, int state);

@@ -58,7 +58,18 @@ protected:
     // Layout steps.
     int RecalcRectangles();
     void RecalcOffset(int offset);
+    // Both of the above: the tabs measured afresh and shifted by offset.
+    void Reflow(int offset);
     void PlaceEditor(int offset, int index);
+    // The button states made to follow the plan.
+    void ShowButtons(const TabStripGeometry::ButtonPlan& plan);
+    // A layout pass of the given kind while the scroll buttons show.
+    void ScrollTabs(TabRecalc kind, int index, const TabStripGeometry::ButtonPlan& plan);
+    // Scrolls forward until the tab at index ends inside the strip, or
+    // back one when it is the edge tab.
+    void BringIntoView(int index, const TabStripGeometry::ButtonPlan& plan);
+    // Scrolls back while there is room after the last tab.
+    void FillStrip(const TabStripGeometry::ButtonPlan& plan);
 
     // Where the strip's parts lie for the current size, style, buttons and
     // tabs; layout, painting and hit-testing all ask it.

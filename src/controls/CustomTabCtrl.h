@@ -58,7 +58,18 @@ protected:
     // Layout steps.
     int RecalcRectangles();
     void RecalcOffset(int offset);
+    // Both of the above: the tabs measured afresh and shifted by offset.
+    void Reflow(int offset);
     void PlaceEditor(int offset, int index);
+    // The button states made to follow the plan.
+    void ShowButtons(const TabStripGeometry::ButtonPlan& plan);
+    // A layout pass of the given kind while the scroll buttons show.
+    void ScrollTabs(TabRecalc kind, int index, const TabStripGeometry::ButtonPlan& plan);
+    // Scrolls forward until the tab at index ends inside the strip, or
+    // back one when it is the edge tab.
+    void BringIntoView(int index, const TabStripGeometry::ButtonPlan& plan);
+    // Scrolls back while there is room after the last tab.
+    void FillStrip(const TabStripGeometry::ButtonPlan& plan);
 
     // Where the strip's parts lie for the current size, style, buttons and
     // tabs; layout, painting and hit-testing all ask it.
@@ -68,8 +79,17 @@ protected:
     // The state member of a button, by its hit code.
     static int CCustomTabCtrl::*ButtonMember(TabHit hit);
 
-    // Painting.
+    // Painting: the strip is composed off-screen part by part (tabs,
+    // buttons, baseline) and then shown in one go.
     void OnPaint();
+    void PaintStrip(HDC dc, const TabStripGeometry& geometry);
+    void DrawTabs(HDC dc);
+    void DrawButtons(HDC dc, const TabStripGeometry& geometry);
+    void DrawCloseButton(HDC dc, RECT rect);
+    void DrawScrollButtons(HDC dc, const TabStripGeometry& geometry);
+    void DrawBaseline(HDC dc, const TabStripGeometry& geometry);
+    // The selected tab when it is in view, else null.
+    const TabItem* ShownSelection() const;
     void DrawItem(const TabItem& item, HDC dc, HFONT font, const TabColors& colors, BOOL top, BOOL noOutline);
     void DrawGlyph(HDC dc, POINT origin, int glyph, int colorEntry);
     void DrawButton(HDC dc, RECT rect, POINT glyphOrigin, int glyph, int state);

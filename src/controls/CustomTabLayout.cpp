@@ -4,6 +4,7 @@
 #include "controls/CustomTabCtrl.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
@@ -17,6 +18,20 @@ RECT Shifted(RECT r, int dx)
 int Width(const RECT& r)
 {
     return r.right - r.left;
+}
+
+// Shows or takes away buttons that come and go together, the first one
+// speaking for the rest. Buttons that stay keep their states, so a held
+// button stays pressed; buttons that appear start shown.
+void ShowTogether(bool shown, std::initializer_list<int*> states)
+{
+    if (!shown) {
+        for (int* state : states)
+            *state = TabButtonAbsent;
+    } else if (**states.begin() == TabButtonAbsent) {
+        for (int* state : states)
+            *state = TabButtonShown;
+    }
 }
 
 }  // namespace
@@ -106,123 +121,117 @@ void CCustomTabCtrl::RecalcOffset(int offset)
 
 void CCustomTabCtrl::RecalcLayout(TabRecalc kind, int index)
 {
-    RECT r = Geometry().WorkRect();
-    const int h = r.bottom - r.top;
-    int close = 0;
-    if (HasStyle(TabStyleCloseButton)) {
-        close = h;
-        if (m_closeButton == TabButtonAbsent)
-            m_closeButton = TabButtonShown;
-    } else {
-        m_closeButton = TabButtonAbsent;
-    }
-
     const int total = RecalcRectangles();
-    int w = Width(r);
-    if (HasStyle(TabStyleAutoHideButtons) && (GetItemCount() < 2 || total <= w - close)) {
-        m_prevButton = m_nextButton = m_firstButton = m_lastButton = TabButtonAbsent;
+    const TabStripGeometry::ButtonPlan plan = Geometry().PlanButtons(GetItemCount(), total);
+    ShowButtons(plan);
+    if (!plan.scroll) {
+        // Every tab fits: nothing is scrolled out.
         m_firstVisible = 0;
-        RecalcOffset(close);
+        RecalcOffset(plan.rowWidth);
         if (kind == TabRecalc::Editor)
             PlaceEditor(0, index);
         return;
     }
+    if (!m_items.empty())
+        ScrollTabs(kind, index, plan);
+}
 
-    if (m_prevButton == TabButtonAbsent)
-        m_prevButton = m_nextButton = TabButtonShown;
-    int n = 2;
-    if (HasStyle(TabStyleFourButtons)) {
-        if (m_firstButton == TabButtonAbsent)
-            m_firstButton = m_lastButton = TabButtonShown;
-        n = 4;
-    } else {
-        m_firstButton = m_lastButton = TabButtonAbsent;
-    }
-    if (HasStyle(TabStyleCloseButton))
-        ++n;
-    if (m_items.empty())
-        return;
+void CCustomTabCtrl::ShowButtons(const TabStripGeometry::ButtonPlan& plan)
+{
+    ShowTogether(plan.close, {&m_closeButton});
+    ShowTogether(plan.scroll, {&m_prevButton, &m_nextButton});
+    ShowTogether(plan.toEnds, {&m_firstButton, &m_lastButton});
+}
 
-    const int buttons = n * (h - 3) + 3;
-    if (HasStyle(TabStyleButtonsAfter))
-        w -= buttons;
-    const int leftLimit = HasStyle(TabStyleButtonsAfter) ? 0 : buttons;
+void CCustomTabCtrl::Reflow(int offset)
+{
+    RecalcRectangles();
+    RecalcOffset(offset);
+}
+
+void CCustomTabCtrl::ScrollTabs(TabRecalc kind, int index, const TabStripGeometry::ButtonPlan& plan)
+{
+    const int offset = plan.rowWidth;
     const int last = GetItemCount() - 1;
-    auto recompute = [&] {
-        RecalcRectangles();
-        RecalcOffset(buttons);
-    };
-    auto lastRight = [&] { return m_items.back()->rect.right; };
-
     switch (kind) {
     case TabRecalc::Prev:
-        RecalcOffset(buttons);
+        RecalcOffset(offset);
         if (m_firstVisible > 0) {
             --m_firstVisible;
-            recompute();
+            Reflow(offset);
         }
         return;
     case TabRecalc::Next:
-        RecalcOffset(buttons);
-        if (lastRight() > w && m_firstVisible != last) {
+        RecalcOffset(offset);
+        if (m_items.back()->rect.right > plan.tabsRight && m_firstVisible != last) {
             ++m_firstVisible;
-            recompute();
+            Reflow(offset);
         }
         return;
-    case TabRecalc::EnsureVisible: {
-        RecalcOffset(buttons);
-        if (!ValidIndex(index))
-            return;
-        const TabItem& item = *m_items[static_cast<std::size_t>(index)];
-        if (item.shape == TabShapeEdge) {
-            --m_firstVisible;
-            recompute();
-            return;
-        }
-        // A tab two or more places before the first shown one stays out of view.
-        while (m_firstVisible < index) {
-            if (item.shape != TabShapeShown || item.rect.right <= w || item.rect.left <= leftLimit)
-                break;
-            ++m_firstVisible;
-            recompute();
-        }
+    case TabRecalc::EnsureVisible:
+        RecalcOffset(offset);
+        BringIntoView(index, plan);
         return;
-    }
     case TabRecalc::First:
         m_firstVisible = 0;
-        recompute();
+        Reflow(offset);
         return;
     case TabRecalc::Editor:
-        RecalcOffset(buttons);
-        PlaceEditor(buttons, index);
+        RecalcOffset(offset);
+        PlaceEditor(offset, index);
         return;
-    case TabRecalc::Close: recompute(); return;
+    case TabRecalc::Close: Reflow(offset); return;
     case TabRecalc::Last: m_firstVisible = last; [[fallthrough]];
-    default: {
-        // Plain: scroll back while the last tab still ends before the right
-        // edge; ending exactly at the edge counts as not fitting.
-        RecalcOffset(buttons);
-        if (m_firstVisible < 0)
-            return;
-        bool steppedBack = false;
-        for (;;) {
-            if (lastRight() >= w) {
-                if (steppedBack) {
-                    ++m_firstVisible;
-                    recompute();
-                }
-                return;
-            }
-            --m_firstVisible;
-            steppedBack = true;
-            if (m_firstVisible < 0) {
-                m_firstVisible = 0;
-                recompute();
-                return;
-            }
-            recompute();
-        }
+    default:
+        RecalcOffset(offset);
+        FillStrip(plan);
+        return;
     }
+}
+
+void CCustomTabCtrl::BringIntoView(int index, const TabStripGeometry::ButtonPlan& plan)
+{
+    if (!ValidIndex(index))
+        return;
+    const TabItem& item = *m_items[static_cast<std::size_t>(index)];
+    if (item.shape == TabShapeEdge) {
+        --m_firstVisible;
+        Reflow(plan.rowWidth);
+        return;
+    }
+    // A tab two or more places before the first shown one stays out of view.
+    while (m_firstVisible < index) {
+        if (item.shape != TabShapeShown || item.rect.right <= plan.tabsRight || item.rect.left <= plan.tabsLeft)
+            break;
+        ++m_firstVisible;
+        Reflow(plan.rowWidth);
+    }
+}
+
+void CCustomTabCtrl::FillStrip(const TabStripGeometry::ButtonPlan& plan)
+{
+    // Scroll back while the last tab still ends before the right edge;
+    // ending exactly at the edge counts as not fitting.
+    if (m_firstVisible < 0)
+        return;
+    auto lastRight = [&] { return m_items.back()->rect.right; };
+    bool steppedBack = false;
+    for (;;) {
+        if (lastRight() >= plan.tabsRight) {
+            if (steppedBack) {
+                ++m_firstVisible;
+                Reflow(plan.rowWidth);
+            }
+            return;
+        }
+        --m_firstVisible;
+        steppedBack = true;
+        if (m_firstVisible < 0) {
+            m_firstVisible = 0;
+            Reflow(plan.rowWidth);
+            return;
+        }
+        Reflow(plan.rowWidth);
     }
 }
 

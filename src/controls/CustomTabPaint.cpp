@@ -2,6 +2,8 @@
 // its push buttons and glyphs, and the baseline that opens under the
 // selected tab. Everything is composed off-screen and copied in one go.
 #include "controls/CustomTabCtrl.h"
+#include "controls/GdiOwned.h"
+#include "controls/GdiSelect.h"
 
 #include <algorithm>
 
@@ -22,6 +24,24 @@ void Segment(HDC dc, int x1, int y1, int x2, int y2)
     LineTo(dc, x2, y2);
 }
 
+// Copies the composed strip from image to the window's context; a vertical
+// strip is turned a quarter on the way, its x running up the window from its
+// bottom.
+void ShowImage(HDC window, HDC image, const TabStripGeometry& geometry)
+{
+    const RECT strip = geometry.StripRect();
+    const RECT r = geometry.WorkRect();
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    if (!geometry.Has(TabStyleVertical)) {
+        BitBlt(window, r.left, r.top, w, h, image, r.left, r.top, SRCCOPY);
+        return;
+    }
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y)
+            SetPixel(window, strip.left + y, strip.top + w - 1 - x, GetPixel(image, x, y));
+}
+
 }  // namespace
 
 void CCustomTabCtrl::OnPaint()
@@ -31,15 +51,13 @@ void CCustomTabCtrl::OnPaint()
     if (dc == nullptr)
         return;
     std::fill(std::begin(m_glyphColors), std::end(m_glyphColors), GetSysColor(SYS_COLOR_INDEX_FLAG | COLOR_BTNTEXT));
+    PaintStrip(dc, Geometry());
+    EndPaint(m_hWnd, &paint);
+}
 
-    const TabStripGeometry geometry = Geometry();
-    const RECT strip = geometry.StripRect();
+void CCustomTabCtrl::PaintStrip(HDC dc, const TabStripGeometry& geometry)
+{
     const RECT r = geometry.WorkRect();
-    const int h = r.bottom - r.top;
-    const int w = r.right - r.left;
-    const bool top = HasStyle(TabStyleTop);
-    const bool vertical = HasStyle(TabStyleVertical);
-
     RECT client{};
     GetClientRect(&client);
     // A vertical strip is composed unturned, so the image must hold the
@@ -47,106 +65,111 @@ void CCustomTabCtrl::OnPaint()
     const int imageWidth = std::max<int>(client.right, r.right);
     const int imageHeight = std::max<int>(client.bottom, r.bottom);
 
-    HPEN pen = CreatePen(PS_SOLID, 1, m_colors.outline);
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP image = mem != nullptr ? CreateCompatibleBitmap(dc, imageWidth, imageHeight) : nullptr;
-    if (mem == nullptr || image == nullptr) {
-        DeleteDC(mem);
-        DeleteObject(pen);
-        EndPaint(m_hWnd, &paint);
+    const GdiOwned<HDC> mem(CreateCompatibleDC(dc));
+    const GdiOwned<HBITMAP> image(mem ? CreateCompatibleBitmap(dc, imageWidth, imageHeight) : nullptr);
+    if (!mem || !image)
         return;
+    const GdiSelect drawingInto(mem.get(), image.get());
+
+    {
+        const GdiOwned<HBRUSH> back(CreateSolidBrush(m_colors.stripBack));
+        FillRect(mem.get(), &r, back.get());
     }
-    HGDIOBJ oldBitmap = SelectObject(mem, image);
+    DrawTabs(mem.get());
+    DrawButtons(mem.get(), geometry);
+    if (!HasStyle(TabStyleNoOutline))
+        DrawBaseline(mem.get(), geometry);
+    ShowImage(dc, mem.get(), geometry);
+}
 
-    HBRUSH back = CreateSolidBrush(m_colors.stripBack);
-    FillRect(mem, &r, back);
-    DeleteObject(back);
+const TabItem* CCustomTabCtrl::ShownSelection() const
+{
+    if (!ValidIndex(m_selected) || m_items[static_cast<std::size_t>(m_selected)]->shape == TabShapeHidden)
+        return nullptr;
+    return m_items[static_cast<std::size_t>(m_selected)].get();
+}
 
-    const RECT area = geometry.ButtonAreaRect();
+void CCustomTabCtrl::DrawTabs(HDC dc)
+{
+    const BOOL top = HasStyle(TabStyleTop);
+    const BOOL noOutline = HasStyle(TabStyleNoOutline);
     for (int i = 0; i < GetItemCount(); ++i) {
         const TabItem& item = *m_items[static_cast<std::size_t>(i)];
         if (item.shape != TabShapeHidden && i != m_selected)
-            DrawItem(item, mem, item.highlighted ? m_boldFont : m_font, m_colors, top, HasStyle(TabStyleNoOutline));
+            DrawItem(item, dc, item.highlighted ? m_boldFont : m_font, m_colors, top, noOutline);
     }
     // The selected tab goes last, over its neighbours' shared edges.
-    if (ValidIndex(m_selected) && m_items[static_cast<std::size_t>(m_selected)]->shape != TabShapeHidden)
-        DrawItem(*m_items[static_cast<std::size_t>(m_selected)], mem, m_boldFont, m_colors, top,
-                 HasStyle(TabStyleNoOutline));
+    if (const TabItem* selected = ShownSelection())
+        DrawItem(*selected, dc, m_boldFont, m_colors, top, noOutline);
+}
 
-    if (m_closeButton != TabButtonAbsent || m_prevButton != TabButtonAbsent) {
-        HGDIOBJ oldPen = SelectObject(mem, pen);
-        Rectangle(mem, area.left, area.top, area.right, area.bottom);
-        SelectObject(mem, oldPen);
+void CCustomTabCtrl::DrawButtons(HDC dc, const TabStripGeometry& geometry)
+{
+    if (m_closeButton == TabButtonAbsent && m_prevButton == TabButtonAbsent)
+        return;
+    {
+        const RECT area = geometry.ButtonAreaRect();
+        const GdiOwned<HPEN> pen(CreatePen(PS_SOLID, 1, m_colors.outline));
+        const GdiSelect outlined(dc, pen.get());
+        Rectangle(dc, area.left, area.top, area.right, area.bottom);
     }
+    if (m_closeButton != TabButtonAbsent)
+        DrawCloseButton(dc, geometry.CloseButtonRect());
+    if (m_prevButton != TabButtonAbsent)
+        DrawScrollButtons(dc, geometry);
+}
 
-    if (m_closeButton != TabButtonAbsent) {
-        const RECT rc = geometry.CloseButtonRect();
-        const int bw = rc.right - rc.left;
-        const int bh = rc.bottom - rc.top;
-        const POINT origin{rc.left + (bw % 2) + (bw - kGlyphWidth) / 2, rc.top + (bh - kGlyphHeight) / 2};
-        DrawButton(mem, rc, origin, GlyphClose, m_closeButton);
+void CCustomTabCtrl::DrawCloseButton(HDC dc, RECT rect)
+{
+    const int bw = rect.right - rect.left;
+    const int bh = rect.bottom - rect.top;
+    const POINT origin{rect.left + (bw % 2) + (bw - kGlyphWidth) / 2, rect.top + (bh - kGlyphHeight) / 2};
+    DrawButton(dc, rect, origin, GlyphClose, m_closeButton);
+}
+
+void CCustomTabCtrl::DrawScrollButtons(HDC dc, const TabStripGeometry& geometry)
+{
+    struct Button {
+        TabHit hit;
+        int glyph;
+    };
+    std::vector<Button> buttons;
+    if (geometry.ButtonSlots() >= 4)
+        buttons = {{TabHit::First, GlyphFirst}, {TabHit::Last, GlyphLast}};
+    buttons.push_back({TabHit::Prev, GlyphPrev});
+    buttons.push_back({TabHit::Next, GlyphNext});
+    for (const Button& b : buttons) {
+        RECT rect = geometry.ScrollButtonRect(b.hit);
+        const POINT origin{rect.left + (rect.right - rect.left - kGlyphWidth) / 2,
+                           rect.top + (rect.bottom - rect.top - kGlyphHeight) / 2};
+        // The forward button's frame reaches one pixel further left than
+        // its glyph is centred in.
+        if (b.hit == TabHit::Next)
+            --rect.left;
+        DrawButton(dc, rect, origin, b.glyph, this->*ButtonMember(b.hit));
     }
+}
 
-    if (m_prevButton != TabButtonAbsent) {
-        struct Button {
-            TabHit hit;
-            int glyph;
-        };
-        std::vector<Button> buttons;
-        if (geometry.ButtonSlots() >= 4)
-            buttons = {{TabHit::First, GlyphFirst}, {TabHit::Last, GlyphLast}};
-        buttons.push_back({TabHit::Prev, GlyphPrev});
-        buttons.push_back({TabHit::Next, GlyphNext});
-        for (const Button& b : buttons) {
-            RECT rect = geometry.ScrollButtonRect(b.hit);
-            const POINT origin{rect.left + (rect.right - rect.left - kGlyphWidth) / 2,
-                               rect.top + (rect.bottom - rect.top - kGlyphHeight) / 2};
-            // The forward button's frame reaches one pixel further left than
-            // its glyph is centred in.
-            if (b.hit == TabHit::Next)
-                --rect.left;
-            DrawButton(mem, rect, origin, b.glyph, this->*ButtonMember(b.hit));
-        }
-    }
+void CCustomTabCtrl::DrawBaseline(HDC dc, const TabStripGeometry& geometry)
+{
+    // The line runs along the tabs' open side, from the button area to the
+    // far end, with a gap under the selected tab.
+    const RECT r = geometry.WorkRect();
+    const RECT area = geometry.ButtonAreaRect();
+    const int areaWidth = area.right - area.left;
+    const bool after = HasStyle(TabStyleButtonsAfter);
+    const int y = HasStyle(TabStyleTop) ? r.bottom - 1 : r.top;
+    const int from = after ? r.left : areaWidth;
+    const int to = after ? r.right - areaWidth : r.right;
 
-    if (!HasStyle(TabStyleNoOutline)) {
-        const int y = top ? r.bottom - 1 : r.top;
-        const int areaWidth = area.right - area.left;
-        const bool shown =
-            ValidIndex(m_selected) && m_items[static_cast<std::size_t>(m_selected)]->shape != TabShapeHidden;
-        const int ls = shown ? m_items[static_cast<std::size_t>(m_selected)]->rect.left : 0;
-        const int rs = shown ? m_items[static_cast<std::size_t>(m_selected)]->rect.right : 0;
-        HGDIOBJ oldPen = SelectObject(mem, pen);
-        if (HasStyle(TabStyleButtonsAfter)) {
-            if (shown) {
-                Segment(mem, r.left, y, ls, y);
-                Segment(mem, rs, y, r.right - areaWidth, y);
-            } else {
-                Segment(mem, r.left, y, r.right - areaWidth, y);
-            }
-        } else if (shown) {
-            Segment(mem, areaWidth, y, ls, y);
-            Segment(mem, rs, y, r.right, y);
-        } else {
-            Segment(mem, areaWidth, y, r.right, y);
-        }
-        SelectObject(mem, oldPen);
-    }
-
-    if (!vertical) {
-        BitBlt(dc, r.left, r.top, w, h, mem, r.left, r.top, SRCCOPY);
+    const GdiOwned<HPEN> pen(CreatePen(PS_SOLID, 1, m_colors.outline));
+    const GdiSelect outlined(dc, pen.get());
+    if (const TabItem* selected = ShownSelection()) {
+        Segment(dc, from, y, selected->rect.left, y);
+        Segment(dc, selected->rect.right, y, to, y);
     } else {
-        // Turned a quarter: the strip's x runs up the window from its bottom.
-        for (int x = 0; x < w; ++x)
-            for (int y = 0; y < h; ++y)
-                SetPixel(dc, strip.left + y, strip.top + w - 1 - x, GetPixel(mem, x, y));
+        Segment(dc, from, y, to, y);
     }
-
-    SelectObject(mem, oldBitmap);
-    DeleteObject(pen);
-    DeleteObject(image);
-    DeleteDC(mem);
-    EndPaint(m_hWnd, &paint);
 }
 
 void CCustomTabCtrl::DrawButton(HDC dc, RECT rect, POINT glyphOrigin, int glyph, int state)
@@ -163,14 +186,13 @@ void CCustomTabCtrl::DrawItem(const TabItem& item, HDC dc, HFONT font, const Tab
     const COLORREF text = plain ? colors.tabText : colors.selectedText;
     const RECT& r = item.rect;
 
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(dc, &r, brush);
-
-    HPEN pen = nullptr;
-    HGDIOBJ oldPen = nullptr;
+    {
+        const GdiOwned<HBRUSH> brush(CreateSolidBrush(fill));
+        FillRect(dc, &r, brush.get());
+    }
     if (!noOutline) {
-        pen = CreatePen(PS_SOLID, 1, colors.outline);
-        oldPen = SelectObject(dc, pen);
+        const GdiOwned<HPEN> pen(CreatePen(PS_SOLID, 1, colors.outline));
+        const GdiSelect outlined(dc, pen.get());
         // Three sides; the side towards the page stays open.
         const POINT topOpen[] = {{r.left, r.bottom}, {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}};
         const POINT bottomOpen[] = {{r.left, r.top}, {r.left, r.bottom - 1}, {r.right, r.bottom - 1}, {r.right, r.top}};
@@ -179,54 +201,41 @@ void CCustomTabCtrl::DrawItem(const TabItem& item, HDC dc, HFONT font, const Tab
 
     const COLORREF oldBack = SetBkColor(dc, fill);
     const COLORREF oldText = SetTextColor(dc, text);
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    const int half = (r.bottom - r.top) / 2;
-    RECT textRect{r.left + half, r.top + 2, r.right - half, r.bottom - 2};
-    DrawTextW(dc, item.text.c_str(), static_cast<int>(item.text.size()), &textRect, kTitleFormat);
-
-    if (oldFont != nullptr)
-        SelectObject(dc, oldFont);
+    {
+        const GdiSelect lettered(dc, font);
+        const int half = (r.bottom - r.top) / 2;
+        RECT textRect{r.left + half, r.top + 2, r.right - half, r.bottom - 2};
+        DrawTextW(dc, item.text.c_str(), static_cast<int>(item.text.size()), &textRect, kTitleFormat);
+    }
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBack);
-    if (oldPen != nullptr)
-        SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 void CCustomTabCtrl::DrawGlyph(HDC dc, POINT origin, int glyph, int colorEntry)
 {
-    HDC mask = CreateCompatibleDC(dc);
-    HDC colour = CreateCompatibleDC(dc);
-    HBITMAP colourImage = CreateCompatibleBitmap(dc, kGlyphWidth, kGlyphHeight);
-    if (mask == nullptr || colour == nullptr || colourImage == nullptr) {
-        DeleteDC(mask);
-        DeleteDC(colour);
-        DeleteObject(colourImage);
+    const GdiOwned<HDC> mask(CreateCompatibleDC(dc));
+    const GdiOwned<HDC> colour(CreateCompatibleDC(dc));
+    const GdiOwned<HBITMAP> colourImage(CreateCompatibleBitmap(dc, kGlyphWidth, kGlyphHeight));
+    if (!mask || !colour || !colourImage)
         return;
-    }
-    HGDIOBJ oldMask = SelectObject(mask, m_glyphs);
-    HGDIOBJ oldColour = SelectObject(colour, colourImage);
+    // The glyph strip is the control's own and stays alive; it is only lent
+    // to the mask context while this glyph is drawn.
+    const GdiSelect maskFromStrip(mask.get(), m_glyphs);
+    const GdiSelect colourInto(colour.get(), colourImage.get());
 
     // The glyph in its colour on white.
     const COLORREF glyphColour = m_glyphColors[std::clamp(colorEntry, 0, 3)];
-    const COLORREF oldColourText = SetTextColor(colour, glyphColour);
-    BitBlt(colour, 0, 0, kGlyphWidth, kGlyphHeight, mask, glyph * kGlyphWidth, 0, SRCCOPY);
-    SetTextColor(colour, oldColourText);
+    const COLORREF oldColourText = SetTextColor(colour.get(), glyphColour);
+    BitBlt(colour.get(), 0, 0, kGlyphWidth, kGlyphHeight, mask.get(), glyph * kGlyphWidth, 0, SRCCOPY);
+    SetTextColor(colour.get(), oldColourText);
 
     // XOR in, clear the glyph's pixels through the mask, XOR again: the
     // background comes back as it was and the glyph takes its colour.
     const COLORREF oldBack = SetBkColor(dc, kWhite);
     const COLORREF oldText = SetTextColor(dc, kBlack);
-    BitBlt(dc, origin.x, origin.y, kGlyphWidth, kGlyphHeight, colour, 0, 0, SRCINVERT);
-    BitBlt(dc, origin.x, origin.y, kGlyphWidth, kGlyphHeight, mask, glyph * kGlyphWidth, 0, SRCAND);
-    BitBlt(dc, origin.x, origin.y, kGlyphWidth, kGlyphHeight, colour, 0, 0, SRCINVERT);
+    BitBlt(dc, origin.x, origin.y, kGlyphWidth, kGlyphHeight, colour.get(), 0, 0, SRCINVERT);
+    BitBlt(dc, origin.x, origin.y, kGlyphWidth, kGlyphHeight, mask.get(), glyph * kGlyphWidth, 0, SRCAND);
+    BitBlt(dc, origin.x, origin.y, kGlyphWidth, kGlyphHeight, colour.get(), 0, 0, SRCINVERT);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBack);
-
-    SelectObject(colour, oldColour);
-    SelectObject(mask, oldMask);
-    DeleteObject(colourImage);
-    DeleteDC(colour);
-    DeleteDC(mask);
 }

@@ -46,6 +46,25 @@ int TabStripGeometry::ButtonSlots() const
     return (close ? 1 : 0) + (scroll ? 2 : 0) + (toEnds ? 2 : 0);
 }
 
+TabStripGeometry::ButtonPlan TabStripGeometry::PlanButtons(int tabCount, int tabsWidth) const
+{
+    const RECT r = WorkRect();
+    const int h = r.bottom - r.top;
+    const int w = Width(r);
+    ButtonPlan plan;
+    plan.close = Has(TabStyleCloseButton);
+    const int closeWidth = plan.close ? h : 0;
+    const bool allFit = tabCount < 2 || tabsWidth <= w - closeWidth;
+    plan.scroll = !(Has(TabStyleAutoHideButtons) && allFit);
+    plan.toEnds = plan.scroll && Has(TabStyleFourButtons);
+    const int slots = (plan.close ? 1 : 0) + (plan.scroll ? 2 : 0) + (plan.toEnds ? 2 : 0);
+    plan.rowWidth = slots == 0 ? 0 : slots * (h - 3) + 3;
+    const bool after = Has(TabStyleButtonsAfter);
+    plan.tabsLeft = after ? 0 : plan.rowWidth;
+    plan.tabsRight = after ? w - plan.rowWidth : w;
+    return plan;
+}
+
 bool TabStripGeometry::HasButton(TabHit hit) const
 {
     switch (hit) {

@@ -19,7 +19,24 @@ struct TabStripGeometry {
     bool toEnds = false;     // the go-to-first and go-to-last buttons are there
     std::vector<RECT> tabs;  // each tab's rectangle; empty for a tab out of view
 
+    // What a layout pass puts in the strip besides the tabs: the buttons
+    // that show and the room they leave. Each button takes H - 3 pixels of a
+    // strip H high, and the row 3 more for its border.
+    struct ButtonPlan {
+        bool close = false;   // the close button shows
+        bool scroll = false;  // back and forward show
+        bool toEnds = false;  // go-to-first and go-to-last show
+        int rowWidth = 0;     // the button row, 0 with no buttons
+        int tabsLeft = 0;     // where the first shown tab starts: after the row, or 0 with buttons after
+        int tabsRight = 0;    // where the room for tabs ends: the strip's end, or the row with buttons after
+    };
+
     bool Has(DWORD bits) const { return (style & bits) != 0; }
+
+    // The buttons for tabCount tabs that together are tabsWidth wide. With
+    // auto-hidden buttons back and forward stay away while fewer than two
+    // tabs are there or all of them fit beside the close button.
+    ButtonPlan PlanButtons(int tabCount, int tabsWidth) const;
 
     // The strip in client pixels: the client area, or the band of it when
     // the control has a page area.

@@ -119,24 +119,35 @@ BOOL COptionsDlg::OnInitDialog()
     CColoredDlg::OnInitDialog();
 
     m_pageFont = CreateFontW(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, u"Tahoma");
-
     m_adapterLabel = g_language.GetText(IDS_USE_ADAPTER) + u":";
     m_speedLabel = g_language.GetText(IDS_SCAN_SPEED) + u":";
     m_fontSizeLabel = g_language.GetText(IDS_LIST_FONT_SIZE) + u":";
 
+    SetUpAdapterList();
+    SetUpSliders();
+    SetUpToggles();
+    SetUpAboutAndLanguage();
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void COptionsDlg::SetUpAdapterList()
+{
     // The dropped list shows several adapters: the window is six entries
     // high, the box itself one of them.
-    if (HWND adapters = GetDlgItemHwnd(IDC_ADAPTER_LIST)) {
-        const int itemHeight = static_cast<int>(::SendMessageW(adapters, CB_GETITEMHEIGHT, 0, 0));
-        RECT rect;
-        ::GetWindowRect(adapters, &rect);
-        POINT topLeft{rect.left, rect.top};
-        ScreenToClient(&topLeft);
-        ::MoveWindow(adapters, topLeft.x, topLeft.y, rect.right - rect.left, 6 * itemHeight, TRUE);
-    }
+    HWND adapters = GetDlgItemHwnd(IDC_ADAPTER_LIST);
+    if (adapters == nullptr)
+        return;
+    const int itemHeight = static_cast<int>(::SendMessageW(adapters, CB_GETITEMHEIGHT, 0, 0));
+    RECT rect;
+    ::GetWindowRect(adapters, &rect);
+    POINT topLeft{rect.left, rect.top};
+    ScreenToClient(&topLeft);
+    ::MoveWindow(adapters, topLeft.x, topLeft.y, rect.right - rect.left, 6 * itemHeight, TRUE);
+}
 
-    const COLORREF tint = CaptionTint();
-
+void COptionsDlg::SetUpSliders()
+{
     // Scan speed: 1, the fastest, at the right end. A stored value outside
     // 1 to 5 shows as 2 and stays stored until the slider moves.
     ShrinkSlider(m_speedSlider);
@@ -147,9 +158,7 @@ BOOL COptionsDlg::OnInitDialog()
         speed = 2;
     m_speedSlider.SetPos(speed);
     SetSpeedText(speed);
-    m_speedSlider.SetBackColor(tint);
-    m_speedSlider.SetBitmaps(ProgramBitmap(IDB_SLIDER_TRACK), ProgramBitmap(IDB_SLIDER_THUMB),
-                             ProgramBitmap(IDB_SLIDER_THUMB_PRESSED));
+    DressSlider(m_speedSlider);
 
     // List font size: a stored value above 20 (or negative) shows as 12; the
     // slider itself lifts one below 10 to 10.
@@ -159,10 +168,18 @@ BOOL COptionsDlg::OnInitDialog()
     if (fontSize > 20)
         fontSize = 12;
     m_fontSizeSlider.SetPos(fontSize);
-    m_fontSizeSlider.SetBackColor(tint);
-    m_fontSizeSlider.SetBitmaps(ProgramBitmap(IDB_SLIDER_TRACK), ProgramBitmap(IDB_SLIDER_THUMB),
-                                ProgramBitmap(IDB_SLIDER_THUMB_PRESSED));
+    DressSlider(m_fontSizeSlider);
+}
 
+void COptionsDlg::DressSlider(CCustomSlider& slider)
+{
+    slider.SetBackColor(CaptionTint());
+    slider.SetBitmaps(ProgramBitmap(IDB_SLIDER_TRACK), ProgramBitmap(IDB_SLIDER_THUMB),
+                      ProgramBitmap(IDB_SLIDER_THUMB_PRESSED));
+}
+
+void COptionsDlg::SetUpToggles()
+{
     // A checked toggle hides peers or secured networks, or silences the
     // sound; its caption names the state it is in.
     struct Toggle {
@@ -178,6 +195,7 @@ BOOL COptionsDlg::OnInitDialog()
         {m_hideSecuredButton, IDS_SHOW_SECURED, IDS_HIDE_SECURED, IDB_PADLOCK, IDB_PADLOCK_CROSSED, SettingHideWEP},
         {m_soundButton, IDS_SOUND_ON, IDS_SOUND_OFF, IDB_SPEAKER, IDB_SPEAKER_CROSSED, SettingSoundOff},
     };
+    const COLORREF tint = CaptionTint();
     for (const Toggle& toggle : toggles) {
         toggle.button.SetTexts(g_language.GetText(toggle.normalText), g_language.GetText(toggle.checkedText));
         toggle.button.SetBackColor(tint);
@@ -186,20 +204,22 @@ BOOL COptionsDlg::OnInitDialog()
         toggle.button.SetButtonFont(m_pageFont);
         toggle.button.SendMessage(BM_SETCHECK, Setting(toggle.setting) != 0 ? BST_CHECKED : BST_UNCHECKED);
     }
+}
 
+void COptionsDlg::SetUpAboutAndLanguage()
+{
+    const COLORREF tint = CaptionTint();
     m_aboutButton.SetBackColor(tint);
     m_aboutButton.SetCheckedBackColor(tint);
     m_aboutButton.SetBitmaps(ProgramBitmap(IDB_INFORMATION), nullptr);
 
+    // The button shows the flag of the language in use.
     m_languageButton.SetBackColor(tint);
     m_languageButton.SetCheckedBackColor(tint);
     for (int slot = 0; slot < kLanguageCount; ++slot)
         m_flagBitmaps[slot] = ProgramBitmap(kLanguages[slot].flagBitmap);
     m_shownFlag = m_flagBitmaps[LanguageSlot(Setting(SettingLanguage))];
     m_languageButton.SetBitmaps(m_shownFlag, nullptr);
-
-    UpdateData(FALSE);
-    return TRUE;
 }
 
 void COptionsDlg::SetSpeedText(UINT position)

@@ -45,6 +45,14 @@ protected:
     CScannerDlg* ScannerPage() const;
     void ShrinkSlider(CCustomSlider& slider);
 
+    // The set-up steps of OnInitDialog, in the order it takes them.
+    void SetUpAdapterList();
+    void SetUpSliders();
+    void SetUpToggles();
+    void SetUpAboutAndLanguage();
+    // A slider in the page's tint with the program's track and thumb images.
+    void DressSlider(CCustomSlider& slider);
+
     HFONT m_pageFont = nullptr;
     HBITMAP m_flagBitmaps[kLanguageCount] = {};
     CComboBox m_adapterList;

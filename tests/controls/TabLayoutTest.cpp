@@ -174,6 +174,62 @@ TEST_F(Layout, ButtonStylesShowTheirButtons)
     EXPECT_EQ(tab.Geometry().ButtonSlots(), 2);
 }
 
+// The button plan as a value, on a 200 x 25 strip (buttons 22 pixels, the
+// row 3 more) unless the case turns it: which buttons a layout pass shows
+// and the room they leave the tabs.
+TEST(TabButtonPlan, ButtonsShowAsTheStyleAndTheTabsNeed)
+{
+    struct Case {
+        const char* name;
+        DWORD style;
+        RECT client;
+        int tabCount;
+        int tabsWidth;
+        bool close;
+        bool scroll;
+        bool toEnds;
+        int rowWidth;
+        int tabsLeft;
+        int tabsRight;
+    };
+    const DWORD strip = TabStyleTop | TabStylePageArea;
+    const DWORD hide = TabStyleAutoHideButtons;
+    const DWORD four = TabStyleFourButtons;
+    const DWORD close = TabStyleCloseButton;
+    const DWORD after = TabStyleButtonsAfter;
+    const RECT wide{0, 0, 200, 100};
+    const Case cases[] = {
+        {"scroll buttons always, without auto-hide", strip, wide, 0, 0, false, true, false, 47, 47, 200},
+        {"auto-hide: all tabs fit", strip | hide, wide, 3, 200, false, false, false, 0, 0, 200},
+        {"auto-hide: a pixel too wide", strip | hide, wide, 3, 201, false, true, false, 47, 47, 200},
+        {"auto-hide: one tab never scrolls", strip | hide, wide, 1, 500, false, false, false, 0, 0, 200},
+        {"auto-hide: fits beside the close button", strip | hide | close, wide, 2, 175, true, false, false, 25, 25,
+         200},
+        {"auto-hide: a pixel too wide beside the close button", strip | hide | close, wide, 2, 176, true, true, false,
+         69, 69, 200},
+        {"auto-hide: go-to-end buttons go with the others", strip | hide | four, wide, 2, 100, false, false, false, 0,
+         0, 200},
+        {"four and close", strip | four | close, wide, 5, 400, true, true, true, 113, 113, 200},
+        {"buttons after: the room ends at the row", strip | four | after, wide, 5, 400, false, true, true, 91, 0, 109},
+        {"buttons after, close only", strip | hide | close | after, wide, 2, 100, true, false, false, 25, 0, 175},
+        // Turned: the strip runs 200 along the window's height and is 30 across.
+        {"vertical strip", TabStyleVertical, RECT{0, 0, 30, 200}, 4, 400, false, true, false, 57, 57, 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TabStripGeometry geometry;
+        geometry.client = c.client;
+        geometry.style = c.style;
+        const TabStripGeometry::ButtonPlan plan = geometry.PlanButtons(c.tabCount, c.tabsWidth);
+        EXPECT_EQ(plan.close, c.close);
+        EXPECT_EQ(plan.scroll, c.scroll);
+        EXPECT_EQ(plan.toEnds, c.toEnds);
+        EXPECT_EQ(plan.rowWidth, c.rowWidth);
+        EXPECT_EQ(plan.tabsLeft, c.tabsLeft);
+        EXPECT_EQ(plan.tabsRight, c.tabsRight);
+    }
+}
+
 // Ten untitled tabs (290 pixels) on a 150-pixel strip with back and forward
 // before them (47 pixels): tab k ends at 47 + (k - first + 1) * 29.
 TEST_F(Layout, EachKindScrollsAsItShould)

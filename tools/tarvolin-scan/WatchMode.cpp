@@ -81,7 +81,7 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
             break;
         // When scans cannot be started the watch goes on with what the
         // adapter hears from scans others start; the reason is told once.
-        if (triggering && StartScan(wifi, options.adapter)) {
+        if (triggering && StartScan(wifi, options.adapter).has_value()) {
             triggering = false;
             std::fprintf(stderr, "tarvolin-scan: watching without starting scans\n");
         }

@@ -5,6 +5,7 @@
 #include "platform/devices/Ndis.h"
 #include "platform/devices/WirelessProvider.h"
 #include "scan/WifiTarv.h"
+#include "tests/support/FakeProvider.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,54 +41,37 @@ std::vector<std::uint8_t> BeaconElements()
     return e;
 }
 
-class CrowdedProvider final : public platform::WirelessProvider {
-public:
-    explicit CrowdedProvider(bool beacons)
-    {
-        for (int i = 0; i < 100; ++i) {
-            platform::WirelessBss bss;
-            bss.bssid = {0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(i)};
-            const char name[] = "Caf\xc3\xa9-Network-Number-00";
-            bss.ssid.assign(name, name + sizeof(name) - 1);
-            bss.ssid.back() = static_cast<std::uint8_t>('0' + i % 10);
-            bss.rssiDbm = -30 - (i * 7) % 60;
-            bss.frequencyMhz = i % 3 ? 2437 : 5180;
-            bss.privacy = i % 2;
-            bss.elements = {0, static_cast<std::uint8_t>(bss.ssid.size())};
-            bss.elements.insert(bss.elements.end(), bss.ssid.begin(), bss.ssid.end());
-            if (beacons) {
-                const std::vector<std::uint8_t> more = BeaconElements();
-                bss.elements.insert(bss.elements.end(), more.begin(), more.end());
-            }
-            m_networks.push_back(bss);
+// A radio on wlan0 that hears 100 networks.
+std::shared_ptr<FakeProvider> MakeCrowdedProvider(bool beacons)
+{
+    auto provider = std::make_shared<FakeProvider>();
+    provider->interfaces = {"wlan0"};
+    provider->wireless = {{"wlan0", true}};
+    for (int i = 0; i < 100; ++i) {
+        platform::WirelessBss bss;
+        bss.bssid = {0x02, 0, 0, 0, 0, static_cast<std::uint8_t>(i)};
+        const char name[] = "Caf\xc3\xa9-Network-Number-00";
+        bss.ssid.assign(name, name + sizeof(name) - 1);
+        bss.ssid.back() = static_cast<std::uint8_t>('0' + i % 10);
+        bss.rssiDbm = -30 - (i * 7) % 60;
+        bss.frequencyMhz = i % 3 ? 2437 : 5180;
+        bss.privacy = i % 2;
+        bss.elements = {0, static_cast<std::uint8_t>(bss.ssid.size())};
+        bss.elements.insert(bss.elements.end(), bss.ssid.begin(), bss.ssid.end());
+        if (beacons) {
+            const std::vector<std::uint8_t> more = BeaconElements();
+            bss.elements.insert(bss.elements.end(), more.begin(), more.end());
         }
+        provider->networks.push_back(bss);
     }
-    DWORD ListInterfaces(std::vector<std::string>& names) override
-    {
-        names = {"wlan0"};
-        return ERROR_SUCCESS;
-    }
-    DWORD IsWireless(const std::string&, bool& wireless) override
-    {
-        wireless = true;
-        return ERROR_SUCCESS;
-    }
-    DWORD TriggerScan(const std::string&) override { return ERROR_SUCCESS; }
-    DWORD ReadScan(const std::string&, std::vector<platform::WirelessBss>& networks) override
-    {
-        networks = m_networks;
-        return ERROR_SUCCESS;
-    }
-
-private:
-    std::vector<platform::WirelessBss> m_networks;
-};
+    return provider;
+}
 
 // The whole request: device layer, record writer, conversion and decoding.
 // Argument 0: name elements only; 1: whole beacons.
 void BM_GetBSSIDsFullReply(benchmark::State& state)
 {
-    platform::SetWirelessProvider(std::make_shared<CrowdedProvider>(state.range(0) != 0));
+    platform::SetWirelessProvider(MakeCrowdedProvider(state.range(0) != 0));
     CWifiTarv wifi;
     ScanEntry entries[128];
     DWORD count = 0;

@@ -10,11 +10,11 @@
 #include "res/Resource.h"
 #include "settings/Settings.h"
 #include "tests/e2e/MainWindowFixture.h"
+#include "tests/support/FakeProvider.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -34,48 +34,15 @@ using Requests = std::vector<std::vector<std::uint32_t>>;
 const std::vector<std::uint32_t> kEvery{};
 const std::vector<std::uint32_t> kFollowed{2437};
 
-// The simulated radio, except that its scans end only when the test says:
-// until then the count of ended scans stands still.
-class SlowRadio : public platform::WirelessProvider {
-public:
-    explicit SlowRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
-    DWORD ListInterfaces(std::vector<std::string>& names) override { return m_inner->ListInterfaces(names); }
-    DWORD IsWireless(const std::string& name, bool& wireless) override { return m_inner->IsWireless(name, wireless); }
-    DWORD TriggerScan(const std::string& name) override { return m_inner->TriggerScan(name); }
-    DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override
-    {
-        return m_inner->TriggerScanOn(name, frequencies);
-    }
-    DWORD ReadScan(const std::string& name, std::vector<platform::WirelessBss>& networks) override
-    {
-        ++reads;
-        return m_inner->ReadScan(name, networks);
-    }
-    DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override
-    {
-        if (!endedScans)
-            return m_inner->CountEndedScans(name, ended);
-        ended = *endedScans;
-        return ERROR_SUCCESS;
-    }
-    Requests Asked() { return platform::SimulatedScanRequests(*m_inner, "wlan0"); }
-
-    std::optional<std::uint64_t> endedScans;  // unset: the simulated radio's own count
-    int reads = 0;
-
-private:
-    std::shared_ptr<platform::WirelessProvider> m_inner;
-};
-
 class FollowScan : public MainWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
         std::string error;
-        auto simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
-        ASSERT_TRUE(simulated) << error;
-        m_radio = std::make_shared<SlowRadio>(simulated);
+        m_simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
+        ASSERT_TRUE(m_simulated) << error;
+        m_radio = std::make_shared<FakeProvider>(m_simulated);
         platform::SetWirelessProvider(m_radio);
         platform::core::SetTickCountOverride([this] { return m_now; });
     }
@@ -83,6 +50,17 @@ protected:
     {
         platform::core::SetTickCountOverride({});
         MainWindowTest::TearDown();
+    }
+    // The frequencies each scan request named, as the simulated radio kept them.
+    Requests Asked() { return platform::SimulatedScanRequests(*m_simulated, "wlan0"); }
+    // From now on the radio's scans end only when the test says: until then
+    // the count of ended scans stands still.
+    void HoldEndedScans(std::uint64_t count)
+    {
+        m_radio->onCountEndedScans = [count](const std::string&, std::uint64_t& ended) {
+            ended = count;
+            return static_cast<DWORD>(ERROR_SUCCESS);
+        };
     }
     CScannerDlg& Page() { return *m_dialog->GetScannerPage(); }
     // Record 0 is the first network heard: Followed.
@@ -95,7 +73,8 @@ protected:
         return record;
     }
 
-    std::shared_ptr<SlowRadio> m_radio;
+    std::shared_ptr<platform::WirelessProvider> m_simulated;
+    std::shared_ptr<FakeProvider> m_radio;
     DWORD m_now = 1000;
 };
 
@@ -103,24 +82,24 @@ TEST_F(FollowScan, EnteringAndLeavingTheLargeViewSwitchesBetweenOneChannelAndEve
 {
     Open();
     ScanTick();
-    EXPECT_EQ(m_radio->Asked(), (Requests{kEvery}));
+    EXPECT_EQ(Asked(), (Requests{kEvery}));
 
     GoLarge();
     // At once: the scan tick comes round in a moment, not at the chosen speed.
     EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
     ScanTick();
     ScanTick();
-    EXPECT_EQ(m_radio->Asked(), (Requests{kEvery, kFollowed, kFollowed}));
+    EXPECT_EQ(Asked(), (Requests{kEvery, kFollowed, kFollowed}));
     EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
     EXPECT_EQ(Period(CMainDlg::kBlinkTimer), 500u);  // the blink goes on as before
 
     TapLargeView();
     ASSERT_FALSE(Page().IsLargeViewShown());
     // A sweep of every channel is asked for at once, and the chosen speed is back.
-    EXPECT_EQ(m_radio->Asked(), (Requests{kEvery, kFollowed, kFollowed, kEvery}));
+    EXPECT_EQ(Asked(), (Requests{kEvery, kFollowed, kFollowed, kEvery}));
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
     ScanTick();
-    EXPECT_EQ(m_radio->Asked().back(), kEvery);
+    EXPECT_EQ(Asked().back(), kEvery);
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
 }
 
@@ -130,12 +109,12 @@ TEST_F(FollowScan, SwitchingTheAdapterLeavesTheLargeViewAndSweepsEveryChannel)
     ScanTick();
     GoLarge();
     ScanTick();
-    ASSERT_EQ(m_radio->Asked().back(), kFollowed);
+    ASSERT_EQ(Asked().back(), kFollowed);
     m_dialog->OnAdapterSelChange();
     EXPECT_FALSE(Page().IsLargeViewShown());
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
     ScanTick();
-    EXPECT_EQ(m_radio->Asked().back(), kEvery);
+    EXPECT_EQ(Asked().back(), kEvery);
 }
 
 TEST_F(FollowScan, SuspendedInTheLargeViewNothingScansAndResumeFollowsAgain)
@@ -148,12 +127,12 @@ TEST_F(FollowScan, SuspendedInTheLargeViewNothingScansAndResumeFollowsAgain)
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 0u);
     GoLarge();  // entering again while suspended starts nothing
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 0u);
-    const std::size_t asked = m_radio->Asked().size();
+    const std::size_t asked = Asked().size();
     m_dialog->OnSuspend();
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
-    EXPECT_EQ(m_radio->Asked().size(), asked);
+    EXPECT_EQ(Asked().size(), asked);
     ScanTick();
-    EXPECT_EQ(m_radio->Asked().back(), kFollowed);
+    EXPECT_EQ(Asked().back(), kFollowed);
 }
 
 // A scan of one channel says nothing of the others: their records keep
@@ -188,32 +167,32 @@ TEST_F(FollowScan, ScansOfOneChannelLeaveTheOtherNetworksAsTheyWere)
 // not before; one that never ends is asked for again after a while.
 TEST_F(FollowScan, EachScanIsReadWhenItEnds)
 {
-    m_radio->endedScans = 0;
+    HoldEndedScans(0);
     Open();
     ScanTick();
     GoLarge();
     ScanTick();  // reads the sweep, asks for the channel
-    ASSERT_EQ(m_radio->Asked().size(), 2u);
-    const int reads = m_radio->reads;
+    ASSERT_EQ(Asked().size(), 2u);
+    const std::size_t reads = m_radio->read.size();
 
     ScanTick();
     ScanTick();
-    EXPECT_EQ(m_radio->reads, reads);  // still running: nothing read, nothing asked
-    EXPECT_EQ(m_radio->Asked().size(), 2u);
+    EXPECT_EQ(m_radio->read.size(), reads);  // still running: nothing read, nothing asked
+    EXPECT_EQ(Asked().size(), 2u);
     EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
 
-    m_radio->endedScans = 1;
+    HoldEndedScans(1);
     ScanTick();
-    EXPECT_EQ(m_radio->reads, reads + 1);
-    EXPECT_EQ(m_radio->Asked().size(), 3u);
+    EXPECT_EQ(m_radio->read.size(), reads + 1);
+    EXPECT_EQ(Asked().size(), 3u);
 
     m_now += CMainDlg::kFollowScanTimeoutMs - 1;
     ScanTick();
-    EXPECT_EQ(m_radio->Asked().size(), 3u);
+    EXPECT_EQ(Asked().size(), 3u);
     m_now += 1;
     ScanTick();  // lost: asked for again
-    EXPECT_EQ(m_radio->Asked().size(), 4u);
-    EXPECT_EQ(m_radio->Asked().back(), kFollowed);
+    EXPECT_EQ(Asked().size(), 4u);
+    EXPECT_EQ(Asked().back(), kFollowed);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "tests/e2e/MainWindowFixture.h"
+#include "tests/support/FakeProvider.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,35 +33,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Remembers which adapter every read and every scan request named.
-class RecordingRadio : public platform::WirelessProvider {
-public:
-    explicit RecordingRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
-    DWORD ListInterfaces(std::vector<std::string>& names) override { return m_inner->ListInterfaces(names); }
-    DWORD IsWireless(const std::string& name, bool& wireless) override { return m_inner->IsWireless(name, wireless); }
-    DWORD TriggerScan(const std::string& name) override
-    {
-        triggered.push_back(name);
-        return m_inner->TriggerScan(name);
-    }
-    DWORD ReadScan(const std::string& name, std::vector<platform::WirelessBss>& networks) override
-    {
-        read.push_back(name);
-        return m_inner->ReadScan(name, networks);
-    }
-    std::vector<std::string> read;
-    std::vector<std::string> triggered;
-
-private:
-    std::shared_ptr<platform::WirelessProvider> m_inner;
-};
-
-std::shared_ptr<RecordingRadio> UseRadio(const char* scenario)
+// The simulated radio, remembering which adapter every read and every scan
+// request named.
+std::shared_ptr<FakeProvider> UseRadio(const char* scenario)
 {
     std::string error;
     auto simulated = platform::MakeSimulatedProviderFromText(scenario, error);
     EXPECT_TRUE(simulated) << error;
-    auto radio = std::make_shared<RecordingRadio>(simulated);
+    auto radio = std::make_shared<FakeProvider>(simulated);
     platform::SetWirelessProvider(radio);
     return radio;
 }

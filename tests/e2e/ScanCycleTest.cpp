@@ -12,6 +12,7 @@
 #include "settings/Language.h"
 #include "settings/Settings.h"
 #include "tests/e2e/MainWindowFixture.h"
+#include "tests/support/FakeProvider.h"
 
 #include <gtest/gtest.h>
 
@@ -33,47 +34,15 @@ network 02:00:00:00:00:02 ssid="Two"   channel=6  secured signal=1:-60
 network 02:00:00:00:00:03 ssid="Three" channel=36 open    signal=0:-70,1:off
 )";
 
-// A radio whose list read-out can be made to fail, or to be empty.
-class FlakyRadio : public platform::WirelessProvider {
-public:
-    explicit FlakyRadio(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
-    DWORD ListInterfaces(std::vector<std::string>& names) override { return m_inner->ListInterfaces(names); }
-    DWORD IsWireless(const std::string& name, bool& wireless) override { return m_inner->IsWireless(name, wireless); }
-    DWORD TriggerScan(const std::string& name) override
-    {
-        ++triggers;
-        return m_inner->TriggerScan(name);
-    }
-    DWORD ReadScan(const std::string& name, std::vector<platform::WirelessBss>& networks) override
-    {
-        ++reads;
-        if (onRead)
-            onRead();
-        if (mode == Mode::Fail)
-            return ERROR_GEN_FAILURE;
-        const DWORD result = m_inner->ReadScan(name, networks);
-        if (mode == Mode::Empty)
-            networks.clear();
-        return result;
-    }
-    enum class Mode { Normal, Fail, Empty } mode = Mode::Normal;
-    int reads = 0;
-    int triggers = 0;
-    std::function<void()> onRead;
-
-private:
-    std::shared_ptr<platform::WirelessProvider> m_inner;
-};
-
 class ScanCycle : public MainWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
         std::string error;
-        auto simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
-        ASSERT_TRUE(simulated) << error;
-        m_radio = std::make_shared<FlakyRadio>(simulated);
+        m_simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
+        ASSERT_TRUE(m_simulated) << error;
+        m_radio = std::make_shared<FakeProvider>(m_simulated);
         platform::SetWirelessProvider(m_radio);
     }
     bool IconShown() const { return m_dialog->m_activityIcon.IsWindowVisible() != FALSE; }
@@ -92,7 +61,8 @@ protected:
         return names;
     }
 
-    std::shared_ptr<FlakyRadio> m_radio;
+    std::shared_ptr<platform::WirelessProvider> m_simulated;
+    std::shared_ptr<FakeProvider> m_radio;
 };
 
 TEST_F(ScanCycle, StartSelectsTheFirstSortedAdapterAndStartsBothTimers)
@@ -119,14 +89,17 @@ TEST_F(ScanCycle, EachTickShowsTheScanStartedOneTickEarlier)
     EXPECT_EQ(Names(), (std::vector<CString>{u"Two", u"One", u"Three"}));
     EXPECT_EQ(Status(), u"2/3 active");
     EXPECT_EQ(m_dialog->GetScannerPage()->m_hWnd != nullptr, true);
-    EXPECT_EQ(m_radio->triggers, 2);
+    EXPECT_EQ(m_radio->triggered.size(), 2u);
 }
 
 TEST_F(ScanCycle, TickStopsItsTimerWhileItWorksAndRearmsWithTheCurrentSpeed)
 {
     Open();
     UINT duringRead = 12345;
-    m_radio->onRead = [&] { duringRead = Period(CMainDlg::kScanTimer); };
+    m_radio->onReadScan = [&](const std::string& name, std::vector<platform::WirelessBss>& networks) {
+        duringRead = Period(CMainDlg::kScanTimer);
+        return m_simulated->ReadScan(name, networks);
+    };
     ScanTick();
     EXPECT_EQ(duringRead, 0u);  // no second tick can start meanwhile
     EXPECT_EQ(Period(CMainDlg::kScanTimer), 1000u);
@@ -140,8 +113,16 @@ TEST_F(ScanCycle, FailingOrEmptyReadOutLeavesTheCatalogueAndStillRefreshes)
     Open();
     ScanTick();
     ASSERT_EQ(Status(), u"2/2 active");
-    for (auto mode : {FlakyRadio::Mode::Fail, FlakyRadio::Mode::Empty}) {
-        m_radio->mode = mode;
+    // A read-out that fails, and one that finds nothing.
+    using ReadScan = decltype(FakeProvider::onReadScan);
+    const ReadScan failing = [](const std::string&, std::vector<platform::WirelessBss>&) { return ERROR_GEN_FAILURE; };
+    const ReadScan empty = [this](const std::string& name, std::vector<platform::WirelessBss>& networks) {
+        const DWORD result = m_simulated->ReadScan(name, networks);
+        networks.clear();
+        return result;
+    };
+    for (const ReadScan& readScan : {failing, empty}) {
+        m_radio->onReadScan = readScan;
         m_dialog->GetScannerPage()->Restore();  // empties the list: a refresh must fill it again
         ScanTick();
         EXPECT_EQ(Status(), u"2/2 active");  // nobody became inactive

@@ -1,33 +1,54 @@
-// A provider whose answers a test sets directly, for what a scenario cannot
-// express: failing calls and arbitrary interface names.
+// A provider for tests, in one of two ways: its answers set directly, for
+// what a scenario cannot express (failing calls, arbitrary interface names);
+// or a simulated radio behind it, answering as that radio does. Either way it
+// records what it was asked, and a hook set for a call answers that call
+// instead: a read that fails or stands for a scan still running.
 #pragma once
 
 #include "platform/devices/WirelessProvider.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 class FakeProvider final : public platform::WirelessProvider {
 public:
+    FakeProvider() = default;
+    // Answers as inner does, except where a hook is set.
+    explicit FakeProvider(std::shared_ptr<platform::WirelessProvider> inner) : m_inner(std::move(inner)) { }
+
+    // The answers without an inner provider.
     std::vector<std::string> interfaces;
     std::map<std::string, bool> wireless;
     std::map<std::string, bool> canScan;  // wireless ones not listed here can
     std::vector<platform::WirelessBss> networks;
     DWORD error = ERROR_SUCCESS;  // returned by every call when set
-    std::vector<std::string> triggered;
-    std::vector<std::vector<std::uint32_t>> limitedTo;  // the frequencies of each limited scan
     std::uint64_t endedScans = 0;
     DWORD countError = ERROR_NOT_SUPPORTED;  // CountEndedScans's answer when error is not set
 
+    // Hooks, which answer their call in place of the above or the inner provider.
+    std::function<DWORD(const std::string& name, std::vector<platform::WirelessBss>& networks)> onReadScan;
+    std::function<DWORD(const std::string& name, std::uint64_t& ended)> onCountEndedScans;
+
+    // What was asked, in order.
+    std::vector<std::string> triggered;                 // the interface of every scan request
+    std::vector<std::vector<std::uint32_t>> limitedTo;  // the frequencies of each limited scan
+    std::vector<std::string> read;                      // the interface of every read of the scan list
+
     DWORD ListInterfaces(std::vector<std::string>& names) override
     {
+        if (m_inner)
+            return m_inner->ListInterfaces(names);
         names = interfaces;
         return error;
     }
     DWORD IsWireless(const std::string& name, bool& result) override
     {
+        if (m_inner)
+            return m_inner->IsWireless(name, result);
         if (error != ERROR_SUCCESS)
             return error;
         const auto it = wireless.find(name);
@@ -38,6 +59,8 @@ public:
     }
     DWORD CanScan(const std::string& name, bool& result) override
     {
+        if (m_inner)
+            return m_inner->CanScan(name, result);
         const auto it = canScan.find(name);
         if (error != ERROR_SUCCESS || it == canScan.end())
             return IsWireless(name, result);
@@ -47,23 +70,40 @@ public:
     DWORD TriggerScan(const std::string& name) override
     {
         triggered.push_back(name);
-        return error;
+        return m_inner ? m_inner->TriggerScan(name) : error;
     }
     DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override
     {
         limitedTo.emplace_back(frequencies.begin(), frequencies.end());
-        return TriggerScan(name);
+        triggered.push_back(name);
+        return m_inner ? m_inner->TriggerScanOn(name, frequencies) : error;
     }
-    DWORD CountEndedScans(const std::string&, std::uint64_t& ended) override
+    DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override
     {
+        if (onCountEndedScans)
+            return onCountEndedScans(name, ended);
+        if (m_inner)
+            return m_inner->CountEndedScans(name, ended);
         if (error != ERROR_SUCCESS)
             return error;
         ended = endedScans;
         return countError;
     }
-    DWORD ReadScan(const std::string&, std::vector<platform::WirelessBss>& result) override
+    DWORD ReadScan(const std::string& name, std::vector<platform::WirelessBss>& result) override
     {
+        read.push_back(name);
+        if (onReadScan)
+            return onReadScan(name, result);
+        if (m_inner)
+            return m_inner->ReadScan(name, result);
         result = networks;
         return error;
     }
+    DWORD WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) override
+    {
+        return m_inner ? m_inner->WaitForScan(name, timeoutMs, why) : ERROR_SUCCESS;
+    }
+
+private:
+    std::shared_ptr<platform::WirelessProvider> m_inner;
 };

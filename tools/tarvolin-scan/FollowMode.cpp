@@ -18,12 +18,13 @@ namespace {
 constexpr unsigned long kFirstSweepWaitMs = 30000;
 constexpr unsigned long kScanWaitMs = 15000;
 
-// The followed network among what the adapter holds, or nothing.
+// The followed network among what the adapter holds, or nothing; failed is
+// the exit status when the adapter could not be read.
 std::optional<platform::WirelessBss> FindNetwork(const std::string& adapter, const std::array<std::uint8_t, 6>& mac,
-                                                 int& status)
+                                                 std::optional<int>& failed)
 {
     std::vector<platform::WirelessBss> networks;
-    status = ReadNetworks(adapter, networks);
+    failed = ReadNetworks(adapter, networks);
     for (platform::WirelessBss& bss : networks) {
         if (bss.bssid == mac)
             return std::move(bss);
@@ -58,14 +59,14 @@ int RunFollow(CWifiTarv& wifi, const Options& options)
 
     // Where the network is: a scan of every channel first.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstSweepWaitMs);
-    if (const int status = StartScan(wifi, options.adapter); status >= 0)
-        return status;
-    if (const int status = AwaitScan(options.adapter, deadline, kFirstSweepWaitMs); status >= 0)
-        return status;
-    int status = -1;
-    const std::optional<platform::WirelessBss> found = FindNetwork(options.adapter, options.followBssid, status);
-    if (status >= 0)
-        return status;
+    if (const auto failed = StartScan(wifi, options.adapter))
+        return *failed;
+    if (const auto ended = AwaitScan(options.adapter, deadline, kFirstSweepWaitMs))
+        return *ended;
+    std::optional<int> failed;
+    const std::optional<platform::WirelessBss> found = FindNetwork(options.adapter, options.followBssid, failed);
+    if (failed)
+        return *failed;
     if (!found)
         return Fail(platform::FormatMac(options.followBssid) + " was not heard in a scan of every channel on " +
                     options.adapter);
@@ -78,24 +79,26 @@ int RunFollow(CWifiTarv& wifi, const Options& options)
 
     for (unsigned long scan = 0; !StopSignals::Requested();) {
         const auto start = std::chrono::steady_clock::now();
-        if (const int failed = StartScan(wifi, options.adapter, frequency); failed >= 0)
-            return failed;
-        const int waited = AwaitScan(options.adapter, start + std::chrono::milliseconds(kScanWaitMs), kScanWaitMs);
+        if (const auto refused = StartScan(wifi, options.adapter, frequency))
+            return *refused;
+        const std::optional<int> ended =
+            AwaitScan(options.adapter, start + std::chrono::milliseconds(kScanWaitMs), kScanWaitMs);
         if (StopSignals::Requested())
             break;
-        if (waited == kTimedOut)
+        if (ended == kTimedOut)
             continue;  // said so; the next request may fare better
-        if (waited >= 0)
-            return waited;
+        if (ended)
+            return *ended;
         const long long durationMs =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-        const std::optional<platform::WirelessBss> heard = FindNetwork(options.adapter, options.followBssid, status);
-        if (status >= 0)
-            return status;
+        const std::optional<platform::WirelessBss> heard = FindNetwork(options.adapter, options.followBssid, failed);
+        if (failed)
+            return *failed;
         PrintReading(options, scan, frequency, heard, durationMs);
         if (std::fflush(stdout) != 0)
             return Fail("cannot write the output");
-        if (++scan == options.count)
+        ++scan;
+        if (options.count && scan == *options.count)
             break;
     }
     return 0;

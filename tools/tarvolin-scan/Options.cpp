@@ -111,8 +111,12 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
 namespace {
 
 constexpr unsigned long kMaxWaitMs = 600000;
+constexpr unsigned long kMaxCount = 1000000000;
 
-int UsageError(const std::string& message)
+// Nothing when parsing goes on, otherwise the exit status to end with.
+using Status = std::optional<int>;
+
+Status UsageError(const std::string& message)
 {
     std::fprintf(stderr, "tarvolin-scan: %s (see --help)\n", message.c_str());
     return kUsageError;
@@ -172,40 +176,158 @@ bool ParseGpsAddress(std::string_view text, Options& options)
     return true;
 }
 
-// --gps [HOST[:PORT]], --gps=HOST[:PORT], --wigle FILE.csv and --kml
-// FILE.kml. --gps takes the next word as its address when that is no option
-// and the adapter is named already or comes after it, so that
-// "--gps wlan0" at the end still names the adapter. Returns -1 when the
-// option is good, otherwise the exit status.
-int ParseMapOption(int argc, char** argv, int& i, Options& options)
+// What follows an option's name on the command line.
+enum class Takes {
+    Nothing,
+    // The next word, whatever it is: "--wait -5" is a wait that is out of
+    // range, not two options.
+    Value,
+    // "--name=VALUE", or the next word when that is no option and the adapter
+    // is named already or comes after it, so that "--gps wlan0" at the end
+    // still names the adapter.
+    OptionalValue,
+};
+
+// The value an option was given: nothing for an option that takes none, or
+// an optional value left out.
+using Value = std::optional<std::string_view>;
+
+struct OptionRow {
+    std::string_view name;
+    Takes takes;
+    // Sets what the option asks for in the options; name is the row's own,
+    // for the messages.
+    Status (*apply)(std::string_view name, Value value, Options& options);
+    // What a missing value is told as, when not "NAME needs a value".
+    std::string_view missing = {};
+};
+
+Status ShowHelp(std::string_view, Value, Options&)
+{
+    std::fputs(kUsage, stdout);
+    return 0;
+}
+
+Status ShowVersion(std::string_view, Value, Options&)
+{
+    std::printf("Tarvolin %s\n", TARVOLIN_VERSION);
+    return 0;
+}
+
+template <bool Options::*Flag> Status SetFlag(std::string_view, Value, Options& options)
+{
+    options.*Flag = true;
+    return std::nullopt;
+}
+
+template <std::optional<unsigned long> Options::*Field>
+Status SetMilliseconds(std::string_view name, Value value, Options& options)
+{
+    unsigned long ms = 0;
+    if (!ParseNumber(*value, kMaxWaitMs, ms))
+        return UsageError(std::string(name) + " takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));
+    options.*Field = ms;
+    return std::nullopt;
+}
+
+Status SetCount(std::string_view name, Value value, Options& options)
+{
+    unsigned long count = 0;
+    if (!ParseNumber(*value, kMaxCount, count) || count == 0)
+        return UsageError(std::string(name) + " takes a number of scans from 1 to " + std::to_string(kMaxCount));
+    options.count = count;
+    return std::nullopt;
+}
+
+// A file to write: an empty name is a mistake, not "no file".
+template <std::string Options::*Path> Status SetFile(std::string_view name, Value value, Options& options)
+{
+    if (value->empty())
+        return UsageError(std::string(name) + " needs a file name");
+    options.*Path = *value;
+    return std::nullopt;
+}
+
+Status SetScenario(std::string_view, Value value, Options& options)
+{
+    options.scenario = *value;
+    return std::nullopt;
+}
+
+constexpr std::string_view kFollowNeedsBssid = "--follow needs a BSSID such as 02:00:00:00:01:00";
+
+Status SetFollow(std::string_view, Value value, Options& options)
+{
+    if (!ParseBssid(*value, options.followBssid))
+        return UsageError(std::string(kFollowNeedsBssid));
+    options.follow = true;
+    return std::nullopt;
+}
+
+Status SetGps(std::string_view name, Value value, Options& options)
+{
+    options.gps = true;
+    if (value && !ParseGpsAddress(*value, options))
+        return UsageError(std::string(name) + " takes HOST, HOST:PORT or [ADDRESS]:PORT, not " + std::string(*value));
+    return std::nullopt;
+}
+
+// Every option the tool takes: a new one is a row here, with its lines in
+// kUsage and in the manual page.
+constexpr OptionRow kOptions[] = {
+    {"--trigger", Takes::Nothing, SetFlag<&Options::trigger>},
+    {"--wait", Takes::Value, SetMilliseconds<&Options::waitMs>},
+    {"--json", Takes::Nothing, SetFlag<&Options::json>},
+    {"--watch", Takes::Nothing, SetFlag<&Options::watch>},
+    {"--interval", Takes::Value, SetMilliseconds<&Options::intervalMs>},
+    {"--count", Takes::Value, SetCount},
+    {"--follow", Takes::Value, SetFollow, kFollowNeedsBssid},
+    {"--log", Takes::Value, SetFile<&Options::logPath>},
+    {"--gps", Takes::OptionalValue, SetGps},
+    {"--wigle", Takes::Value, SetFile<&Options::wiglePath>},
+    {"--kml", Takes::Value, SetFile<&Options::kmlPath>},
+    {"--scenario", Takes::Value, SetScenario},
+    {"--help", Takes::Nothing, ShowHelp},
+    {"-h", Takes::Nothing, ShowHelp},
+    {"--version", Takes::Nothing, ShowVersion},
+};
+
+// The row of an option, given as NAME or, where its value is optional, as
+// NAME=VALUE.
+const OptionRow* FindOption(std::string_view argument)
+{
+    for (const OptionRow& row : kOptions) {
+        if (argument == row.name)
+            return &row;
+        if (row.takes == Takes::OptionalValue && argument.starts_with(row.name) &&
+            argument.substr(row.name.size()).starts_with('='))
+            return &row;
+    }
+    return nullptr;
+}
+
+// The option's value from NAME=VALUE or the words after it, moving i past
+// what it took.
+Status ReadValue(int argc, char** argv, int& i, const Options& options, const OptionRow& row, Value& value)
 {
     const std::string_view argument = argv[i];
-    if (argument == "--gps" || argument.starts_with("--gps=")) {
-        options.gps = true;
-        std::string_view address;
-        bool given = argument.starts_with("--gps=");
-        if (given) {
-            address = argument.substr(6);
-        } else if (i + 1 < argc && argv[i + 1][0] != '-' && (options.haveAdapter || i + 2 < argc)) {
-            address = argv[++i];
-            given = true;
-        }
-        if (given && !ParseGpsAddress(address, options))
-            return UsageError("--gps takes HOST, HOST:PORT or [ADDRESS]:PORT, not " + std::string(address));
-        return -1;
+    if (argument.size() > row.name.size()) {
+        value = argument.substr(row.name.size() + 1);
+    } else if (row.takes == Takes::Value) {
+        if (i + 1 >= argc)
+            return UsageError(row.missing.empty() ? std::string(row.name) + " needs a value"
+                                                  : std::string(row.missing));
+        value = argv[++i];
+    } else if (row.takes == Takes::OptionalValue && i + 1 < argc && argv[i + 1][0] != '-' &&
+               (options.haveAdapter || i + 2 < argc)) {
+        value = argv[++i];
     }
-    if (i + 1 >= argc)
-        return UsageError(std::string(argument) + " needs a value");
-    const std::string_view value = argv[++i];
-    if (value.empty())
-        return UsageError(std::string(argument) + " needs a file name");
-    (argument == "--wigle" ? options.wiglePath : options.kmlPath) = value;
-    return -1;
+    return std::nullopt;
 }
 
 // The map options go with --watch, their files apart from each other and
 // from the CSV log; a map file without --gps asks gpsd on this machine.
-int CheckMapOptions(Options& options)
+Status CheckMapOptions(Options& options)
 {
     const bool maps = !options.wiglePath.empty() || !options.kmlPath.empty();
     if (!options.watch && (options.gps || maps))
@@ -218,84 +340,48 @@ int CheckMapOptions(Options& options)
         }
     }
     options.gps = options.gps || maps;
-    return -1;
+    return std::nullopt;
 }
 
-}  // namespace
-
-int ParseOptions(int argc, char** argv, Options& options)
+// Which options go together, once all of them are read.
+Status CheckCombinations(Options& options)
 {
-    bool haveWait = false;
-    bool haveInterval = false;
-    bool haveCount = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (argument == "--version") {
-            std::printf("Tarvolin %s\n", TARVOLIN_VERSION);
-            return 0;
-        }
-        if (argument == "--trigger") {
-            options.trigger = true;
-        } else if (argument == "--json") {
-            options.json = true;
-        } else if (argument == "--watch") {
-            options.watch = true;
-        } else if (argument == "--follow") {
-            if (i + 1 >= argc || !ParseBssid(argv[i + 1], options.followBssid))
-                return UsageError("--follow needs a BSSID such as 02:00:00:00:01:00");
-            options.follow = true;
-            ++i;
-        } else if (argument == "--wait" || argument == "--scenario" || argument == "--interval" ||
-                   argument == "--count" || argument == "--log") {
-            if (i + 1 >= argc)
-                return UsageError(std::string(argument) + " needs a value");
-            const std::string_view value = argv[++i];
-            if (argument == "--scenario") {
-                options.scenario = value;
-            } else if (argument == "--log") {
-                if (value.empty())
-                    return UsageError("--log needs a file name");
-                options.logPath = value;
-            } else if (argument == "--wait") {
-                if (!ParseNumber(value, kMaxWaitMs, options.waitMs))
-                    return UsageError("--wait takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));
-                haveWait = true;
-                options.waitGiven = true;
-            } else if (argument == "--interval") {
-                if (!ParseNumber(value, kMaxWaitMs, options.intervalMs))
-                    return UsageError("--interval takes milliseconds from 0 to " + std::to_string(kMaxWaitMs));
-                haveInterval = true;
-            } else {
-                if (!ParseNumber(value, 1000000000, options.count) || options.count == 0)
-                    return UsageError("--count takes a number of scans from 1 to 1000000000");
-                haveCount = true;
-            }
-        } else if (argument == "--gps" || argument.starts_with("--gps=") || argument == "--wigle" ||
-                   argument == "--kml") {
-            if (const int status = ParseMapOption(argc, argv, i, options); status >= 0)
-                return status;
-        } else if (argument.starts_with("-") && argument != "-") {
-            return UsageError("unknown option " + std::string(argument));
-        } else if (options.haveAdapter) {
-            return UsageError("only one adapter may be named");
-        } else {
-            options.adapter = argument;
-            options.haveAdapter = true;
-        }
-    }
-    if (options.follow && (options.watch || options.trigger || haveWait || haveInterval || !options.logPath.empty()))
+    const bool wait = options.waitMs.has_value();
+    const bool interval = options.intervalMs.has_value();
+    if (options.follow && (options.watch || options.trigger || wait || interval || !options.logPath.empty()))
         return UsageError("--follow goes with --count and --json only");
-    if (!options.watch && (haveInterval || (haveCount && !options.follow) || !options.logPath.empty()))
+    if (!options.watch && (interval || (options.count.has_value() && !options.follow) || !options.logPath.empty()))
         return UsageError("--interval, --count and --log go with --watch");
     if (options.follow && !options.haveAdapter)
         return UsageError("--follow needs an ADAPTER");
-    if (options.watch && haveWait)
+    if (options.watch && wait)
         return UsageError("--wait does not go with --watch (use --interval)");
     if ((options.watch || options.json) && !options.haveAdapter)
         return UsageError(std::string(options.watch ? "--watch" : "--json") + " needs an ADAPTER");
     return CheckMapOptions(options);
+}
+
+}  // namespace
+
+std::optional<int> ParseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const OptionRow* row = FindOption(argument);
+        if (row == nullptr) {
+            if (argument.starts_with("-") && argument != "-")
+                return UsageError("unknown option " + std::string(argument));
+            if (options.haveAdapter)
+                return UsageError("only one adapter may be named");
+            options.adapter = argument;
+            options.haveAdapter = true;
+            continue;
+        }
+        Value value;
+        if (const Status status = ReadValue(argc, argv, i, options, *row, value))
+            return status;
+        if (const Status status = row->apply(row->name, value, options))
+            return status;
+    }
+    return CheckCombinations(options);
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct Options {
@@ -10,12 +11,11 @@ struct Options {
     std::string adapter;
     bool haveAdapter = false;
     bool trigger = false;
-    unsigned long waitMs = 0;
-    bool waitGiven = false;
+    std::optional<unsigned long> waitMs;
     bool json = false;
     bool watch = false;
-    unsigned long intervalMs = 2000;
-    unsigned long count = 0;  // scans a watch makes before it ends; 0: until interrupted
+    std::optional<unsigned long> intervalMs;
+    std::optional<unsigned long> count;  // scans a watch or a follow makes; unset: until interrupted
     std::string logPath;
     // --gps, --wigle, --kml: positions from gpsd and the map files.
     bool gps = false;
@@ -34,6 +34,6 @@ inline constexpr int kUsageError = 2;
 // --trigger: no scan completed before the --wait deadline.
 inline constexpr int kTimedOut = 3;
 
-// Returns -1 when the options are good, otherwise the exit status (0 after
-// --help, kUsageError with a message on stderr).
-int ParseOptions(int argc, char** argv, Options& options);
+// Returns nothing when the options are good, otherwise the exit status (0
+// after --help or --version, kUsageError with a message on stderr).
+std::optional<int> ParseOptions(int argc, char** argv, Options& options);

@@ -51,14 +51,14 @@ std::string ErrorText(DWORD error)
     }
 }
 
-int CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
+std::optional<int> CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
 {
     // Interface names are bytes: any real one, UTF-8 or not, reaches the
     // devices as itself.
     const std::u16string name = platform::BytesToUtf16(adapter);
     SetLastError(ERROR_SUCCESS);
     if (wifi.IsWireless(name.c_str()))
-        return -1;
+        return std::nullopt;
     const DWORD error = GetLastError();
     if (error == ERROR_SUCCESS)
         return Fail(adapter + " is not a wireless adapter");
@@ -67,34 +67,35 @@ int CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
     return Fail("cannot query " + adapter + ": " + ErrorText(error));
 }
 
-int StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz)
+std::optional<int> StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz)
 {
     const std::u16string name = platform::BytesToUtf16(adapter);
     if (wifi.RefreshBSSIDs(name.c_str(), frequencyMhz))
-        return -1;
+        return std::nullopt;
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED)
         return Fail(PermissionAdvice(adapter, {}));
     if (error == ERROR_PRIVILEGE_NOT_HELD)
         return Fail(LostCapabilityAdvice(adapter, {}));
     if (error == ERROR_BUSY)
-        return -1;
+        return std::nullopt;
     if (error == ERROR_INVALID_PARAMETER && frequencyMhz != 0)
         return Fail("cannot scan " + std::to_string(frequencyMhz) + " MHz alone on " + adapter);
     return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
 }
 
-int AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline, unsigned long capMs)
+std::optional<int> AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline,
+                             unsigned long capMs)
 {
     const auto provider = platform::GetWirelessProvider();
     if (!provider)
-        return -1;
+        return std::nullopt;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     std::string why;
     const DWORD waited =
         provider->WaitForScan(adapter, static_cast<unsigned>(std::max<long long>(left.count(), 0)), why);
     switch (waited) {
-    case ERROR_SUCCESS: return -1;
+    case ERROR_SUCCESS: return std::nullopt;
     case ERROR_ACCESS_DENIED: return Fail(PermissionAdvice(adapter, why));
     case ERROR_PRIVILEGE_NOT_HELD: return Fail(LostCapabilityAdvice(adapter, why));
     case ERROR_TIMEOUT:
@@ -106,12 +107,12 @@ int AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point 
         std::fprintf(stderr,
                      "tarvolin-scan: the scan on %s was aborted; the networks shown are those of the scan before it\n",
                      adapter.c_str());
-        return -1;
+        return std::nullopt;
     default: return Fail("cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why));
     }
 }
 
-int ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks)
+std::optional<int> ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks)
 {
     const auto provider = platform::GetWirelessProvider();
     const DWORD error = provider ? provider->ReadScan(adapter, networks) : ERROR_NOT_READY;
@@ -120,5 +121,5 @@ int ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>&
     if (error != ERROR_SUCCESS)
         return Fail("cannot read the networks of " + adapter + ": " + ErrorText(error));
     SortStrongestFirst(networks);
-    return -1;
+    return std::nullopt;
 }

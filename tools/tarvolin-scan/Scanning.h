@@ -6,6 +6,7 @@
 #include "scan/WifiTarv.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,24 +15,25 @@ int Fail(const std::string& message);
 
 std::string ErrorText(DWORD error);
 
-// Returns -1 when the adapter is a wireless one, otherwise (after a message)
-// the exit status.
-int CheckAdapter(CWifiTarv& wifi, const std::string& adapter);
+// Returns nothing when the adapter is a wireless one, otherwise (after a
+// message) the exit status.
+std::optional<int> CheckAdapter(CWifiTarv& wifi, const std::string& adapter);
 
 // Asks for a new scan through the engine, as the program does: of every
 // channel, or with a frequency (MHz) of that channel alone. A scan already
-// under way serves as well as a new one. Returns -1 on success, otherwise
-// (after a message) the exit status.
-int StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz = 0);
+// under way serves as well as a new one. Returns nothing on success,
+// otherwise (after a message) the exit status.
+std::optional<int> StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz = 0);
 
 // Waits for the scan StartScan asked for to complete, until the deadline
 // (capMs after the request began, for the message); a scan that could not be
 // started without privilege is reported here, in one line with the reason
 // and how to allow it. When no scan completed by the deadline it says so and
-// returns kTimedOut; an aborted scan gets a warning. Returns -1 to go on and
-// read, otherwise (after a message) the exit status.
-int AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline, unsigned long capMs);
+// returns kTimedOut; an aborted scan gets a warning. Returns nothing to go on
+// and read, otherwise (after a message) the exit status.
+std::optional<int> AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline,
+                             unsigned long capMs);
 // The networks the adapter holds with everything the provider knows of them,
-// strongest first. Returns -1 on success, otherwise (after a message) the
-// exit status.
-int ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks);
+// strongest first. Returns nothing on success, otherwise (after a message)
+// the exit status.
+std::optional<int> ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks);

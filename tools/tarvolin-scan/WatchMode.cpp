@@ -14,6 +14,9 @@
 
 namespace {
 
+// Scans follow each other at this pace unless --interval says otherwise.
+constexpr unsigned long kDefaultIntervalMs = 2000;
+
 void PrintEvent(const WatchTracker::Event& event, const std::string& time, unsigned long scan, bool json)
 {
     const NetworkView& n = event.network;
@@ -56,8 +59,8 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
 
     for (unsigned long scans = 0; !StopSignals::Requested();) {
         std::vector<platform::WirelessBss> networks;
-        if (const int status = ReadNetworks(options.adapter, networks); status >= 0)
-            return status;
+        if (const auto failed = ReadNetworks(options.adapter, networks))
+            return *failed;
         const auto now = WatchTracker::Clock::now();
         std::vector<NetworkView> views;
         for (const platform::WirelessBss& bss : networks)
@@ -73,15 +76,16 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
         if (walk && !walk->Record(views, now, error))
             return Fail(error);
 
-        if (++scans == options.count)
+        ++scans;
+        if (options.count && scans == *options.count)
             break;
         // When scans cannot be started the watch goes on with what the
         // adapter hears from scans others start; the reason is told once.
-        if (triggering && StartScan(wifi, options.adapter) >= 0) {
+        if (triggering && StartScan(wifi, options.adapter).has_value()) {
             triggering = false;
             std::fprintf(stderr, "tarvolin-scan: watching without starting scans\n");
         }
-        StopSignals::SleepFor(std::chrono::milliseconds(options.intervalMs));
+        StopSignals::SleepFor(std::chrono::milliseconds(options.intervalMs.value_or(kDefaultIntervalMs)));
     }
     return 0;
 }

@@ -90,8 +90,8 @@ int PrintEntries(CWifiTarv& wifi, const Options& options)
 int PrintJson(const Options& options)
 {
     std::vector<platform::WirelessBss> networks;
-    if (const int status = ReadNetworks(options.adapter, networks); status >= 0)
-        return status;
+    if (const auto failed = ReadNetworks(options.adapter, networks))
+        return *failed;
     const platform::OuiRegistry& registry = platform::OuiRegistry::System();
     for (const platform::WirelessBss& bss : networks)
         std::printf("%s\n", JsonLine(NetworkJson(DescribeNetwork(bss, registry))).c_str());
@@ -100,22 +100,22 @@ int PrintJson(const Options& options)
 
 int ListNetworks(CWifiTarv& wifi, const Options& options)
 {
-    if (const int status = CheckAdapter(wifi, options.adapter); status >= 0)
-        return status;
+    if (const auto failed = CheckAdapter(wifi, options.adapter))
+        return *failed;
     if (options.watch)
         return RunWatch(wifi, options);
     if (options.follow)
         return RunFollow(wifi, options);
     if (options.trigger) {
         // One deadline for the request and the wait for its scan.
-        const unsigned long capMs = options.waitGiven ? options.waitMs : kDefaultScanWaitMs;
+        const unsigned long capMs = options.waitMs.value_or(kDefaultScanWaitMs);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(capMs);
-        if (const int status = StartScan(wifi, options.adapter); status >= 0)
-            return status;
-        if (const int status = AwaitScan(options.adapter, deadline, capMs); status >= 0)
-            return status;
-    } else if (options.waitMs > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(options.waitMs));
+        if (const auto failed = StartScan(wifi, options.adapter))
+            return *failed;
+        if (const auto ended = AwaitScan(options.adapter, deadline, capMs))
+            return *ended;
+    } else if (options.waitMs.value_or(0) > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(*options.waitMs));
     }
     return options.json ? PrintJson(options) : PrintEntries(wifi, options);
 }
@@ -125,8 +125,8 @@ int ListNetworks(CWifiTarv& wifi, const Options& options)
 int main(int argc, char** argv)
 {
     Options options;
-    if (const int status = ParseOptions(argc, argv, options); status >= 0)
-        return status;
+    if (const auto status = ParseOptions(argc, argv, options))
+        return *status;
     std::string error;
     if (!InstallProvider(options, error))
         return Fail(error);

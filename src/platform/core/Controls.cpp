@@ -59,37 +59,53 @@ void LoadStaticIcon(HWND__* w)
     icon = static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), name.c_str(), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
 }
 
-void PaintStatic(HWND window)
+// One paint of a control: BeginPaint, the drawing over the client area,
+// EndPaint. A window without a paint context draws nothing.
+template <typename Draw> void PaintClient(HWND window, Draw&& draw)
 {
-    HWND__* w = Lookup(window);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     if (dc == nullptr)
         return;
     RECT client;
     GetClientRect(window, &client);
-    HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
-    FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
-    if (IsIconStatic(w)) {
-        // The icon at the default icon size, centred over the background.
-        if (HICON icon = StaticIconOf(w)) {
-            const int x = (client.right - client.left - kDefaultIconSize) / 2;
-            const int y = (client.bottom - client.top - kDefaultIconSize) / 2;
-            DrawIconEx(dc, x, y, icon, kDefaultIconSize, kDefaultIconSize, 0, nullptr, DI_NORMAL);
+    draw(dc, client);
+    EndPaint(window, &paint);
+}
+
+// Draws with the control's font selected (the context's own without one),
+// then puts back the font the context had.
+template <typename Draw> void DrawInFont(HDC dc, HFONT font, Draw&& draw)
+{
+    HGDIOBJ oldFont = font != nullptr ? SelectObject(dc, font) : nullptr;
+    draw();
+    if (oldFont != nullptr)
+        SelectObject(dc, oldFont);
+}
+
+void PaintStatic(HWND window)
+{
+    HWND__* w = Lookup(window);
+    PaintClient(window, [window, w](HDC dc, RECT client) {
+        HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
+        FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+        if (IsIconStatic(w)) {
+            // The icon at the default icon size, centred over the background.
+            if (HICON icon = StaticIconOf(w)) {
+                const int x = (client.right - client.left - kDefaultIconSize) / 2;
+                const int y = (client.bottom - client.top - kDefaultIconSize) / 2;
+                DrawIconEx(dc, x, y, icon, kDefaultIconSize, kDefaultIconSize, 0, nullptr, DI_NORMAL);
+            }
+            return;
         }
-    } else {
-        HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
         UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
         if ((w->style & 0x1F) == SS_CENTER)
             format |= DT_CENTER;
         else if ((w->style & 0x1F) == SS_RIGHT)
             format |= DT_RIGHT;
         const std::u16string text = w->text;
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, format);
-        if (oldFont != nullptr)
-            SelectObject(dc, oldFont);
-    }
-    EndPaint(window, &paint);
+        DrawInFont(dc, w->font, [&] { DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, format); });
+    });
 }
 
 // An owner-drawn button leaves its painting to its parent: the parent gets
@@ -98,28 +114,25 @@ void PaintStatic(HWND window)
 void PaintOwnerDrawn(HWND window)
 {
     HWND__* w = Lookup(window);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    if (dc == nullptr)
-        return;
-    DRAWITEMSTRUCT item{};
-    item.CtlType = ODT_BUTTON;
-    item.CtlID = static_cast<UINT>(w->id);
-    item.itemAction = ODA_DRAWENTIRE;
-    if (ButtonOf(w).pressed)
-        item.itemState |= ODS_SELECTED;
-    if (ButtonOf(w).check != 0)
-        item.itemState |= ODS_CHECKED;
-    if ((w->style & WS_DISABLED) != 0)
-        item.itemState |= ODS_DISABLED;
-    if (GetFocus() == window)
-        item.itemState |= ODS_FOCUS;
-    item.hwndItem = window;
-    item.hDC = dc;
-    GetClientRect(window, &item.rcItem);
-    if (HWND parent = GetParent(window))
-        SendMessageW(parent, WM_DRAWITEM, static_cast<WPARAM>(w->id), reinterpret_cast<LPARAM>(&item));
-    EndPaint(window, &paint);
+    PaintClient(window, [window, w](HDC dc, RECT client) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = static_cast<UINT>(w->id);
+        item.itemAction = ODA_DRAWENTIRE;
+        if (ButtonOf(w).pressed)
+            item.itemState |= ODS_SELECTED;
+        if (ButtonOf(w).check != 0)
+            item.itemState |= ODS_CHECKED;
+        if ((w->style & WS_DISABLED) != 0)
+            item.itemState |= ODS_DISABLED;
+        if (GetFocus() == window)
+            item.itemState |= ODS_FOCUS;
+        item.hwndItem = window;
+        item.hDC = dc;
+        item.rcItem = client;
+        if (HWND parent = GetParent(window))
+            SendMessageW(parent, WM_DRAWITEM, static_cast<WPARAM>(w->id), reinterpret_cast<LPARAM>(&item));
+    });
 }
 
 // Checks an automatic radio button and clears the others of its group.
@@ -132,6 +145,36 @@ void CheckRadioInGroup(HWND window)
         SendMessageW(item, BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
+// A check box or radio button: the parent's background, the mark at the
+// left and the label beside it.
+void DrawCheckButton(HWND window, HDC dc, RECT client, bool checked, const std::u16string& text)
+{
+    HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
+    FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    const int box = 13;
+    const int top = (client.bottom - box) / 2;
+    RECT mark{0, top, box, top + box};
+    DrawFrameControl(dc, &mark, DFC_BUTTON, DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0));
+    RECT label{box + 4, 0, client.right, client.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+// A push button: its frame, pushed in while pressed, and the label centred
+// (a pixel down and right while pressed).
+void DrawPushButton(HWND window, HDC dc, RECT client, bool pressed, const std::u16string& text)
+{
+    AskParentForColours(window, WM_CTLCOLORBTN, dc);
+    DrawFrameControl(dc, &client, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    RECT label = client;
+    if (pressed)
+        label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 void PaintButton(HWND window)
 {
     HWND__* w = Lookup(window);
@@ -139,41 +182,18 @@ void PaintButton(HWND window)
         PaintOwnerDrawn(window);
         return;
     }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    if (dc == nullptr)
-        return;
-    RECT client;
-    GetClientRect(window, &client);
-    const DWORD kind = w->style & BS_TYPEMASK;
-    const bool pressed = ButtonOf(w).pressed;
-    const bool checked = ButtonOf(w).check != 0;
-    HGDIOBJ oldFont = w->font != nullptr ? SelectObject(dc, w->font) : nullptr;
-    const std::u16string text = WindowText(window);
-    if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON) {
-        HBRUSH brush = AskParentForColours(window, WM_CTLCOLORSTATIC, dc);
-        FillRect(dc, &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
-        const int box = 13;
-        const int top = (client.bottom - box) / 2;
-        RECT mark{0, top, box, top + box};
-        DrawFrameControl(dc, &mark, DFC_BUTTON, DFCS_BUTTONCHECK | (checked ? DFCS_CHECKED : 0));
-        RECT label{box + 4, 0, client.right, client.bottom};
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    } else {
-        AskParentForColours(window, WM_CTLCOLORBTN, dc);
-        DrawFrameControl(dc, &client, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-        RECT label = client;
-        if (pressed)
-            label = RECT{label.left + 1, label.top + 1, label.right + 1, label.bottom + 1};
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &label,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    }
-    if (oldFont != nullptr)
-        SelectObject(dc, oldFont);
-    EndPaint(window, &paint);
+    PaintClient(window, [window, w](HDC dc, RECT client) {
+        const DWORD kind = w->style & BS_TYPEMASK;
+        const bool pressed = ButtonOf(w).pressed;
+        const bool checked = ButtonOf(w).check != 0;
+        const std::u16string text = WindowText(window);
+        DrawInFont(dc, w->font, [&] {
+            if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON)
+                DrawCheckButton(window, dc, client, checked, text);
+            else
+                DrawPushButton(window, dc, client, pressed, text);
+        });
+    });
 }
 
 bool Inside(HWND window, LPARAM lParam)

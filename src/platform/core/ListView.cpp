@@ -289,6 +289,40 @@ ListState* StateOf(HWND window)
     return OwnedStateOf<ListState>(window);
 }
 
+// Builds the list's table, its model and its cell painter inside the window.
+LRESULT Create(HWND window)
+{
+    HWND__* w = Lookup(window);
+    auto* state = new ListState;
+    state->window = window;
+    w->control = state;
+    state->table = new ListTable(state, w->widget);
+    state->model = new ListModel(state);
+    state->table->setModel(state->model);
+    // A view does not own its delegate: the table does, so that both go
+    // when the window is destroyed.
+    auto* delegate = new CellDelegate(state);
+    delegate->setParent(state->table);
+    state->table->setItemDelegate(delegate);
+    state->table->setSelectionMode(QAbstractItemView::NoSelection);
+    // Tab leaves the list rather than stepping through its cells.
+    state->table->setTabKeyNavigation(false);
+    w->widget->setFocusProxy(state->table);
+    state->ApplyStyle();
+    state->table->setShowGrid(false);
+    state->table->verticalHeader()->hide();
+    QHeaderView* header = state->table->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setMinimumSectionSize(1);
+    state->table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    state->table->setGeometry(0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top);
+    state->table->show();
+    state->ApplyFont();
+    return 0;
+}
+
 }  // namespace
 
 LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -296,35 +330,7 @@ LRESULT ListViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     HWND__* w = Lookup(window);
     ListState* state = StateOf(window);
     switch (message) {
-    case WM_CREATE: {
-        state = new ListState;
-        state->window = window;
-        w->control = state;
-        state->table = new ListTable(state, w->widget);
-        state->model = new ListModel(state);
-        state->table->setModel(state->model);
-        // A view does not own its delegate: the table does, so that both go
-        // when the window is destroyed.
-        auto* delegate = new CellDelegate(state);
-        delegate->setParent(state->table);
-        state->table->setItemDelegate(delegate);
-        state->table->setSelectionMode(QAbstractItemView::NoSelection);
-        // Tab leaves the list rather than stepping through its cells.
-        state->table->setTabKeyNavigation(false);
-        w->widget->setFocusProxy(state->table);
-        state->ApplyStyle();
-        state->table->setShowGrid(false);
-        state->table->verticalHeader()->hide();
-        state->table->horizontalHeader()->setSectionsClickable(false);
-        state->table->horizontalHeader()->setHighlightSections(false);
-        state->table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        state->table->horizontalHeader()->setMinimumSectionSize(1);
-        state->table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-        state->table->setGeometry(0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top);
-        state->table->show();
-        state->ApplyFont();
-        return 0;
-    }
+    case WM_CREATE: return Create(window);
     case WM_DESTROY:
         if (state != nullptr) {
             w->control = std::monostate{};

@@ -241,6 +241,167 @@ bool ApplySecurity(const std::vector<Token>& tokens, std::optional<Security> sec
     return true;
 }
 
+// What a network line has said so far, before the line is checked as a
+// whole (both ssid= and a frequency given, security settled with privacy).
+struct NetworkDraft {
+    explicit NetworkDraft(const std::set<std::string>& adapters) : declaredAdapters(adapters) { }
+
+    const std::set<std::string>& declaredAdapters;
+    ScenarioNetwork network;
+    bool haveSsid = false;
+    bool haveFrequency = false;
+    std::optional<Security> security;
+};
+
+bool ParseIntIn(std::string_view text, long long low, long long high, long long& value)
+{
+    return ParseInt(text, value) && value >= low && value <= high;
+}
+
+bool ReadPrivacy(const Token& token, NetworkDraft& draft, std::string&)
+{
+    draft.network.bss.privacy = token.key == "secured";
+    return true;
+}
+
+bool ReadMode(const Token& token, NetworkDraft& draft, std::string&)
+{
+    draft.network.bss.infrastructureMode = token.key == "ap" ? Ndis802_11Infrastructure : Ndis802_11IBSS;
+    return true;
+}
+
+template <bool BssDetails::*Flag> bool ReadFlag(const Token&, NetworkDraft& draft, std::string&)
+{
+    draft.network.bss.details.*Flag = true;
+    return true;
+}
+
+bool ReadSecurity(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    draft.security = SecurityFromName(token.value);
+    if (!draft.security)
+        error = "security '" + token.value + "' is not open, wep, wpa, owe, wpa2 or wpa3";
+    return draft.security.has_value();
+}
+
+bool ReadWidth(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    long long width = 0;
+    if (!ParseInt(token.value, width) || (width != 20 && width != 40 && width != 80 && width != 160 && width != 320)) {
+        error = "width '" + token.value + "' is not 20, 40, 80, 160 or 320";
+        return false;
+    }
+    draft.network.bss.details.widthMhz = static_cast<std::uint16_t>(width);
+    return true;
+}
+
+bool ReadSsid(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    if (!ParseSsid(token, draft.network.bss.ssid, error))
+        return false;
+    draft.haveSsid = true;
+    return true;
+}
+
+// channel= and freq= both set the frequency, and only one of them may.
+bool SetFrequency(NetworkDraft& draft, std::uint32_t frequencyMhz, std::string& error)
+{
+    if (draft.haveFrequency) {
+        error = "give either channel= or freq=, once";
+        return false;
+    }
+    draft.network.bss.frequencyMhz = frequencyMhz;
+    draft.haveFrequency = true;
+    return true;
+}
+
+bool ReadChannel(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    long long channel = 0;
+    std::optional<std::uint32_t> frequency;
+    if (ParseInt(token.value, channel))
+        frequency = ChannelToFrequency(channel);
+    if (!frequency) {
+        error = "channel '" + token.value + "' is not 1 to 14 or 32 to 177 (use freq=MHZ for others)";
+        return false;
+    }
+    return SetFrequency(draft, *frequency, error);
+}
+
+bool ReadFrequency(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    long long frequency = 0;
+    if (!ParseIntIn(token.value, 2000, 8000, frequency)) {
+        error = "freq '" + token.value + "' is not a frequency from 2000 to 8000 MHz";
+        return false;
+    }
+    return SetFrequency(draft, static_cast<std::uint32_t>(frequency), error);
+}
+
+bool ReadBeacon(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    long long period = 0;
+    if (!ParseIntIn(token.value, 1, 65535, period)) {
+        error = "beacon '" + token.value + "' is not a period from 1 to 65535 time units";
+        return false;
+    }
+    draft.network.bss.beaconPeriod = static_cast<std::uint32_t>(period);
+    return true;
+}
+
+bool ReadAdapter(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    if (!draft.declaredAdapters.contains(token.value)) {
+        error = "adapter '" + token.value + "' is not declared above";
+        return false;
+    }
+    draft.network.adapter = token.value;
+    return true;
+}
+
+bool ReadSignal(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    return ParseSignal(token.value, draft.network.signal, error);
+}
+
+// The words a network line may hold after its MAC: the word, whether it is
+// written key=value or stands alone, and how it is read.
+struct NetworkWord {
+    std::string_view key;
+    bool hasValue;
+    bool (*read)(const Token& token, NetworkDraft& draft, std::string& error);
+};
+
+constexpr NetworkWord kNetworkWords[] = {
+    {"open", false, ReadPrivacy},
+    {"secured", false, ReadPrivacy},
+    {"security", true, ReadSecurity},
+    {"enterprise", false, ReadFlag<&BssDetails::enterprise>},
+    {"transition", false, ReadFlag<&BssDetails::transition>},
+    {"wps", false, ReadFlag<&BssDetails::wps>},
+    {"width", true, ReadWidth},
+    {"ap", false, ReadMode},
+    {"adhoc", false, ReadMode},
+    {"ssid", true, ReadSsid},
+    {"channel", true, ReadChannel},
+    {"freq", true, ReadFrequency},
+    {"beacon", true, ReadBeacon},
+    {"adapter", true, ReadAdapter},
+    {"signal", true, ReadSignal},
+};
+
+bool ReadNetworkWord(const Token& token, NetworkDraft& draft, std::string& error)
+{
+    const auto word = std::find_if(std::begin(kNetworkWords), std::end(kNetworkWords), [&token](const NetworkWord& w) {
+        return w.key == token.key && w.hasValue == token.hasValue;
+    });
+    if (word == std::end(kNetworkWords)) {
+        error = "unknown word '" + token.key + (token.hasValue ? "=" : "") + "' for a network";
+        return false;
+    }
+    return word->read(token, draft, error);
+}
+
 class Parser {
 public:
     bool ParseLine(std::string_view line, int number, std::string& error)
@@ -350,96 +511,22 @@ private:
 
     bool ParseNetwork(const std::vector<Token>& tokens, int number, std::string& error)
     {
-        ScenarioNetwork network;
+        NetworkDraft draft{m_adapterNames};
+        ScenarioNetwork& network = draft.network;
         network.line = number;
         if (tokens.size() < 2 || tokens[1].hasValue || !ParseMac(tokens[1].key, network.bss.bssid)) {
             error = "expected 'network MAC ...' with a MAC such as 02:00:00:00:00:01";
             return false;
         }
-        bool haveSsid = false;
-        bool haveFrequency = false;
-        std::optional<Security> security;
-        BssDetails& details = network.bss.details;
         for (std::size_t i = 2; i < tokens.size(); ++i) {
-            const Token& token = tokens[i];
-            long long number64 = 0;
-            if (!token.hasValue && (token.key == "open" || token.key == "secured")) {
-                network.bss.privacy = token.key == "secured";
-            } else if (token.hasValue && token.key == "security") {
-                security = SecurityFromName(token.value);
-                if (!security) {
-                    error = "security '" + token.value + "' is not open, wep, wpa, owe, wpa2 or wpa3";
-                    return false;
-                }
-            } else if (!token.hasValue && token.key == "enterprise") {
-                details.enterprise = true;
-            } else if (!token.hasValue && token.key == "transition") {
-                details.transition = true;
-            } else if (!token.hasValue && token.key == "wps") {
-                details.wps = true;
-            } else if (token.hasValue && token.key == "width") {
-                if (!ParseInt(token.value, number64) ||
-                    (number64 != 20 && number64 != 40 && number64 != 80 && number64 != 160 && number64 != 320)) {
-                    error = "width '" + token.value + "' is not 20, 40, 80, 160 or 320";
-                    return false;
-                }
-                details.widthMhz = static_cast<std::uint16_t>(number64);
-            } else if (!token.hasValue && (token.key == "ap" || token.key == "adhoc")) {
-                network.bss.infrastructureMode = token.key == "ap" ? Ndis802_11Infrastructure : Ndis802_11IBSS;
-            } else if (token.hasValue && token.key == "ssid") {
-                if (!ParseSsid(token, network.bss.ssid, error))
-                    return false;
-                haveSsid = true;
-            } else if (token.hasValue && token.key == "channel") {
-                std::optional<std::uint32_t> frequency;
-                if (ParseInt(token.value, number64))
-                    frequency = ChannelToFrequency(number64);
-                if (!frequency) {
-                    error = "channel '" + token.value + "' is not 1 to 14 or 32 to 177 (use freq=MHZ for others)";
-                    return false;
-                }
-                if (haveFrequency) {
-                    error = "give either channel= or freq=, once";
-                    return false;
-                }
-                network.bss.frequencyMhz = *frequency;
-                haveFrequency = true;
-            } else if (token.hasValue && token.key == "freq") {
-                if (!ParseInt(token.value, number64) || number64 < 2000 || number64 > 8000) {
-                    error = "freq '" + token.value + "' is not a frequency from 2000 to 8000 MHz";
-                    return false;
-                }
-                if (haveFrequency) {
-                    error = "give either channel= or freq=, once";
-                    return false;
-                }
-                network.bss.frequencyMhz = static_cast<std::uint32_t>(number64);
-                haveFrequency = true;
-            } else if (token.hasValue && token.key == "beacon") {
-                if (!ParseInt(token.value, number64) || number64 < 1 || number64 > 65535) {
-                    error = "beacon '" + token.value + "' is not a period from 1 to 65535 time units";
-                    return false;
-                }
-                network.bss.beaconPeriod = static_cast<std::uint32_t>(number64);
-            } else if (token.hasValue && token.key == "adapter") {
-                if (!m_adapterNames.contains(token.value)) {
-                    error = "adapter '" + token.value + "' is not declared above";
-                    return false;
-                }
-                network.adapter = token.value;
-            } else if (token.hasValue && token.key == "signal") {
-                if (!ParseSignal(token.value, network.signal, error))
-                    return false;
-            } else {
-                error = "unknown word '" + token.key + (token.hasValue ? "=" : "") + "' for a network";
+            if (!ReadNetworkWord(tokens[i], draft, error))
                 return false;
-            }
         }
-        if (!haveSsid || !haveFrequency || network.signal.empty()) {
+        if (!draft.haveSsid || !draft.haveFrequency || network.signal.empty()) {
             error = "a network needs ssid=, channel= or freq=, and signal=";
             return false;
         }
-        if (!ApplySecurity(tokens, security, network.bss, error))
+        if (!ApplySecurity(tokens, draft.security, network.bss, error))
             return false;
         const std::string key = network.adapter + '|' + FormatMac(network.bss.bssid);
         if (const auto it = m_macLines.find(key); it != m_macLines.end()) {

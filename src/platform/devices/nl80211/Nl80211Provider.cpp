@@ -268,46 +268,50 @@ DWORD Nl80211Provider::CanScan(const std::string& name, bool& canScan)
     return error;
 }
 
-DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, std::uint32_t& type)
+template <typename Operation> DWORD Nl80211Provider::WithSocket(Operation&& operation)
+{
+    std::lock_guard guard(m_lock);
+    if (const DWORD connected = Connect(); connected != ERROR_SUCCESS)
+        return connected;
+    return operation();
+}
+
+template <typename Operation> DWORD Nl80211Provider::OnInterface(const std::string& name, Operation&& operation)
 {
     const unsigned index = InterfaceIndex(name);
     if (index == 0)
         return ERROR_FILE_NOT_FOUND;
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    if (connected == ERROR_NOT_SUPPORTED) {
-        // No nl80211 in this kernel: nothing here is wireless.
-        wireless = false;
-        return ERROR_SUCCESS;
-    }
-    if (connected != ERROR_SUCCESS)
-        return connected;
-    std::uint32_t reported = NL80211_IFTYPE_UNSPECIFIED;
-    const MessageHandler readType = [&reported](std::span<const std::uint8_t> attributes) {
-        if (const auto split = SplitAttributes(attributes))
-            for (const Attribute& attribute : *split)
-                if (attribute.type == NL80211_ATTR_IFTYPE && attribute.payload.size() == sizeof reported)
-                    std::memcpy(&reported, attribute.payload.data(), sizeof reported);
-    };
-    const int result = Transact(NL80211_CMD_GET_INTERFACE, false, index, readType);
-    if (result == -ENODEV || result == -EOPNOTSUPP || result == -EINVAL) {
-        wireless = false;
-        return ERROR_SUCCESS;
-    }
-    if (result != 0)
-        return ErrnoToWin32(result);
-    wireless = true;
-    type = reported;
-    return ERROR_SUCCESS;
+    return WithSocket([&operation, index] { return operation(index); });
 }
 
-DWORD Nl80211Provider::Reach(const std::string& name, unsigned& index, std::unique_lock<std::mutex>& guard)
+DWORD Nl80211Provider::QueryInterface(const std::string& name, bool& wireless, std::uint32_t& type)
 {
-    index = InterfaceIndex(name);
-    if (index == 0)
-        return ERROR_FILE_NOT_FOUND;
-    guard = std::unique_lock(m_lock);
-    return Connect();
+    const DWORD error = OnInterface(name, [this, &wireless, &type](unsigned index) {
+        std::uint32_t reported = NL80211_IFTYPE_UNSPECIFIED;
+        const MessageHandler readType = [&reported](std::span<const std::uint8_t> attributes) {
+            if (const auto split = SplitAttributes(attributes))
+                for (const Attribute& attribute : *split)
+                    if (attribute.type == NL80211_ATTR_IFTYPE && attribute.payload.size() == sizeof reported)
+                        std::memcpy(&reported, attribute.payload.data(), sizeof reported);
+        };
+        const int result = Transact(NL80211_CMD_GET_INTERFACE, false, index, readType);
+        if (result == -ENODEV || result == -EOPNOTSUPP || result == -EINVAL) {
+            wireless = false;
+            return ERROR_SUCCESS;
+        }
+        if (result != 0)
+            return ErrnoToWin32(result);
+        wireless = true;
+        type = reported;
+        return ERROR_SUCCESS;
+    });
+    // No nl80211 in this kernel (what Connect says; the kernel's answers
+    // that would map to it are taken above): nothing here is wireless.
+    if (error == ERROR_NOT_SUPPORTED) {
+        wireless = false;
+        return ERROR_SUCCESS;
+    }
+    return error;
 }
 
 DWORD Nl80211Provider::TriggerScan(const std::string& name)
@@ -317,23 +321,21 @@ DWORD Nl80211Provider::TriggerScan(const std::string& name)
 
 DWORD Nl80211Provider::TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies)
 {
-    unsigned index = 0;
-    std::unique_lock<std::mutex> guard;
-    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
-        return opened;
-    Request& request = m_requests[name];
-    request = {m_events->Snapshot(index), false, BoottimeNowNs(), {frequencies.begin(), frequencies.end()}};
-    // The answer to a request down the chain comes later; the caller learns
-    // how the previous one ended, so a window can tell that scans cannot be
-    // started one tick later, while every tick asks again (NetworkManager may
-    // have come up meanwhile).
-    const DWORD previous = m_unprivileged.LatestOutcome(name);
-    const DWORD asked = Ask(name, index, request);
-    if (asked != ERROR_SUCCESS || !request.viaChain)
-        return asked;
-    if (previous == ERROR_SUCCESS || previous == ERROR_CANCELLED)
-        return ERROR_SUCCESS;
-    return previous == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;
+    return OnInterface(name, [this, &name, frequencies](unsigned index) {
+        Request& request = m_requests[name];
+        request = {m_events->Snapshot(index), false, BoottimeNowNs(), {frequencies.begin(), frequencies.end()}};
+        // The answer to a request down the chain comes later; the caller
+        // learns how the previous one ended, so a window can tell that scans
+        // cannot be started one tick later, while every tick asks again
+        // (NetworkManager may have come up meanwhile).
+        const DWORD previous = m_unprivileged.LatestOutcome(name);
+        const DWORD asked = Ask(name, index, request);
+        if (asked != ERROR_SUCCESS || !request.viaChain)
+            return asked;
+        if (previous == ERROR_SUCCESS || previous == ERROR_CANCELLED)
+            return ERROR_SUCCESS;
+        return previous == ERROR_PRIVILEGE_NOT_HELD ? ERROR_PRIVILEGE_NOT_HELD : ERROR_ACCESS_DENIED;
+    });
 }
 
 DWORD Nl80211Provider::Ask(const std::string& name, unsigned interfaceIndex, Request& request)
@@ -365,9 +367,7 @@ DWORD Nl80211Provider::Ask(const std::string& name, unsigned interfaceIndex, Req
 
 DWORD Nl80211Provider::AskAgain(const std::string& name, unsigned interfaceIndex, Request& request)
 {
-    std::lock_guard guard(m_lock);
-    const DWORD connected = Connect();
-    return connected != ERROR_SUCCESS ? connected : Ask(name, interfaceIndex, request);
+    return WithSocket([&] { return Ask(name, interfaceIndex, request); });
 }
 
 DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why)
@@ -375,19 +375,17 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
     // One deadline for everything below: the answer of NetworkManager or
     // the helper, the scan, and any request made again.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const unsigned index = InterfaceIndex(name);
-    if (index == 0)
-        return ERROR_FILE_NOT_FOUND;
+    unsigned index = 0;
     Request request;
-    {
-        std::lock_guard guard(m_lock);
-        const DWORD connected = Connect();
-        if (connected != ERROR_SUCCESS)
-            return connected;
+    const DWORD reached = OnInterface(name, [this, &name, &index, &request](unsigned reachedIndex) {
+        index = reachedIndex;
         const auto found = m_requests.find(name);
         // Without a request of ours, whatever scan ends next serves.
         request = found != m_requests.end() ? found->second : Request{m_events->Snapshot(index), false, 0, {}};
-    }
+        return ERROR_SUCCESS;
+    });
+    if (reached != ERROR_SUCCESS)
+        return reached;
     if (!m_events->Listening()) {
         // Without scan events the best there is: the time the caller allows.
         std::this_thread::sleep_until(deadline);
@@ -417,44 +415,39 @@ DWORD Nl80211Provider::WaitForScan(const std::string& name, unsigned timeoutMs, 
 
 DWORD Nl80211Provider::CountEndedScans(const std::string& name, std::uint64_t& ended)
 {
-    unsigned index = 0;
-    std::unique_lock<std::mutex> guard;
-    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
-        return opened;
-    // Without the scan events nobody can tell when a scan ends.
-    if (!m_events->Listening())
-        return ERROR_NOT_SUPPORTED;
-    const ScanEventMonitor::Counts counts = m_events->Snapshot(index);
-    ended = counts.completed + counts.aborted;
-    return ERROR_SUCCESS;
+    return OnInterface(name, [this, &ended](unsigned index) {
+        // Without the scan events nobody can tell when a scan ends.
+        if (!m_events->Listening())
+            return ERROR_NOT_SUPPORTED;
+        const ScanEventMonitor::Counts counts = m_events->Snapshot(index);
+        ended = counts.completed + counts.aborted;
+        return ERROR_SUCCESS;
+    });
 }
 
 DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks)
 {
-    unsigned index = 0;
-    std::unique_lock<std::mutex> guard;
-    if (const DWORD opened = Reach(name, index, guard); opened != ERROR_SUCCESS)
-        return opened;
-
-    std::vector<WirelessBss> found;
-    std::uint64_t readAt = 0;
-    const MessageHandler collect = [&found, &readAt](std::span<const std::uint8_t> attributes) {
-        if (auto bss = DecodeScanResult(attributes, readAt))
-            found.push_back(std::move(*bss));
-    };
-    int result = -EAGAIN;
-    for (int attempt = 0; attempt < kDumpAttempts && result == -EAGAIN; ++attempt) {
-        found.clear();
-        readAt = BoottimeNowNs();
-        result = Transact(NL80211_CMD_GET_SCAN, true, index, collect);
-    }
-    if (result == -EAGAIN)
-        return ERROR_BUSY;
-    if (result != 0)
-        return ErrnoToWin32(result);
-    m_events->Filter(index, found);
-    networks = std::move(found);
-    return ERROR_SUCCESS;
+    return OnInterface(name, [this, &networks](unsigned index) {
+        std::vector<WirelessBss> found;
+        std::uint64_t readAt = 0;
+        const MessageHandler collect = [&found, &readAt](std::span<const std::uint8_t> attributes) {
+            if (auto bss = DecodeScanResult(attributes, readAt))
+                found.push_back(std::move(*bss));
+        };
+        int result = -EAGAIN;
+        for (int attempt = 0; attempt < kDumpAttempts && result == -EAGAIN; ++attempt) {
+            found.clear();
+            readAt = BoottimeNowNs();
+            result = Transact(NL80211_CMD_GET_SCAN, true, index, collect);
+        }
+        if (result == -EAGAIN)
+            return ERROR_BUSY;
+        if (result != 0)
+            return ErrnoToWin32(result);
+        m_events->Filter(index, found);
+        networks = std::move(found);
+        return ERROR_SUCCESS;
+    });
 }
 
 }  // namespace platform::nl80211

@@ -66,10 +66,13 @@ private:
     // began before it). Called without m_lock.
     DWORD AskAgain(const std::string& name, unsigned interfaceIndex, Request& request);
 
-    // The interface's index, with m_lock taken into guard and the socket
-    // connected: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for an unknown name, or
-    // what Connect says.
-    DWORD Reach(const std::string& name, unsigned& index, std::unique_lock<std::mutex>& guard);
+    // The opening every operation shares: m_lock taken and the socket
+    // connected, then the operation run under the lock. Returns what Connect
+    // says when it fails, otherwise what the operation returns.
+    template <typename Operation> DWORD WithSocket(Operation&& operation);
+    // The same for one interface: its index looked up by name first
+    // (ERROR_FILE_NOT_FOUND for an unknown name) and handed to the operation.
+    template <typename Operation> DWORD OnInterface(const std::string& name, Operation&& operation);
     // Opens the socket and looks up the nl80211 family, once. ERROR_SUCCESS,
     // ERROR_NOT_SUPPORTED when the kernel has no nl80211 (no cfg80211), or
     // ERROR_GEN_FAILURE when netlink itself cannot be used.

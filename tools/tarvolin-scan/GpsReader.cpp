@@ -1,14 +1,21 @@
 #include "tools/tarvolin-scan/GpsReader.h"
 
 #include <gps.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
 struct GpsReader::Shared {
+    // Readable once the watch ends: wakes the thread from its wait on gpsd.
+    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::mutex mutex;
     std::condition_variable changed;
     bool connected = false;
@@ -16,6 +23,37 @@ struct GpsReader::Shared {
     bool stop = false;
     bool ended = false;  // the thread has finished
     std::optional<GpsFix> latest;
+
+    ~Shared()
+    {
+        if (wake >= 0)
+            close(wake);
+    }
+
+    void RequestStop()
+    {
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+        }
+        changed.notify_all();
+        const std::uint64_t one = 1;
+        if (wake >= 0)
+            (void)!write(wake, &one, sizeof one);
+    }
+
+    // Waits until gpsd's socket has something to read (a report, or its end)
+    // or the watch ends; false when the watch ends or the wait fails.
+    bool AwaitReport(int socket)
+    {
+        pollfd fds[2] = {{socket, POLLIN, 0}, {wake, POLLIN, 0}};
+        for (;;) {
+            if (poll(fds, wake >= 0 ? 2 : 1, -1) >= 0)
+                return fds[1].revents == 0 && !Stopping();
+            if (errno != EINTR)
+                return false;
+        }
+    }
 
     bool Stopping()
     {
@@ -74,9 +112,8 @@ GpsReader::~GpsReader()
 {
     if (!m_started)
         return;
+    m_shared->RequestStop();
     std::unique_lock lock(m_shared->mutex);
-    m_shared->stop = true;
-    m_shared->changed.notify_all();
     m_shared->changed.wait_for(lock, kStopWait, [this] { return m_shared->ended; });
 }
 
@@ -105,10 +142,11 @@ void GpsReader::Start()
             gps_stream(data.get(), WATCH_ENABLE | WATCH_JSON, nullptr);
             shared->Set(true, std::nullopt);
             while (!shared->Stopping()) {
-                // A quarter of a second at most, so that the end of the
-                // watch is noticed soon.
-                if (!gps_waiting(data.get(), 250000))
-                    continue;
+                // Reports libgps has already taken from the socket come
+                // first; otherwise wait for gpsd and the end of the watch
+                // together.
+                if (!gps_waiting(data.get(), 0) && !shared->AwaitReport(data->gps_fd))
+                    break;
                 data->set = 0;
                 if (gps_read(data.get(), nullptr, 0) < 0)
                     break;  // gpsd went away

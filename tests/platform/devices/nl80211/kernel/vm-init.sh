@@ -249,7 +249,13 @@ if [ -x $scanner ]; then
   run follow-helper-caps as_user 'id -u; grep -E "^Cap(Inh|Prm|Eff|Amb)" /proc/self/status'
   run follow-helper timed as_user timeout 120 $scanner --follow "$wpa2" --count 10 --json wlan5
   run trigger-frequency as_user /opt/lib/tarvolin/tarvolin-trigger wlan5 2437
-  run trigger-no-channel as_user /opt/lib/tarvolin/tarvolin-trigger wlan5 4000
+  # The scan just started may still run, and the kernel answers busy (which
+  # the helper counts as started) before it looks at the frequency: ask again
+  # until the radio is free to refuse it.
+  run trigger-no-channel as_user 'for try in 1 2 3 4 5 6 7 8 9 10; do
+    /opt/lib/tarvolin/tarvolin-trigger wlan5 4000; status=$?
+    [ $status -ne 0 ] && exit $status; sleep 0.3
+  done; exit 0'
   rm -r /opt/lib/tarvolin
 fi
 

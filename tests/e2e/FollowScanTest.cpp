@@ -40,10 +40,8 @@ protected:
     {
         MainWindowTest::SetUp();
         std::string error;
-        m_simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
-        ASSERT_TRUE(m_simulated) << error;
-        m_radio = std::make_shared<FakeProvider>(m_simulated);
-        platform::SetWirelessProvider(m_radio);
+        m_radio = UseSimulatedRadio(kScenario, error);
+        ASSERT_TRUE(m_radio) << error;
         platform::core::SetTickCountOverride([this] { return m_now; });
     }
     void TearDown() override
@@ -52,7 +50,7 @@ protected:
         MainWindowTest::TearDown();
     }
     // The frequencies each scan request named, as the simulated radio kept them.
-    Requests Asked() { return platform::SimulatedScanRequests(*m_simulated, "wlan0"); }
+    Requests Asked() { return platform::SimulatedScanRequests(*m_radio->Inner(), "wlan0"); }
     // From now on the radio's scans end only when the test says: until then
     // the count of ended scans stands still.
     void HoldEndedScans(std::uint64_t count)
@@ -73,7 +71,6 @@ protected:
         return record;
     }
 
-    std::shared_ptr<platform::WirelessProvider> m_simulated;
     std::shared_ptr<FakeProvider> m_radio;
     DWORD m_now = 1000;
 };

@@ -38,10 +38,8 @@ namespace {
 std::shared_ptr<FakeProvider> UseRadio(const char* scenario)
 {
     std::string error;
-    auto simulated = platform::MakeSimulatedProviderFromText(scenario, error);
-    EXPECT_TRUE(simulated) << error;
-    auto radio = std::make_shared<FakeProvider>(simulated);
-    platform::SetWirelessProvider(radio);
+    auto radio = UseSimulatedRadio(scenario, error);
+    EXPECT_TRUE(radio) << error;
     return radio;
 }
 

@@ -40,10 +40,8 @@ protected:
     {
         MainWindowTest::SetUp();
         std::string error;
-        m_simulated = platform::MakeSimulatedProviderFromText(kScenario, error);
-        ASSERT_TRUE(m_simulated) << error;
-        m_radio = std::make_shared<FakeProvider>(m_simulated);
-        platform::SetWirelessProvider(m_radio);
+        m_radio = UseSimulatedRadio(kScenario, error);
+        ASSERT_TRUE(m_radio) << error;
     }
     bool IconShown() const { return m_dialog->m_activityIcon.IsWindowVisible() != FALSE; }
     CString Status() const
@@ -61,7 +59,6 @@ protected:
         return names;
     }
 
-    std::shared_ptr<platform::WirelessProvider> m_simulated;
     std::shared_ptr<FakeProvider> m_radio;
 };
 
@@ -98,7 +95,7 @@ TEST_F(ScanCycle, TickStopsItsTimerWhileItWorksAndRearmsWithTheCurrentSpeed)
     UINT duringRead = 12345;
     m_radio->onReadScan = [&](const std::string& name, std::vector<platform::WirelessBss>& networks) {
         duringRead = Period(CMainDlg::kScanTimer);
-        return m_simulated->ReadScan(name, networks);
+        return m_radio->Inner()->ReadScan(name, networks);
     };
     ScanTick();
     EXPECT_EQ(duringRead, 0u);  // no second tick can start meanwhile
@@ -117,7 +114,7 @@ TEST_F(ScanCycle, FailingOrEmptyReadOutLeavesTheCatalogueAndStillRefreshes)
     using ReadScan = decltype(FakeProvider::onReadScan);
     const ReadScan failing = [](const std::string&, std::vector<platform::WirelessBss>&) { return ERROR_GEN_FAILURE; };
     const ReadScan empty = [this](const std::string& name, std::vector<platform::WirelessBss>& networks) {
-        const DWORD result = m_simulated->ReadScan(name, networks);
+        const DWORD result = m_radio->Inner()->ReadScan(name, networks);
         networks.clear();
         return result;
     };

@@ -5,6 +5,7 @@
 // instead: a read that fails or stands for a scan still running.
 #pragma once
 
+#include "platform/devices/SimulatedProvider.h"
 #include "platform/devices/WirelessProvider.h"
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class FakeProvider final : public platform::WirelessProvider {
@@ -104,6 +106,22 @@ public:
         return m_inner ? m_inner->WaitForScan(name, timeoutMs, why) : ERROR_SUCCESS;
     }
 
+    // The provider behind this one, or null.
+    platform::WirelessProvider* Inner() const { return m_inner.get(); }
+
 private:
     std::shared_ptr<platform::WirelessProvider> m_inner;
 };
+
+// Puts a FakeProvider over the simulated radio of a scenario's text in place
+// as the process's radio. Null, with error saying why, when the text does not
+// parse.
+inline std::shared_ptr<FakeProvider> UseSimulatedRadio(std::string_view scenario, std::string& error)
+{
+    auto simulated = platform::MakeSimulatedProviderFromText(scenario, error);
+    if (!simulated)
+        return nullptr;
+    auto radio = std::make_shared<FakeProvider>(std::move(simulated));
+    platform::SetWirelessProvider(radio);
+    return radio;
+}

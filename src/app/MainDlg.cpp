@@ -247,14 +247,17 @@ void CMainDlg::FollowTick(const CString& adapter, ULONG frequency, UINT interval
         SetTimer(kScanTimer, kFollowPollMs);  // the scan asked for still runs
         return;
     }
-    ReadScanAndAskAgain(adapter, frequency);
-    m_followAsked = true;
+    // A channel the adapter refused to scan alone is followed with sweeps.
+    const bool asked = ReadScanAndAskAgain(adapter, frequency == m_sweepInsteadOf ? 0 : frequency);
+    // A request that failed has no end to wait for: the next one goes out at
+    // the chosen speed, so scanning never stops while the view is open.
+    m_followAsked = asked;
     m_followEnded = ended;
     m_followAskedAt = GetTickCount();
-    SetTimer(kScanTimer, counted ? kFollowPollMs : interval);
+    SetTimer(kScanTimer, counted && asked ? kFollowPollMs : interval);
 }
 
-void CMainDlg::ReadScanAndAskAgain(const CString& adapter, ULONG frequency)
+bool CMainDlg::ReadScanAndAskAgain(const CString& adapter, ULONG frequency)
 {
     ScanEntry entries[kScanCapacity];
     DWORD count = 0;
@@ -262,15 +265,28 @@ void CMainDlg::ReadScanAndAskAgain(const CString& adapter, ULONG frequency)
     // After a scan of one channel the networks elsewhere keep what the last
     // sweep said of them.
     if (read && count > 0)
-        g_apList.Merge(entries, static_cast<int>(count), frequency);
-    const bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str(), frequency);
-    CheckScanObstacles(refreshed, refreshed ? ERROR_SUCCESS : GetLastError());
+        g_apList.Merge(entries, static_cast<int>(count), m_askedFrequency);
+    bool refreshed = m_wifi.RefreshBSSIDs(adapter.c_str(), frequency);
+    DWORD error = refreshed ? ERROR_SUCCESS : GetLastError();
+    if (!refreshed && frequency != 0 && error == ERROR_INVALID_PARAMETER) {
+        // The adapter cannot scan this channel alone (60 GHz, or a channel
+        // outside the bands one-channel scans name): sweep every channel,
+        // which visits it too, and keep doing so for this frequency.
+        m_sweepInsteadOf = frequency;
+        frequency = 0;
+        refreshed = m_wifi.RefreshBSSIDs(adapter.c_str(), 0);
+        error = refreshed ? ERROR_SUCCESS : GetLastError();
+    }
+    if (refreshed)
+        m_askedFrequency = frequency;
+    CheckScanObstacles(refreshed, error);
     if (m_scannerPage != nullptr && read)
         m_scannerPage->OnScanCompleted(entries, static_cast<int>(count));
     if (m_scannerPage != nullptr)
         m_scannerPage->Refresh();
     if (m_channelsPage != nullptr)
         m_channelsPage->Refresh();
+    return refreshed;
 }
 
 void CMainDlg::LargeViewChanged()
@@ -286,7 +302,8 @@ void CMainDlg::LargeViewChanged()
     // Back to the list: a sweep of every channel now, read at the next tick.
     CString adapter;
     g_settings.GetString(SettingAdapter, adapter);
-    m_wifi.RefreshBSSIDs(adapter.c_str());
+    if (m_wifi.RefreshBSSIDs(adapter.c_str()))
+        m_askedFrequency = 0;
     SetTimer(kScanTimer, GetScanInterval());
 }
 

@@ -74,9 +74,11 @@ protected:
     // that channel alone and has the page draw the reading.
     void FollowTick(const CString& adapter, ULONG frequency, UINT interval);
     // Reads the scan that has ended into the catalogue (only what it says of
-    // frequency, when not 0), asks for the next one of frequency (0: every
-    // channel) and has the pages show the result.
-    void ReadScanAndAskAgain(const CString& adapter, ULONG frequency);
+    // the frequency that scan was asked for, when not every channel), asks
+    // for the next one of frequency (0: every channel; a sweep too when the
+    // adapter refuses to scan that frequency alone) and has the pages show
+    // the result. Whether the next scan could be asked for.
+    bool ReadScanAndAskAgain(const CString& adapter, ULONG frequency);
     // Creates a page from its template as a child of this window, in the
     // pages' colours, and adds it as tab `index` titled with text `title`.
     // The page, or null when the container refused it (and deleted it).
@@ -106,6 +108,11 @@ protected:
     bool m_followAsked = false;
     ULONG m_followEnded = 0;
     DWORD m_followAskedAt = 0;
+    // The frequency the latest scan request named (0: every channel), which
+    // tells the catalogue what the scan read next can say.
+    ULONG m_askedFrequency = 0;
+    // A frequency the adapter refused to scan alone: followed with sweeps.
+    ULONG m_sweepInsteadOf = 0;
     // What the user has been told this run.
     bool m_adapterFound = false;
     bool m_toldNoAdapter = false;

@@ -40,7 +40,7 @@ protected:
     {
         MainWindowTest::SetUp();
         std::string error;
-        m_radio = UseSimulatedRadio(kScenario, error);
+        m_radio = UseSimulatedRadio(Scenario(), error);
         ASSERT_TRUE(m_radio) << error;
         platform::core::SetTickCountOverride([this] { return m_now; });
     }
@@ -49,6 +49,7 @@ protected:
         platform::core::SetTickCountOverride({});
         MainWindowTest::TearDown();
     }
+    virtual const char* Scenario() const { return kScenario; }
     // The frequencies each scan request named, as the simulated radio kept them.
     Requests Asked() { return platform::SimulatedScanRequests(*m_radio->Inner(), "wlan0"); }
     // From now on the radio's scans end only when the test says: until then
@@ -191,5 +192,55 @@ TEST_F(FollowScan, EachScanIsReadWhenItEnds)
     EXPECT_EQ(Asked().size(), 4u);
     EXPECT_EQ(Asked().back(), kFollowed);
 }
+
+// Followed is on a frequency no scan of one channel may name: 7200 MHz, past
+// the 6 GHz band, or (moved there by the test's reading) 60 GHz.
+const char* kOutOfReach = R"(
+steps 6
+after hold
+adapter wlan0 wireless
+network 02:00:00:00:00:01 ssid="Followed" freq=7200 open signal=0:-60,1:-55,2:-50,3:-45,4:-40
+network 02:00:00:00:00:02 ssid="Beside"   channel=1  open signal=0:-70
+)";
+
+class FollowOutOfReach : public FollowScan, public ::testing::WithParamInterface<std::uint32_t> {
+protected:
+    const char* Scenario() const override { return kOutOfReach; }
+};
+
+// The adapter refuses a scan of such a channel alone; the large view then
+// follows the network with sweeps of every channel, each read when it ends,
+// and its readings go on.
+TEST_P(FollowOutOfReach, IsFollowedWithSweeps)
+{
+    const std::uint32_t mhz = GetParam();
+    m_radio->onReadScan = [this, mhz](const std::string& name, std::vector<platform::WirelessBss>& networks) {
+        const DWORD error = m_radio->Inner()->ReadScan(name, networks);
+        for (platform::WirelessBss& bss : networks) {
+            if (bss.bssid[5] == 1)
+                bss.frequencyMhz = mhz;
+        }
+        return error;
+    };
+    Open();
+    ScanTick();
+    GoLarge();
+    ASSERT_TRUE(Page().IsLargeViewShown());
+    ASSERT_EQ(Record(0).frequency, mhz);
+    const std::size_t before = Asked().size();
+    const LONG first = Record(0).rssi;
+    for (int tick = 0; tick < 3; ++tick)
+        ScanTick();
+    // Every tick asked for a scan, each a sweep, and the quick pace held.
+    ASSERT_EQ(Asked().size(), before + 3);
+    for (std::size_t i = before; i < Asked().size(); ++i)
+        EXPECT_EQ(Asked()[i], kEvery) << i;
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+    EXPECT_GT(Record(0).rssi, first);  // the readings went on
+    EXPECT_EQ(Record(1).active, 1);    // and the sweeps keep the others fresh
+}
+
+INSTANTIATE_TEST_SUITE_P(Frequencies, FollowOutOfReach, ::testing::Values(7200u, 58320u),
+                         [](const auto& info) { return std::to_string(info.param) + "MHz"; });
 
 }  // namespace

@@ -141,13 +141,16 @@ DWORD QueryOid(WirelessProvider& provider, const OidRequest& request, std::size_
 }
 
 // The frequencies a scan request names in its data (NDIS_802_11_SCAN_FREQUENCIES);
-// none for every channel. A count the data does not hold, too many
-// frequencies, or one outside the bands a scan can visit is refused.
+// none for every channel, as a request without data asks. A count cut short,
+// a count the data does not hold, too many frequencies, or one outside the
+// bands a scan can visit is refused.
 DWORD ReadScanFrequencies(const OidRequest& request, std::vector<std::uint32_t>& frequencies)
 {
     ULONG count = 0;
-    if (request.dataSize < sizeof(count))
+    if (request.dataSize == 0)
         return ERROR_SUCCESS;
+    if (request.dataSize < sizeof(count))
+        return ERROR_INVALID_PARAMETER;
     std::memcpy(&count, request.data, sizeof(count));
     if (count > kMaxScanFrequencies || (request.dataSize - sizeof(count)) / sizeof(ULONG) < count)
         return ERROR_INVALID_PARAMETER;

@@ -9,6 +9,8 @@ namespace {
 
 constexpr std::uint8_t kIeee[] = {0x00, 0x0F, 0xAC};
 constexpr std::uint8_t kMicrosoft[] = {0x00, 0x50, 0xF2};
+constexpr std::uint8_t kWfa[] = {0x50, 0x6F, 0x9A};
+constexpr std::uint8_t kWfaOweTransition = 0x1C;
 
 // The AKM suite types the elements name.
 constexpr std::uint8_t kAkm8021X = 1, kAkmPsk = 2, kAkmSae = 8, kAkmSuiteB192 = 12, kAkmOwe = 18;
@@ -70,8 +72,24 @@ std::uint8_t CentreOf(std::uint8_t primary, unsigned widthMhz, unsigned firstCha
     return static_cast<std::uint8_t>(start + (span - 4) / 2);
 }
 
-void WriteSecurity(Writer& writer, const BssDetails& details)
+// The OWE transition element an OWE network in transition mode sends: it
+// names the open network beside it, which a real access point runs on a
+// second BSSID of the same radio (here the network's own with the locally
+// administered bit flipped) under the same name.
+void WriteOweTransition(Writer& writer, const WirelessBss& bss)
 {
+    std::vector<std::uint8_t> body = {kWfa[0], kWfa[1], kWfa[2], kWfaOweTransition};
+    body.insert(body.end(), bss.bssid.begin(), bss.bssid.end());
+    body[4] ^= 0x02;
+    const std::size_t length = std::min<std::size_t>(bss.ssid.size(), 32);
+    body.push_back(static_cast<std::uint8_t>(length));
+    body.insert(body.end(), bss.ssid.begin(), bss.ssid.begin() + static_cast<std::ptrdiff_t>(length));
+    writer.Element(221, body);
+}
+
+void WriteSecurity(Writer& writer, const WirelessBss& bss)
+{
+    const BssDetails& details = bss.details;
     const bool enterprise = details.enterprise;
     switch (details.security) {
     case Security::Open:
@@ -80,7 +98,11 @@ void WriteSecurity(Writer& writer, const BssDetails& details)
         writer.Suites(221, {kMicrosoft[0], kMicrosoft[1], kMicrosoft[2], 0x01}, kMicrosoft, kCipherTkip,
                       {enterprise ? kAkm8021X : kAkmPsk}, false);
         break;
-    case Security::Owe: writer.Suites(48, {}, kIeee, kCipherCcmp, {kAkmOwe}, true); break;
+    case Security::Owe:
+        writer.Suites(48, {}, kIeee, kCipherCcmp, {kAkmOwe}, true);
+        if (details.transition)
+            WriteOweTransition(writer, bss);
+        break;
     case Security::Wpa2:
         writer.Suites(48, {}, kIeee, kCipherCcmp, {enterprise ? kAkm8021X : kAkmPsk}, true);
         if (details.transition)
@@ -133,7 +155,7 @@ std::vector<std::uint8_t> WriteElements(const WirelessBss& bss)
     out.push_back(static_cast<std::uint8_t>(std::min<std::size_t>(bss.ssid.size(), 32)));
     out.insert(out.end(), bss.ssid.begin(), bss.ssid.begin() + out.back());
     Writer writer(out);
-    WriteSecurity(writer, bss.details);
+    WriteSecurity(writer, bss);
     WriteWidth(writer, bss.frequencyMhz, bss.details.widthMhz);
     if (bss.details.wps)
         writer.Element(221, {kMicrosoft[0], kMicrosoft[1], kMicrosoft[2], 0x04});

@@ -234,9 +234,9 @@ TEST_F(DevicesTest, ScanRequestReachesTheProviderAndItsErrorComesBack)
 }
 
 // The data of a scan request: a count, then that many frequencies in MHz. A
-// request too short to hold a count is a sweep of every channel; a count the
-// data does not hold, too many frequencies, or one no scan can visit is
-// refused before the provider is asked.
+// request without data is a sweep of every channel; a count cut short, a
+// count the data does not hold, too many frequencies, or one no scan can
+// visit is refused before the provider is asked.
 TEST_F(DevicesTest, ScanRequestNamesTheFrequenciesToVisit)
 {
     struct Case {
@@ -254,6 +254,8 @@ TEST_F(DevicesTest, ScanRequestNamesTheFrequenciesToVisit)
     };
     const Case kCases[] = {
         {"no data", 0, {}, true, {}},
+        {"a count cut to one byte", 1, {1}, false, {}},
+        {"a count cut to three bytes", 3, {0}, false, {}},
         {"count 0", 4, {0}, true, {}},
         {"one", 8, {1, 2437}, true, {2437}},
         {"two, and more data than they need", 20, {2, 2412, 5955, 9, 9}, true, {2412, 5955}},

@@ -67,7 +67,8 @@ public:
         m_pid = fork();
         if (m_pid == 0) {
             setpgid(0, 0);
-            std::freopen(output.c_str(), "w", stdout);
+            if (std::freopen(output.c_str(), "w", stdout) == nullptr)
+                _exit(127);
             dup2(fileno(stdout), 2);
             const std::string portText = std::to_string(port);
             std::vector<const char*> argv{"gpsfake", "-q", "-c", cycle, "-P", portText.c_str()};

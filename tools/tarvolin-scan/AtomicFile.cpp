@@ -1,11 +1,50 @@
 #include "tools/tarvolin-scan/AtomicFile.h"
 
+#include "tools/tarvolin-scan/ExistingFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+namespace {
+
+// The mode of the file that is replaced, so that a file a user made private
+// stays private; a new file gets what the umask leaves of rw-rw-rw-.
+mode_t ModeFor(const std::string& path)
+{
+    struct stat info { };
+    if (::stat(path.c_str(), &info) == 0)
+        return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Gives fd its mode and writes text to the disk through it.
+bool Fill(int fd, const std::string& text, mode_t mode)
+{
+    return ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+}
+
+// Makes a rename in folder last: without this a crash soon after may find
+// the old file again, or none. File systems that cannot sync a folder say
+// EINVAL; they have nothing to sync.
+bool SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int savedErrno = errno;
+    ::close(fd);
+    errno = savedErrno;
+    return synced;
+}
+
+}  // namespace
 
 bool WriteAll(int fd, const std::string& text)
 {
@@ -32,12 +71,10 @@ std::string AtomicFile::Folder() const
 bool AtomicFile::Check(const std::string& prefix, std::string& error) const
 {
     const std::string lead = prefix + ": ";
-    struct stat info { };
-    if (::stat(m_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        error = lead + (S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file");
+    if (!RegularOrAbsent(m_path, lead, error))
         return false;
-    }
     const std::string folder = Folder();
+    struct stat info { };
     if (::stat(folder.c_str(), &info) != 0) {
         error = lead + (errno == ENOENT ? "there is no folder " + folder : folder + ": " + std::strerror(errno));
         return false;
@@ -46,10 +83,11 @@ bool AtomicFile::Check(const std::string& prefix, std::string& error) const
         error = lead + folder + " is not a folder";
         return false;
     }
-    // Each content is written to a temporary file beside the file and
-    // renamed over it: make one now, as each replacement will.
-    std::string temporary = m_path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    // Make the temporary file now, as each replacement may, which also
+    // clears one a killed run left.
+    const std::string temporary = TemporaryPath();
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = lead + "cannot create a file in " + folder + ": " + std::strerror(errno);
         return false;
@@ -59,28 +97,74 @@ bool AtomicFile::Check(const std::string& prefix, std::string& error) const
     return true;
 }
 
-bool AtomicFile::Replace(const std::string& text, std::string& error) const
+bool AtomicFile::Open(const std::string& prefix, const Reader& read, std::string& error) const
 {
-    std::string temporary = m_path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    std::string text;
+    if (!Check(prefix, error) || !ReadExisting(m_path, prefix + ": ", text, error))
+        return false;
+    std::string reason;
+    if (!text.empty() && !read(text, reason)) {
+        error = Refusal(prefix + ": ", reason);
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFile::WriteUnnamed(const std::string& text, unsigned mode) const
+{
+    const int fd = ::open(Folder().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const std::string temporary = TemporaryPath();
+    bool done = Fill(fd, text, mode);
+    if (done) {
+        // A name is given through /proc, which any process may do (linking
+        // the descriptor itself takes a capability).
+        ::unlink(temporary.c_str());
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        done = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
+    if (::close(fd) != 0 && done) {
+        ::unlink(temporary.c_str());
+        done = false;
+    }
+    return done;
+}
+
+bool AtomicFile::WriteNamed(const std::string& text, unsigned mode, std::string& error) const
+{
+    const std::string temporary = TemporaryPath();
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = "cannot create a file beside " + m_path + ": " + std::strerror(errno);
         return false;
     }
-    // mkstemp makes the file private; the result is an ordinary file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
+    const bool written = Fill(fd, text, mode);
     const int savedErrno = errno;
     if (::close(fd) != 0 || !written) {
         error = "cannot write " + temporary + ": " + std::strerror(written ? errno : savedErrno);
         ::unlink(temporary.c_str());
         return false;
     }
+    return true;
+}
+
+bool AtomicFile::Replace(const std::string& text, std::string& error) const
+{
+    const mode_t mode = ModeFor(m_path);
+    // Where the file system makes no unnamed files (or /proc is missing),
+    // the content is written again under the fixed name.
+    if (!WriteUnnamed(text, mode) && !WriteNamed(text, mode, error))
+        return false;
+    const std::string temporary = TemporaryPath();
     if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
         error = "cannot replace " + m_path + ": " + std::strerror(errno);
         ::unlink(temporary.c_str());
+        return false;
+    }
+    if (!SyncFolder(Folder())) {
+        error = "cannot sync the folder of " + m_path + ": " + std::strerror(errno);
         return false;
     }
     return true;

@@ -157,6 +157,17 @@ std::size_t Utf8Length(std::string_view bytes, std::size_t at)
 
 }  // namespace
 
+std::size_t Utf8Error(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = Utf8Length(bytes, i);
+        if (length == 0)
+            return i;
+        i += length;
+    }
+    return std::string_view::npos;
+}
+
 std::string PrintableSsidBytes(std::string_view bytes)
 {
     std::string text;

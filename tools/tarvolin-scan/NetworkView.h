@@ -52,5 +52,10 @@ std::string PrintableSsid(const std::string& utf8);
 // above 7f), so that every name, valid UTF-8 or not, reads back exactly.
 std::string PrintableSsidBytes(std::string_view bytes);
 
+// Where bytes stop being UTF-8: the offset of the first byte that is not
+// part of a UTF-8 character (as PrintableSsidBytes judges it); npos when
+// every byte is.
+std::size_t Utf8Error(std::string_view bytes);
+
 // Strongest first, then by BSSID, as the device layer orders the list.
 void SortStrongestFirst(std::vector<platform::WirelessBss>& networks);

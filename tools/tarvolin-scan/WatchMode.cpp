@@ -46,7 +46,7 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
     std::optional<CsvLog> log;
     if (!options.logPath.empty()) {
         log.emplace(options.logPath);
-        if (std::string error; !log->Check(error))
+        if (std::string error; !log->Open(error))
             return Fail(error);
     }
     std::optional<WalkRecorder> walk;

@@ -2,6 +2,7 @@
 
 #include "tools/tarvolin-scan/AtomicFile.h"
 #include "tools/tarvolin-scan/CsvLog.h"
+#include "tools/tarvolin-scan/ExistingFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -143,27 +144,14 @@ std::string WigleLog::Row(const NetworkView& n, const GpsFix& fix, Clock::time_p
 
 bool WigleLog::Open(std::string& error)
 {
-    const std::string prefix = "cannot log to " + m_path + ": ";
-    struct stat info { };
-    if (::stat(m_path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        error = prefix + (S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file");
+    const std::string lead = "cannot log to " + m_path + ": ";
+    if (!RegularOrAbsent(m_path, lead, error))
         return false;
-    }
     m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (m_fd < 0) {
-        error = prefix + std::strerror(errno);
-        return false;
-    }
     std::string text;
-    char buffer[65536];
-    for (ssize_t got; (got = ::pread(m_fd, buffer, sizeof buffer, static_cast<off_t>(text.size()))) != 0;) {
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            error = prefix + std::strerror(errno);
-            return false;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
+    if (m_fd < 0 || !ReadAll(m_fd, text)) {
+        error = lead + std::strerror(errno);
+        return false;
     }
     std::string header;
     if (text.empty()) {
@@ -173,19 +161,19 @@ bool WigleLog::Open(std::string& error)
         const std::size_t second = first == std::string::npos ? first : text.find('\n', first + 1);
         if (!text.starts_with("WigleWifi-1.6,") || second == std::string::npos ||
             text.substr(first + 1, second - first - 1) != kColumns) {
-            error = prefix + "is not a WiGLE 1.6 log (a new one needs a new file)";
+            error = Refusal(lead, "is not a WiGLE 1.6 log");
             return false;
         }
         // A row cut short by a crash ends without a line end: drop it.
         const std::size_t end = text.rfind('\n') + 1;
         if (end < text.size() && ::ftruncate(m_fd, static_cast<off_t>(end)) != 0) {
-            error = prefix + std::strerror(errno);
+            error = lead + std::strerror(errno);
             return false;
         }
     }
     // From here on every write goes to the end.
     if (::fcntl(m_fd, F_SETFL, O_APPEND) != 0 || !WriteAll(m_fd, header) || ::fdatasync(m_fd) != 0) {
-        error = prefix + std::strerror(errno);
+        error = lead + std::strerror(errno);
         return false;
     }
     return true;

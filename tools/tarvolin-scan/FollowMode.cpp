@@ -66,8 +66,8 @@ int RunFollow(CWifiTarv& wifi, const Options& options)
         return *failed;
     if (!found) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSweepWaitMs);
-        if (const auto ended = TellOutcome(RequestScan(wifi, options.adapter, 0, deadline), options.adapter,
-                                           kSweepWaitMs))
+        if (const auto ended =
+                TellOutcome(RequestScan(wifi, options.adapter, 0, deadline), options.adapter, kSweepWaitMs))
             return *ended;
         found = FindNetwork(options.adapter, options.followBssid, failed);
         if (failed)
@@ -85,8 +85,8 @@ int RunFollow(CWifiTarv& wifi, const Options& options)
     for (unsigned long scan = 0; !StopSignals::Requested();) {
         const auto start = std::chrono::steady_clock::now();
         const unsigned long capMs = limited ? kScanWaitMs : kSweepWaitMs;
-        const ScanOutcome outcome = RequestScan(wifi, options.adapter, limited ? frequency : 0,
-                                                start + std::chrono::milliseconds(capMs));
+        const ScanOutcome outcome =
+            RequestScan(wifi, options.adapter, limited ? frequency : 0, start + std::chrono::milliseconds(capMs));
         if (StopSignals::Requested())
             break;
         if (limited &&

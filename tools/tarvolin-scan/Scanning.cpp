@@ -98,7 +98,8 @@ ScanOutcome RequestScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequ
     case ERROR_TIMEOUT: return {Kind::TimedOut, {}};
     case ERROR_ACCESS_DENIED: return {Kind::NotPermitted, PermissionAdvice(adapter, why)};
     case ERROR_PRIVILEGE_NOT_HELD: return {Kind::NotPermitted, LostCapabilityAdvice(adapter, why)};
-    default: return {Kind::Refused, "cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why)};
+    default:
+        return {Kind::Refused, "cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why)};
     }
 }
 

@@ -90,8 +90,8 @@ public:
             const auto now = std::chrono::steady_clock::now();
             if (now >= deadline)
                 return ERROR_TIMEOUT;
-            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - now,
-                                                                                      std::chrono::milliseconds(20)));
+            std::this_thread::sleep_for(
+                std::min<std::chrono::steady_clock::duration>(deadline - now, std::chrono::milliseconds(20)));
         }
     }
     // The networks the named interface currently holds in its scan list.

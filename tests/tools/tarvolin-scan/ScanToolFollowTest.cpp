@@ -40,9 +40,9 @@ std::vector<std::string> Lines(const std::string& text)
 // a sweep finds it first and is not printed.
 TEST(ScanToolFollow, OneLinePerScanWithTheSignalOrADash)
 {
-    const std::string scenario = WriteScenario("follow.scn", std::string(kScenario) +
-                                                                 "network 02:00:00:00:03:00 ssid=\"Late\" channel=36 "
-                                                                 "open signal=0:off,1:-65,2:-61,3:off\n");
+    const std::string scenario =
+        WriteScenario("follow.scn", std::string(kScenario) + "network 02:00:00:00:03:00 ssid=\"Late\" channel=36 "
+                                                             "open signal=0:off,1:-65,2:-61,3:off\n");
     struct Case {
         std::string bssid;
         std::string frequency;

@@ -233,7 +233,7 @@ ScanFreshness::Verdict ScanEventMonitor::WaitForScan(unsigned interfaceIndex, Co
 }
 
 std::optional<std::uint64_t> ScanEventMonitor::WaitForEnded(unsigned interfaceIndex, std::uint64_t since,
-                                                          std::chrono::steady_clock::time_point deadline)
+                                                            std::chrono::steady_clock::time_point deadline)
 {
     std::unique_lock guard(m_lock);
     std::uint64_t ended = since;

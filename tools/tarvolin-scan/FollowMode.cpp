@@ -1,6 +1,5 @@
 #include "tools/tarvolin-scan/FollowMode.h"
 
-#include "platform/devices/Ndis.h"
 #include "platform/devices/WirelessBasics.h"
 #include "platform/devices/WirelessProvider.h"
 #include "tools/tarvolin-scan/CsvLog.h"
@@ -15,7 +14,7 @@ namespace {
 
 // A sweep of every channel takes seconds; a scan of one channel a fraction
 // of one, unless it had to go through NetworkManager, which sweeps them all.
-constexpr unsigned long kFirstSweepWaitMs = 30000;
+constexpr unsigned long kSweepWaitMs = 30000;
 constexpr unsigned long kScanWaitMs = 15000;
 
 // The followed network among what the adapter holds, or nothing; failed is
@@ -56,35 +55,48 @@ void PrintReading(const Options& options, unsigned long scan, std::uint32_t freq
 int RunFollow(CWifiTarv& wifi, const Options& options)
 {
     StopSignals::Catch();
+    const std::string mac = platform::FormatMac(options.followBssid);
 
-    // Where the network is: a scan of every channel first.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstSweepWaitMs);
-    if (const auto failed = StartScan(wifi, options.adapter))
-        return *failed;
-    if (const auto ended = AwaitScan(options.adapter, deadline, kFirstSweepWaitMs))
-        return *ended;
+    // Where the network is: where the adapter last heard it, when it still
+    // holds it, so that following starts at once; otherwise a sweep of every
+    // channel finds it.
     std::optional<int> failed;
-    const std::optional<platform::WirelessBss> found = FindNetwork(options.adapter, options.followBssid, failed);
+    std::optional<platform::WirelessBss> found = FindNetwork(options.adapter, options.followBssid, failed);
     if (failed)
         return *failed;
-    if (!found)
-        return Fail(platform::FormatMac(options.followBssid) + " was not heard in a scan of every channel on " +
-                    options.adapter);
+    if (!found) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSweepWaitMs);
+        if (const auto ended =
+                TellOutcome(RequestScan(wifi, options.adapter, 0, deadline), options.adapter, kSweepWaitMs))
+            return *ended;
+        found = FindNetwork(options.adapter, options.followBssid, failed);
+        if (failed)
+            return *failed;
+        if (!found)
+            return Fail(mac + " was not heard in a scan of every channel on " + options.adapter);
+    }
     const std::uint32_t frequency = found->frequencyMhz;
-    if (frequency < kMinScanFrequencyMhz || frequency > kMaxScanFrequencyMhz)
-        return Fail(platform::FormatMac(options.followBssid) + " is on " + std::to_string(frequency) +
-                    " MHz, where scans of one channel cannot go");
-    std::fprintf(stderr, "tarvolin-scan: following %s on %u MHz\n", platform::FormatMac(options.followBssid).c_str(),
-                 static_cast<unsigned>(frequency));
+    std::fprintf(stderr, "tarvolin-scan: following %s on %u MHz\n", mac.c_str(), static_cast<unsigned>(frequency));
 
+    // Scans of its channel alone, until the adapter refuses one (a channel a
+    // scan of one channel cannot visit, a helper that does not know it):
+    // sweeps of every channel visit it too, only more slowly.
+    bool limited = true;
     for (unsigned long scan = 0; !StopSignals::Requested();) {
         const auto start = std::chrono::steady_clock::now();
-        if (const auto refused = StartScan(wifi, options.adapter, frequency))
-            return *refused;
-        const std::optional<int> ended =
-            AwaitScan(options.adapter, start + std::chrono::milliseconds(kScanWaitMs), kScanWaitMs);
+        const unsigned long capMs = limited ? kScanWaitMs : kSweepWaitMs;
+        const ScanOutcome outcome =
+            RequestScan(wifi, options.adapter, limited ? frequency : 0, start + std::chrono::milliseconds(capMs));
         if (StopSignals::Requested())
             break;
+        if (limited &&
+            (outcome.kind == ScanOutcome::Kind::NotPermitted || outcome.kind == ScanOutcome::Kind::Refused)) {
+            limited = false;
+            std::fprintf(stderr, "tarvolin-scan: %s; following %s with sweeps of every channel\n",
+                         outcome.message.c_str(), mac.c_str());
+            continue;
+        }
+        const std::optional<int> ended = TellOutcome(outcome, options.adapter, capMs);
         if (ended == kTimedOut)
             continue;  // said so; the next request may fare better
         if (ended)

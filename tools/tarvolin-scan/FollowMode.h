@@ -5,7 +5,9 @@
 #include "scan/WifiTarv.h"
 #include "tools/tarvolin-scan/Options.h"
 
-// Finds the network in a scan of every channel, then scans its frequency
-// alone, one scan after another, until Ctrl-C or --count scans. Returns the
-// exit status.
+// Finds the network where the adapter last heard it, or else in a scan of
+// every channel, then scans its frequency alone, one scan after another,
+// until Ctrl-C or --count scans; where the adapter refuses a scan of that
+// frequency alone, sweeps of every channel serve instead. Returns the exit
+// status.
 int RunFollow(CWifiTarv& wifi, const Options& options);

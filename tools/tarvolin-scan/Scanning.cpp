@@ -4,6 +4,7 @@
 #include "platform/devices/Devices.h"
 #include "tools/tarvolin-scan/NetworkView.h"
 #include "tools/tarvolin-scan/Options.h"
+#include "tools/tarvolin-scan/StopSignals.h"
 
 #include <unistd.h>
 
@@ -67,49 +68,85 @@ std::optional<int> CheckAdapter(CWifiTarv& wifi, const std::string& adapter)
     return Fail("cannot query " + adapter + ": " + ErrorText(error));
 }
 
-std::optional<int> StartScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz)
+ScanOutcome RequestScan(CWifiTarv& wifi, const std::string& adapter, ULONG frequencyMhz,
+                        std::chrono::steady_clock::time_point deadline)
 {
+    using Kind = ScanOutcome::Kind;
     const std::u16string name = platform::BytesToUtf16(adapter);
-    if (wifi.RefreshBSSIDs(name.c_str(), frequencyMhz))
-        return std::nullopt;
-    const DWORD error = GetLastError();
-    if (error == ERROR_ACCESS_DENIED)
-        return Fail(PermissionAdvice(adapter, {}));
-    if (error == ERROR_PRIVILEGE_NOT_HELD)
-        return Fail(LostCapabilityAdvice(adapter, {}));
-    if (error == ERROR_BUSY)
-        return std::nullopt;
-    if (error == ERROR_INVALID_PARAMETER && frequencyMhz != 0)
-        return Fail("cannot scan " + std::to_string(frequencyMhz) + " MHz alone on " + adapter);
-    return Fail("cannot start a scan on " + adapter + ": " + ErrorText(error));
-}
-
-std::optional<int> AwaitScan(const std::string& adapter, std::chrono::steady_clock::time_point deadline,
-                             unsigned long capMs)
-{
+    if (!wifi.RefreshBSSIDs(name.c_str(), frequencyMhz)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_ACCESS_DENIED)
+            return {Kind::NotPermitted, PermissionAdvice(adapter, {})};
+        if (error == ERROR_PRIVILEGE_NOT_HELD)
+            return {Kind::NotPermitted, LostCapabilityAdvice(adapter, {})};
+        if (error == ERROR_INVALID_PARAMETER && frequencyMhz != 0)
+            return {Kind::Refused, "cannot scan " + std::to_string(frequencyMhz) + " MHz alone on " + adapter};
+        // A scan under way: the wait below takes the one that begins after it.
+        if (error != ERROR_BUSY)
+            return {Kind::Refused, "cannot start a scan on " + adapter + ": " + ErrorText(error)};
+    }
     const auto provider = platform::GetWirelessProvider();
     if (!provider)
-        return std::nullopt;
+        return {};
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     std::string why;
     const DWORD waited =
         provider->WaitForScan(adapter, static_cast<unsigned>(std::max<long long>(left.count(), 0)), why);
     switch (waited) {
-    case ERROR_SUCCESS: return std::nullopt;
-    case ERROR_ACCESS_DENIED: return Fail(PermissionAdvice(adapter, why));
-    case ERROR_PRIVILEGE_NOT_HELD: return Fail(LostCapabilityAdvice(adapter, why));
-    case ERROR_TIMEOUT:
-        // What the adapter holds would be older than asked for: nothing is
-        // printed rather than that.
-        std::fprintf(stderr, "tarvolin-scan: no scan on %s completed within %lu ms\n", adapter.c_str(), capMs);
-        return kTimedOut;
-    case ERROR_OPERATION_ABORTED:
+    case ERROR_SUCCESS: return {};
+    case ERROR_OPERATION_ABORTED: return {Kind::Aborted, {}};
+    case ERROR_TIMEOUT: return {Kind::TimedOut, {}};
+    case ERROR_ACCESS_DENIED: return {Kind::NotPermitted, PermissionAdvice(adapter, why)};
+    case ERROR_PRIVILEGE_NOT_HELD: return {Kind::NotPermitted, LostCapabilityAdvice(adapter, why)};
+    default:
+        return {Kind::Refused, "cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why)};
+    }
+}
+
+std::optional<int> TellOutcome(const ScanOutcome& outcome, const std::string& adapter, unsigned long capMs)
+{
+    switch (outcome.kind) {
+    case ScanOutcome::Kind::Completed: return std::nullopt;
+    case ScanOutcome::Kind::Aborted:
         std::fprintf(stderr,
                      "tarvolin-scan: the scan on %s was aborted; the networks shown are those of the scan before it\n",
                      adapter.c_str());
         return std::nullopt;
-    default: return Fail("cannot start a scan on " + adapter + ": " + (why.empty() ? ErrorText(waited) : why));
+    case ScanOutcome::Kind::TimedOut:
+        // What the adapter holds would be older than asked for: nothing is
+        // printed rather than that.
+        std::fprintf(stderr, "tarvolin-scan: no scan on %s completed within %lu ms\n", adapter.c_str(), capMs);
+        return kTimedOut;
+    case ScanOutcome::Kind::NotPermitted:
+    case ScanOutcome::Kind::Refused: break;
     }
+    return Fail(outcome.message);
+}
+
+std::optional<std::uint64_t> CountEndedScans(const std::string& adapter)
+{
+    const auto provider = platform::GetWirelessProvider();
+    std::uint64_t ended = 0;
+    if (!provider || provider->CountEndedScans(adapter, ended) != ERROR_SUCCESS)
+        return std::nullopt;
+    return ended;
+}
+
+std::optional<std::uint64_t> AwaitScanByAnyone(const std::string& adapter, std::uint64_t since)
+{
+    // The provider's wait cannot see Ctrl-C: it waits in slices short enough
+    // for the signal to end the watch at once, as people expect.
+    constexpr unsigned kSliceMs = 250;
+    const auto provider = platform::GetWirelessProvider();
+    while (provider && !StopSignals::Requested()) {
+        std::uint64_t ended = since;
+        const DWORD waited = provider->WaitForEndedScan(adapter, since, kSliceMs, ended);
+        if (waited == ERROR_SUCCESS)
+            return ended;
+        if (waited != ERROR_TIMEOUT)
+            break;
+    }
+    return std::nullopt;
 }
 
 std::optional<int> ReadNetworks(const std::string& adapter, std::vector<platform::WirelessBss>& networks)

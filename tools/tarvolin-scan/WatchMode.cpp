@@ -9,13 +9,22 @@
 #include "tools/tarvolin-scan/WalkRecorder.h"
 #include "tools/tarvolin-scan/WatchTracker.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
 namespace {
 
-// Scans follow each other at this pace unless --interval says otherwise.
-constexpr unsigned long kDefaultIntervalMs = 2000;
+// Scans start at this pace unless --interval says otherwise.
+constexpr std::chrono::milliseconds kDefaultInterval{2000};
+// A sweep of every channel of every band takes a few seconds on real radios;
+// a watch waits this long at most for the one it asked for.
+constexpr unsigned long kScanWaitMs = 30000;
+// After a refused request, or while the end of a scan cannot be told, the
+// watch goes on no sooner than this, whatever --interval says: it never spins.
+constexpr std::chrono::milliseconds kLeastPause{1000};
 
 void PrintEvent(const WatchTracker::Event& event, const std::string& time, unsigned long scan, bool json)
 {
@@ -55,9 +64,54 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
         if (std::string error; !walk->Start(error))
             return Fail(error);
     }
+    const std::chrono::milliseconds interval =
+        options.intervalMs ? std::chrono::milliseconds(*options.intervalMs) : kDefaultInterval;
+    // Each reading is what a scan heard, read as it ends: the watch asks for
+    // a scan and waits for it. When it may not start scans it reads those
+    // others start (NetworkManager's, wpa_supplicant's), as each ends.
     bool triggering = true;
+    std::optional<std::uint64_t> othersEnded;  // scans ended by the latest reading, when reading others' scans
+    std::string refusal;                       // the latest refused request, told once
 
     for (unsigned long scans = 0; !StopSignals::Requested();) {
+        // The next round begins no sooner than the pause after this moment:
+        // a request's start, or the end of someone else's scan.
+        auto paceFrom = std::chrono::steady_clock::now();
+        std::chrono::milliseconds pause = interval;
+        if (triggering) {
+            const ScanOutcome outcome =
+                RequestScan(wifi, options.adapter, 0, paceFrom + std::chrono::milliseconds(kScanWaitMs));
+            if (StopSignals::Requested())
+                break;
+            if (outcome.kind == ScanOutcome::Kind::NotPermitted) {
+                // What the adapter holds now is the latest scan someone else
+                // made; the reason is told once.
+                triggering = false;
+                othersEnded = CountEndedScans(options.adapter);
+                std::fprintf(stderr, "tarvolin-scan: watching without starting scans; %s\n", outcome.message.c_str());
+            } else if (outcome.kind == ScanOutcome::Kind::Refused) {
+                // Another request may fare better (an interface brought up
+                // again); the same reason is told only once.
+                if (outcome.message != refusal)
+                    std::fprintf(stderr, "tarvolin-scan: %s; asking again\n", outcome.message.c_str());
+                refusal = outcome.message;
+                StopSignals::SleepFor(std::max(interval, kLeastPause));
+                continue;
+            } else {
+                refusal.clear();
+                if (TellOutcome(outcome, options.adapter, kScanWaitMs))
+                    continue;  // no scan completed in time: said so, and nothing new to read
+            }
+        } else if (othersEnded) {
+            othersEnded = AwaitScanByAnyone(options.adapter, *othersEnded);
+            if (StopSignals::Requested())
+                break;
+            paceFrom = std::chrono::steady_clock::now();
+        } else {
+            // Nobody can tell when others' scans end: read at the interval.
+            pause = std::max(interval, kLeastPause);
+        }
+
         std::vector<platform::WirelessBss> networks;
         if (const auto failed = ReadNetworks(options.adapter, networks))
             return *failed;
@@ -79,13 +133,10 @@ int RunWatch(CWifiTarv& wifi, const Options& options)
         ++scans;
         if (options.count && scans == *options.count)
             break;
-        // When scans cannot be started the watch goes on with what the
-        // adapter hears from scans others start; the reason is told once.
-        if (triggering && StartScan(wifi, options.adapter).has_value()) {
-            triggering = false;
-            std::fprintf(stderr, "tarvolin-scan: watching without starting scans\n");
-        }
-        StopSignals::SleepFor(std::chrono::milliseconds(options.intervalMs.value_or(kDefaultIntervalMs)));
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(paceFrom + pause - std::chrono::steady_clock::now());
+        if (left.count() > 0)
+            StopSignals::SleepFor(left);
     }
     return 0;
 }

@@ -110,9 +110,7 @@ int ListNetworks(CWifiTarv& wifi, const Options& options)
         // One deadline for the request and the wait for its scan.
         const unsigned long capMs = options.waitMs.value_or(kDefaultScanWaitMs);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(capMs);
-        if (const auto failed = StartScan(wifi, options.adapter))
-            return *failed;
-        if (const auto ended = AwaitScan(options.adapter, deadline, capMs))
+        if (const auto ended = TellOutcome(RequestScan(wifi, options.adapter, 0, deadline), options.adapter, capMs))
             return *ended;
     } else if (options.waitMs.value_or(0) > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(*options.waitMs));

@@ -7,11 +7,14 @@
 #include "platform/devices/BssDetails.h"
 #include "platform/devices/Ndis.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -67,6 +70,29 @@ public:
     {
         (void)name, (void)ended;
         return ERROR_NOT_SUPPORTED;
+    }
+    // Waits until the number CountEndedScans gives for the named interface
+    // moves on from since (a scan ended, whoever started it), for at most
+    // timeoutMs, and sets ended to the new number: for a command-line tool
+    // that reads the scans others start, never for a window. ERROR_SUCCESS
+    // when one ended, ERROR_TIMEOUT when none did, ERROR_NOT_SUPPORTED when
+    // the provider cannot tell. This default looks at the count every few
+    // milliseconds; a provider that hears scans end wakes at the end instead.
+    virtual DWORD WaitForEndedScan(const std::string& name, std::uint64_t since, unsigned timeoutMs,
+                                   std::uint64_t& ended)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (true) {
+            if (const DWORD error = CountEndedScans(name, ended); error != ERROR_SUCCESS)
+                return error;
+            if (ended != since)
+                return ERROR_SUCCESS;
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= deadline)
+                return ERROR_TIMEOUT;
+            std::this_thread::sleep_for(
+                std::min<std::chrono::steady_clock::duration>(deadline - now, std::chrono::milliseconds(20)));
+        }
     }
     // The networks the named interface currently holds in its scan list.
     virtual DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) = 0;

@@ -15,8 +15,10 @@ namespace tooltest {
 // The street walk's timeline: 60 steps, one a scan, then it starts again.
 inline constexpr unsigned kStreetWalkSteps = 60;
 
-// One map per scan, in order: each network heard, by its MAC address
-// ("02:1a:..."), to its signal in dBm. Empty when the scenario does not load.
+// One map per scan a watch makes, in order: each network heard, by its MAC
+// address ("02:1a:..."), to its signal in dBm. A watch asks for a scan and
+// reads what it heard, so its first scan reads the step after the one the
+// radio starts on. Empty when the scenario does not load.
 inline std::vector<std::map<std::string, int>> HeardPerScan(const std::string& scenario, const std::string& adapter,
                                                             unsigned scans, std::string& error)
 {
@@ -26,7 +28,7 @@ inline std::vector<std::map<std::string, int>> HeardPerScan(const std::string& s
         return heard;
     for (unsigned scan = 0; scan < scans; ++scan) {
         std::vector<platform::WirelessBss> networks;
-        if (radio->ReadScan(adapter, networks) != ERROR_SUCCESS || radio->TriggerScan(adapter) != ERROR_SUCCESS) {
+        if (radio->TriggerScan(adapter) != ERROR_SUCCESS || radio->ReadScan(adapter, networks) != ERROR_SUCCESS) {
             error = "the simulated radio refused scan " + std::to_string(scan) + " on " + adapter;
             return {};
         }

@@ -1,7 +1,8 @@
 // tarvolin-scan --follow run as a separate process on the simulated radio,
-// whose scans end at once and move one step along the scenario each: the
-// first, of every channel, reads step 1; the scans of the channel alone
-// read steps 2, 3 and so on.
+// whose scans end at once and move one step along the scenario each. A
+// network the radio holds at step 0 is followed at once: the scans of its
+// channel alone read steps 1, 2 and so on. One it does not hold yet is found
+// by a sweep of every channel first (step 1); its scans read steps 2, 3 ...
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>
@@ -34,22 +35,65 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-// One line per scan: time, signal (or -), duration; the first scan of every
-// channel found the network and is not printed.
+// One line per scan: time, signal (or -), duration. Where the radio already
+// holds the network the first scan is one of its channel; where it does not,
+// a sweep finds it first and is not printed.
 TEST(ScanToolFollow, OneLinePerScanWithTheSignalOrADash)
 {
-    const std::string scenario = WriteScenario("follow.scn", kScenario);
-    const Result result = RunTool({"--scenario", scenario, "--follow", "02:00:00:00:01:00", "--count", "4", "wlan0"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err, "tarvolin-scan: following 02:00:00:00:01:00 on 2462 MHz\n");
-    const std::vector<std::string> lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), 4u) << result.out;
+    const std::string scenario =
+        WriteScenario("follow.scn", std::string(kScenario) + "network 02:00:00:00:03:00 ssid=\"Late\" channel=36 "
+                                                             "open signal=0:off,1:-65,2:-61,3:off\n");
+    struct Case {
+        std::string bssid;
+        std::string frequency;
+        std::vector<std::string> signals;
+    };
+    const Case cases[] = {
+        {"02:00:00:00:01:00", "2462", {"-60", "-55", "-50", "-"}},  // held: no sweep before
+        {"02:00:00:00:03:00", "5180", {"-61", "-", "-", "-"}},      // not held yet: found at step 1
+    };
     const std::regex line(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z\t(-\d+|-)\t(\d+)$)");
-    const std::string signals[] = {"-55", "-50", "-", "-"};
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(lines[i], match, line)) << lines[i];
-        EXPECT_EQ(match[1].str(), signals[i]) << lines[i];
+    for (const Case& c : cases) {
+        const Result result = RunTool({"--scenario", scenario, "--follow", c.bssid, "--count", "4", "wlan0"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "tarvolin-scan: following " + c.bssid + " on " + c.frequency + " MHz\n");
+        const std::vector<std::string> lines = Lines(result.out);
+        ASSERT_EQ(lines.size(), 4u) << result.out;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            std::smatch match;
+            ASSERT_TRUE(std::regex_match(lines[i], match, line)) << lines[i];
+            EXPECT_EQ(match[1].str(), c.signals[i]) << c.bssid << ": " << lines[i];
+        }
+    }
+}
+
+// A channel that a scan of one channel cannot visit (the devices refuse such
+// a scan, as a kernel refuses a channel it does not have) does not end the
+// follow: sweeps of every channel follow the network, and stderr says so once.
+TEST(ScanToolFollow, ChannelsThatCannotBeScannedAloneAreFollowedWithSweeps)
+{
+    for (const std::string frequency : {"7200", "2300"}) {
+        const std::string scenario =
+            WriteScenario("follow-sweeps.scn", "adapter wlan0 wireless\n"
+                                               "network 02:00:00:00:04:00 ssid=\"Odd\" freq=" +
+                                                   frequency + " open signal=0:-70,1:-66,2:-62,3:-58\n");
+        const Result result =
+            RunTool({"--scenario", scenario, "--follow", "02:00:00:00:04:00", "--count", "3", "--json", "wlan0"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "tarvolin-scan: following 02:00:00:00:04:00 on " + frequency +
+                                  " MHz\n"
+                                  "tarvolin-scan: cannot scan " +
+                                  frequency +
+                                  " MHz alone on wlan0; following 02:00:00:00:04:00 with sweeps of every channel\n");
+        const std::vector<std::string> lines = Lines(result.out);
+        ASSERT_EQ(lines.size(), 3u) << result.out;
+        // The refused request read nothing: the sweeps read steps 1, 2 and 3.
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const json reading = json::parse(lines[i]);
+            EXPECT_EQ(reading["scan"], i);
+            EXPECT_EQ(reading["frequency_mhz"], std::stoi(frequency));
+            EXPECT_EQ(reading["signal_dbm"], -66 + 4 * static_cast<int>(i)) << lines[i];
+        }
     }
 }
 
@@ -57,17 +101,17 @@ TEST(ScanToolFollow, JsonObjectsSayNullWhenMissed)
 {
     const std::string scenario = WriteScenario("follow-json.scn", kScenario);
     const Result result =
-        RunTool({"--scenario", scenario, "--follow", "02-00-00-00-01-00", "--count", "3", "--json", "wlan0"});
+        RunTool({"--scenario", scenario, "--follow", "02-00-00-00-01-00", "--count", "4", "--json", "wlan0"});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<std::string> lines = Lines(result.out);
-    ASSERT_EQ(lines.size(), 3u);
-    const json last = json::parse(lines[2]);
-    EXPECT_EQ(last["scan"], 2);
+    ASSERT_EQ(lines.size(), 4u);
+    const json last = json::parse(lines[3]);
+    EXPECT_EQ(last["scan"], 3);
     EXPECT_EQ(last["bssid"], "02:00:00:00:01:00");
     EXPECT_EQ(last["frequency_mhz"], 2462);
     EXPECT_TRUE(last["signal_dbm"].is_null());
     EXPECT_TRUE(last["duration_ms"].is_number_integer());
-    EXPECT_EQ(json::parse(lines[0])["signal_dbm"], -55);
+    EXPECT_EQ(json::parse(lines[0])["signal_dbm"], -60);
 }
 
 TEST(ScanToolFollow, WrongUseIsRefused)

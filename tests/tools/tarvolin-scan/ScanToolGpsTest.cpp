@@ -208,7 +208,9 @@ TEST(ScanToolGps, AWalkIsLoggedForWigleAndMappedInStepWithGpsd)
         EXPECT_NE(description.find("Best signal: " + row[6].get<std::string>() + " dBm"), std::string::npos)
             << description;
         EXPECT_EQ(mark["name"], row[1] == "" ? "(hidden)" : row[1]) << mac;
-        EXPECT_EQ(mark["style"], row[2] == "[ESS]" ? "#open" : "#secured") << mac << " " << row[2];
+        // Open networks, ad hoc ones included, carry no security in AuthMode.
+        const bool open = row[2] == "[ESS]" || row[2] == "[IBSS]";
+        EXPECT_EQ(mark["style"], open ? "#open" : "#secured") << mac << " " << row[2];
     }
 }
 

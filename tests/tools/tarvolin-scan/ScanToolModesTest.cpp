@@ -171,16 +171,16 @@ TEST(ScanToolWatch, StreetWalkEventsComeInTheScenariosOrder)
         EXPECT_EQ(key(sorted[i]), key(expected[i])) << i;
 
     // The passing car: heard at step 12, 8 dB stronger at 13, off from 14,
-    // back at 46 and off again from 48.
+    // back at 46 and off again from 48; the watch's scan N reads step N + 1.
     std::vector<std::string> car;
     for (const json& event : events) {
         if (event["bssid"] == "62:45:b1:77:01:09")
             car.push_back(std::to_string(event["scan"].get<unsigned>()) + " " + event["event"].get<std::string>());
     }
-    EXPECT_EQ(car, (std::vector<std::string>{"12 new", "13 signal", "15 gone", "46 new", "47 signal", "49 gone"}));
+    EXPECT_EQ(car, (std::vector<std::string>{"11 new", "12 signal", "14 gone", "45 new", "46 signal", "48 gone"}));
     const json* signal = nullptr;
     for (const json& event : events) {
-        if (event["bssid"] == "62:45:b1:77:01:09" && event["event"] == "signal" && event["scan"] == 13)
+        if (event["bssid"] == "62:45:b1:77:01:09" && event["event"] == "signal" && event["scan"] == 12)
             signal = &event;
     }
     ASSERT_NE(signal, nullptr);
@@ -194,11 +194,12 @@ TEST(ScanToolWatch, SignalStepsAndAbsencesAtTheirThresholds)
 {
     // A: moves 4 dB (quiet), then 5 dB from the last reported value (told),
     // though no single step moved 5 dB. B: missing from one scan only (still
-    // there), then from two (gone), then back (new again).
+    // there), then from two (gone), then back (new again). Step 0 is what the
+    // radio holds before the watch's first scan, which reads step 1.
     const std::string path = WriteScenario(
         "thresholds.scn", "adapter wlan0 wireless\n"
-                          "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=0:-50,1:-54,2:-53,3:-55,4:-51\n"
-                          "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=0:-60,1:off,2:-60,3:off,5:-60\n");
+                          "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=1:-50,2:-54,3:-53,4:-55,5:-51\n"
+                          "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=1:-60,2:off,3:-60,4:off,6:-60\n");
     const Result result =
         RunTool({"--scenario", path, "--watch", "--interval", "0", "--count", "6", "--json", "wlan0"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -223,7 +224,7 @@ TEST(ScanToolWatch, TextLinesCarryTimeEventAndNetwork)
     ASSERT_EQ(tab, 24u) << line;
     EXPECT_EQ(line[10], 'T');
     EXPECT_EQ(line[23], 'Z');
-    EXPECT_EQ(line.substr(tab), "\tnew\t3c:a6:2f:10:22:31\t6\t-58\twpa2\tFRITZ!Box 7530 XY");
+    EXPECT_EQ(line.substr(tab), "\tnew\t3c:a6:2f:10:22:31\t6\t-57\twpa2\tFRITZ!Box 7530 XY");
 }
 
 // Waits until the file exists and holds at least `rows` lines, or 20 s pass.
@@ -236,6 +237,74 @@ bool WaitForRows(const std::string& path, std::size_t rows)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
+}
+
+// On a radio that holds nothing yet, the watch's first reading is what the
+// scan it asked for heard, not the empty list from before it.
+TEST(ScanToolWatch, TheFirstReadingIsTheScanTheWatchAskedFor)
+{
+    const std::string path = WriteScenario("fresh.scn", "adapter wlan0 wireless\n"
+                                                        "network 02:00:00:00:00:0c ssid=\"C\" channel=1 "
+                                                        "signal=0:off,1:-50\n");
+    const Result result =
+        RunTool({"--scenario", path, "--watch", "--interval", "0", "--count", "1", "--json", "wlan0"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::vector<json> events = JsonLines(result.out);
+    ASSERT_EQ(events.size(), 1u) << result.out;
+    EXPECT_EQ(events[0]["scan"], 0);
+    EXPECT_EQ(events[0]["event"], "new");
+    EXPECT_EQ(events[0]["signal_dbm"], -50);
+}
+
+// The processor time a running process has used so far, from /proc.
+double CpuSeconds(pid_t pid)
+{
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    // After the name in parentheses: state, then 10 fields, then utime and stime.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int i = 1; i <= 13 && fields >> field; ++i) {
+        if (i >= 12)
+            ticks += std::stoull(field);
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Without permission to start scans, the watch shows what the adapter holds,
+// says once that it watches without starting scans, and then waits for scans
+// others start: with --interval 0 it must not read the same list over and
+// over at full speed.
+TEST(ScanToolWatch, WithoutPermissionItWaitsForOthersScansInsteadOfSpinning)
+{
+    const std::string path = WriteScenario("denied-watch.scn", "adapter wlan0 wireless trigger=denied\n"
+                                                               "network 02:00:00:00:00:0d ssid=\"D\" channel=6 "
+                                                               "signal=0:-55\n");
+    const std::string out = TempPath("denied-watch.out");
+    const std::string err = TempPath("denied-watch.err");
+    const pid_t pid = StartTool({"--scenario", path, "--watch", "--interval", "0", "--json", "wlan0"}, out, err);
+    ASSERT_GT(pid, 0);
+    const bool read = WaitForRows(out, 1);
+    const double before = CpuSeconds(pid);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double busy = CpuSeconds(pid) - before;
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(read) << ReadFile(err);
+    // A spinning watch uses the whole second; a waiting one next to nothing.
+    EXPECT_LT(busy, 0.1) << "seconds of processor time in one second of waiting";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::vector<json> events = JsonLines(ReadFile(out));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0]["event"], "new");
+    EXPECT_EQ(events[0]["signal_dbm"], -55);
+    const std::string told = ReadFile(err);
+    EXPECT_EQ(told.rfind("tarvolin-scan: watching without starting scans; no permission to start a scan on wlan0", 0),
+              0u)
+        << told;
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
 }
 
 // Reads the CSV file back with Python's csv module, an RFC 4180 reader that

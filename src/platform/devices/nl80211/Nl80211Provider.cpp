@@ -425,6 +425,26 @@ DWORD Nl80211Provider::CountEndedScans(const std::string& name, std::uint64_t& e
     });
 }
 
+DWORD Nl80211Provider::WaitForEndedScan(const std::string& name, std::uint64_t since, unsigned timeoutMs,
+                                        std::uint64_t& ended)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    unsigned index = 0;
+    const DWORD reached = OnInterface(name, [this, &index](unsigned reachedIndex) {
+        index = reachedIndex;
+        return m_events->Listening() ? ERROR_SUCCESS : ERROR_NOT_SUPPORTED;
+    });
+    if (reached != ERROR_SUCCESS)
+        return reached;
+    // The scan events wake the wait as a scan ends; m_lock is not held
+    // meanwhile, so that reading and asking for scans go on.
+    if (const auto count = m_events->WaitForEnded(index, since, deadline)) {
+        ended = *count;
+        return ERROR_SUCCESS;
+    }
+    return m_events->Listening() ? ERROR_TIMEOUT : ERROR_NOT_SUPPORTED;
+}
+
 DWORD Nl80211Provider::ReadScan(const std::string& name, std::vector<WirelessBss>& networks)
 {
     return OnInterface(name, [this, &networks](unsigned index) {

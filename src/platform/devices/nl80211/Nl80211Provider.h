@@ -43,6 +43,8 @@ public:
     DWORD TriggerScan(const std::string& name) override;
     DWORD TriggerScanOn(const std::string& name, std::span<const std::uint32_t> frequencies) override;
     DWORD CountEndedScans(const std::string& name, std::uint64_t& ended) override;
+    DWORD WaitForEndedScan(const std::string& name, std::uint64_t since, unsigned timeoutMs,
+                           std::uint64_t& ended) override;
     DWORD ReadScan(const std::string& name, std::vector<WirelessBss>& networks) override;
     DWORD WaitForScan(const std::string& name, unsigned timeoutMs, std::string& why) override;
 

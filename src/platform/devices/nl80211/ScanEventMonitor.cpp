@@ -232,6 +232,23 @@ ScanFreshness::Verdict ScanEventMonitor::WaitForScan(unsigned interfaceIndex, Co
     return verdict;
 }
 
+std::optional<std::uint64_t> ScanEventMonitor::WaitForEnded(unsigned interfaceIndex, std::uint64_t since,
+                                                            std::chrono::steady_clock::time_point deadline)
+{
+    std::unique_lock guard(m_lock);
+    std::uint64_t ended = since;
+    const bool moved = m_changed.wait_until(guard, deadline, [&] {
+        if (!m_listening)
+            return true;  // no scan will be heard of any more
+        const Counts counts = m_interfaces[interfaceIndex].Snapshot();
+        ended = counts.completed + counts.aborted;
+        return ended != since;
+    });
+    if (!moved || !m_listening)
+        return std::nullopt;
+    return ended;
+}
+
 void ScanEventMonitor::OwnRequestStarting(unsigned interfaceIndex, std::uint64_t nowNs)
 {
     std::lock_guard guard(m_lock);

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +59,13 @@ public:
     // then, so that the caller can ask again and wait from there.
     ScanFreshness::Verdict WaitForScan(unsigned interfaceIndex, Counts& since,
                                        std::chrono::steady_clock::time_point deadline, std::uint64_t askedAtNs);
+
+    // Waits until the scans of the interface that ended (completed or
+    // aborted, whoever started them) are no longer since, or until the
+    // deadline, and returns their number; nothing when the deadline passed or
+    // when not listening.
+    std::optional<std::uint64_t> WaitForEnded(unsigned interfaceIndex, std::uint64_t since,
+                                              std::chrono::steady_clock::time_point deadline);
 
     // This program is about to ask for a scan, and has asked (started: the
     // kernel took the request). The scan it starts began no earlier than the

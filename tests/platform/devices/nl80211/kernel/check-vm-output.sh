@@ -210,6 +210,56 @@ active=$(section probe-trigger-again | sed -n 's/^completed in \([0-9]*\) ms.*/\
 passive_start=$(section sweep-passive | sed -n 's/^passive-start \([0-9]*\)\.\([0-9]*\)$/\1\2/p')
 passive_end=$(field sweep-passive completed at)
 [ -n "$active" ] && echo "measured: one active sweep (wildcard SSID) $active ms"
+
+# Watches read each scan as it ends. Without permission: what the adapter
+# holds, then one reading per scan another program started, the last one no
+# sooner than the second of those began.
+if ran watch-others; then
+  read -r _ others_status _ others_end <<<"$(section watch-others | grep '^status ')"
+  [ "$others_status" = 0 ] || fail "watch-others: the watch ended with status '${others_status:-none}'"
+  [ "$(section watch-others | grep -c '^tarvolin-scan: watching without starting scans; ')" = 1 ] ||
+    fail "watch-others: did not say once that it watches without starting scans"
+  section watch-others | grep -F '"scan":0,"event":"new"' | grep -qF '"ssid":"TarvolinOpen"' ||
+    fail "watch-others: what the adapter held was not shown first"
+  last_scan=$(section watch-others | sed -n 's/^others-scan \([0-9.]*\)$/\1/p' | tail -n1)
+  if [ -z "$last_scan" ] || [ -z "$others_end" ] ||
+    ! awk -v a="$others_end" -v b="$last_scan" 'BEGIN {exit !(a >= b)}'; then
+    fail "watch-others: three readings ended at ${others_end:-?}, before the second scan of another program began at ${last_scan:-?}"
+  else
+    echo "measured: a watch without permission read its third scan $(awk -v a="$others_end" -v b="$last_scan" 'BEGIN {printf "%d", (a - b) * 1000}') ms after another program started it"
+  fi
+fi
+# A fresh radio: four back-to-back scans, each read as it ends, take about
+# four sweeps, and the first already shows the networks.
+if ran watch-fresh; then
+  expect_status watch-fresh 0
+  for ssid in TarvolinOpen Tarvolin5GHz TarvolinVHT80; do
+    section watch-fresh | grep -F '"scan":0,"event":"new"' | grep -qF "\"ssid\":\"$ssid\"" ||
+      fail "watch-fresh: '$ssid' was not in the first scan of a radio that had never scanned"
+  done
+  took=$(elapsed_ms watch-fresh)
+  if [ -n "$active" ] && [ "${took:-0}" -lt $((2 * active)) ]; then
+    fail "watch-fresh: four scans took ${took:-?} ms, less than two sweeps of $active ms"
+  fi
+  echo "measured: --watch --interval 0 --count 4 on a fresh radio took ${took:-?} ms (one active sweep ${active:-?} ms)"
+fi
+# A request refused while the interface was down is told once and made again.
+if ran watch-down; then
+  section watch-down | grep -qx "status 0" || fail "watch-down: $(section watch-down | grep '^status')"
+  [ "$(section watch-down | grep -cx 'tarvolin-scan: cannot start a scan on wlan13: the interface is down; asking again')" = 1 ] ||
+    fail "watch-down: the refusal while down was not told exactly once"
+  section watch-down | grep -q '"scan":0,"event":"new"' || fail "watch-down: nothing was read once the interface was up"
+fi
+# --follow on a network the kernel holds starts with a scan of its channel.
+if ran follow-held; then
+  expect_status follow-held 0
+  [ "$(section follow-held | grep -c '^{')" = 1 ] || fail "follow-held: not one reading"
+  took=$(elapsed_ms follow-held)
+  if [ -n "$active" ] && [ "${took:-0}" -ge "$active" ]; then
+    fail "follow-held: the first reading took ${took:-?} ms, as long as a sweep of $active ms"
+  fi
+  echo "measured: --follow on a network the kernel holds: first reading after ${took:-?} ms (one active sweep ${active:-?} ms)"
+fi
 if [ -n "$passive_start" ] && [ -n "$passive_end" ]; then
   echo "measured: one passive sweep $((passive_end - 10#$passive_start * 10)) ms"
 else

@@ -1,8 +1,9 @@
 #!/bin/sh
-# First process of the test machine. Sets up thirteen simulated radios:
+# First process of the test machine. Sets up fourteen simulated radios:
 # access points of each kind of security and channel width, one ad hoc peer,
-# one scanner (with a monitor interface beside it) and one access point that
-# is switched on and off while the scanner runs; then runs the scanner and
+# one scanner (with a monitor interface beside it), one access point that
+# is switched on and off while the scanner runs, and a second scanner that
+# has never scanned before the watch on it; then runs the scanner and
 # prints each result between marker lines for the host to check. Always
 # powers the machine off at the end.
 . /vm-common.sh
@@ -15,7 +16,7 @@ echo /tmp/modprobe >/proc/sys/kernel/modprobe
 
 for module in $(cat /etc/modules.order); do
   case $module in
-    *mac80211_hwsim.ko) insmod "$module" radios=13 || { log "cannot load $module"; finish; } ;;
+    *mac80211_hwsim.ko) insmod "$module" radios=14 || { log "cannot load $module"; finish; } ;;
     # A cipher module made for a processor feature the emulated processor
     # lacks refuses to load; the generic one beside it serves instead.
     *) insmod "$module" || log "cannot load $module" ;;
@@ -23,10 +24,10 @@ for module in $(cat /etc/modules.order); do
 done
 
 for i in $(seq 1 50); do
-  [ -e /sys/class/net/wlan12 ] && break
+  [ -e /sys/class/net/wlan13 ] && break
   sleep 0.1
 done
-[ -e /sys/class/net/wlan12 ] || { log "the simulated radios did not appear"; finish; }
+[ -e /sys/class/net/wlan13 ] || { log "the simulated radios did not appear"; finish; }
 ip link set lo up
 
 # The ad hoc peer first: mac80211 looks for an existing cell for some seconds
@@ -121,7 +122,39 @@ if [ -x $scanner ]; then
   run read-user as_user $scanner wlan5
   run trigger-user as_user $scanner --trigger --wait 5000 wlan5
   run scan-json as_user $scanner --json wlan5
-  run watch-json as_user $scanner --watch --interval 200 --count 2 --json wlan5
+  run watch-json $scanner --watch --interval 200 --count 2 --json wlan5
+  # A watch that may not start scans shows what the adapter holds, then reads
+  # each scan another program starts, as it ends: two scans by root, one a
+  # second after the other, end its three readings.
+  su user -c "timeout 120 $scanner --watch --interval 0 --count 3 --json wlan5; echo \"status \$? ended \$(cut -d' ' -f1 /proc/uptime)\"" >/tmp/watch-others 2>&1 &
+  watcher=$!
+  for i in $(seq 1 150); do
+    grep -q '"scan":0' /tmp/watch-others && break
+    sleep 0.2
+  done
+  sleep 1
+  : >/tmp/watch-others-scans
+  for i in 1 2; do
+    echo "others-scan $(uptime_now)" >>/tmp/watch-others-scans
+    $probe trigger wlan5 >/dev/null 2>&1
+    sleep 1
+  done
+  wait $watcher
+  run watch-others cat /tmp/watch-others-scans /tmp/watch-others
+  # A radio that has never scanned: each of four back-to-back scans is read
+  # as it ends, the first one included.
+  ip link set wlan13 up
+  run watch-fresh timed $scanner --watch --interval 0 --count 4 --json wlan13
+  # A request refused while the interface is down is made again, and the
+  # watch goes on once it is up.
+  ip link set wlan13 down
+  timeout 120 $scanner --watch --interval 0 --count 1 --json wlan13 >/tmp/watch-down 2>&1 &
+  watcher=$!
+  sleep 3
+  ip link set wlan13 up
+  wait $watcher
+  echo "status $?" >>/tmp/watch-down
+  run watch-down cat /tmp/watch-down
   # A request while a scan runs is no failure: the scanner waits for the
   # running scan and shows what it heard.
   iw dev wlan5 scan trigger passive
@@ -209,6 +242,9 @@ if [ -x $scanner ]; then
   wait
   run follow-passive-channel cat /tmp/passive-channel-start /tmp/passive-channel
   wpa2=$(cat /sys/class/net/wlan1/address)
+  # The kernel holds the network from the sweeps above: the first reading
+  # comes from a scan of its channel, without a sweep before it.
+  run follow-held timed $scanner --follow "$wpa2" --count 1 --json wlan5
   # The reader keeps its own pid, so that Ctrl-C reaches it and not su.
   su user -c "echo \$\$ >/tmp/watcher.pid; exec $scanner --watch --interval 200 --json wlan5" >/tmp/follow-watch 2>&1 &
   watcher=$!

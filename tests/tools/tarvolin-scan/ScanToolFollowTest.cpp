@@ -1,7 +1,7 @@
 // tarvolin-scan --follow run as a separate process on the simulated radio,
-// whose scans end at once and move one step along the scenario each: the
-// first, of every channel, reads step 1; the scans of the channel alone
-// read steps 2, 3 and so on.
+// whose scans end at once and, a step long each here, move one step along
+// the scenario each: the first, of every channel, reads step 1; the scans
+// of the channel alone read steps 2, 3 and so on.
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@ using nlohmann::json;
 const char* kScenario = R"(
 steps 6
 after hold
+timing sweep=1s channel=1s
 adapter wlan0 wireless
 network 02:00:00:00:01:00 ssid="Followed" channel=11 open signal=0:-70,1:-60,2:-55,3:-50,4:off
 network 02:00:00:00:02:00 ssid="Other"    channel=1  open signal=0:-40

@@ -196,7 +196,8 @@ TEST(ScanToolWatch, SignalStepsAndAbsencesAtTheirThresholds)
     // though no single step moved 5 dB. B: missing from one scan only (still
     // there), then from two (gone), then back (new again).
     const std::string path = WriteScenario(
-        "thresholds.scn", "adapter wlan0 wireless\n"
+        "thresholds.scn", "timing sweep=1s\n"
+                          "adapter wlan0 wireless\n"
                           "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=0:-50,1:-54,2:-53,3:-55,4:-51\n"
                           "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=0:-60,1:off,2:-60,3:off,5:-60\n");
     const Result result =

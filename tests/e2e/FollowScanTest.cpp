@@ -20,10 +20,12 @@
 namespace {
 
 // Followed is heard on 2437 MHz (channel 6) until step 4; Beside, on
-// 2412 MHz, goes away at step 2; Far is on 5180 MHz all along.
+// 2412 MHz, goes away at step 2; Far is on 5180 MHz all along. Every scan
+// is a step long, so each tick reads the next step.
 const char* kScenario = R"(
 steps 6
 after hold
+timing sweep=1s channel=1s
 adapter wlan0 wireless
 network 02:00:00:00:00:01 ssid="Followed" channel=6  open signal=0:-60,2:-50,4:off
 network 02:00:00:00:00:02 ssid="Beside"   channel=1  open signal=0:-70,2:off

@@ -34,7 +34,7 @@ protected:
     void InstallScenario(const char* text)
     {
         std::string error;
-        auto provider = platform::MakeSimulatedProviderFromText(text, error);
+        auto provider = platform::MakeSimulatedProviderFromText(text, error, platform::SimulatedTime::Leaping);
         ASSERT_NE(provider, nullptr) << error;
         platform::SetWirelessProvider(provider);
     }
@@ -170,7 +170,9 @@ TEST_F(WifiTarvTest, WithoutADriverEveryRequestFails)
 
 TEST_F(WifiTarvTest, ScanTickReadsThePreviousStepThenTriggersTheNext)
 {
-    InstallScenario("adapter wlan0 wireless\n"
+    // Each sweep takes a step's time: each tick reads the next step.
+    InstallScenario("timing sweep=1s\n"
+                    "adapter wlan0 wireless\n"
                     "network 02:00:00:00:00:01 ssid=\"Near\" channel=6 secured signal=0:-40,1:-45,2:off\n"
                     "network 02:00:00:00:00:02 ssid=\"Far\" channel=36 signal=1:-80\n"
                     "network 06:00:00:00:00:03 ssid=\"Peer\" channel=11 adhoc signal=0:-70\n");

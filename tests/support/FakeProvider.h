@@ -115,10 +115,12 @@ private:
 
 // Puts a FakeProvider over the simulated radio of a scenario's text in place
 // as the process's radio. Null, with error saying why, when the text does not
-// parse.
-inline std::shared_ptr<FakeProvider> UseSimulatedRadio(std::string_view scenario, std::string& error)
+// parse. The radio's clock leaps over each scan unless time says otherwise,
+// so ticks sent one after another each see the scan before them ended.
+inline std::shared_ptr<FakeProvider> UseSimulatedRadio(std::string_view scenario, std::string& error,
+                                                       platform::SimulatedTime time = platform::SimulatedTime::Leaping)
 {
-    auto simulated = platform::MakeSimulatedProviderFromText(scenario, error);
+    auto simulated = platform::MakeSimulatedProviderFromText(scenario, error, time);
     if (!simulated)
         return nullptr;
     auto radio = std::make_shared<FakeProvider>(std::move(simulated));

@@ -14,6 +14,7 @@ namespace {
 constexpr std::uint32_t kMaxSteps = 1000000;
 constexpr int kWeakestDbm = -127;
 constexpr int kStrongestDbm = 0;
+constexpr long long kLongestMs = 3600000;  // an hour: any longer is a mistake
 
 struct Token {
     std::string key;    // the word before '=', or the whole word
@@ -413,18 +414,20 @@ public:
             return true;
         const Token& head = tokens.front();
         if (head.hasValue) {
-            error = "a line starts with 'steps', 'after', 'adapter' or 'network', not '" + head.key + "='";
+            error = "a line starts with 'steps', 'after', 'timing', 'adapter' or 'network', not '" + head.key + "='";
             return false;
         }
         if (head.key == "steps")
             return ParseSteps(tokens, number, error);
         if (head.key == "after")
             return ParseAfter(tokens, error);
+        if (head.key == "timing")
+            return ParseTiming(tokens, number, error);
         if (head.key == "adapter")
             return ParseAdapter(tokens, error);
         if (head.key == "network")
             return ParseNetwork(tokens, number, error);
-        error = "unknown line '" + head.key + "' (expected steps, after, adapter or network)";
+        error = "unknown line '" + head.key + "' (expected steps, after, timing, adapter or network)";
         return false;
     }
 
@@ -475,6 +478,59 @@ private:
             return false;
         }
         m_scenario.loop = tokens[1].key == "loop";
+        return true;
+    }
+
+    // "timing step=1s sweep=3s channel=90ms": any of the three, each once.
+    bool ParseTiming(const std::vector<Token>& tokens, int number, std::string& error)
+    {
+        if (m_timingLine != 0) {
+            error = "timing given twice (first on line " + std::to_string(m_timingLine) + ")";
+            return false;
+        }
+        if (tokens.size() < 2) {
+            error = "expected 'timing' with step=, sweep= or channel= (as 500ms or 2s)";
+            return false;
+        }
+        std::set<std::string> given;
+        for (std::size_t i = 1; i < tokens.size(); ++i) {
+            const Token& token = tokens[i];
+            std::uint32_t* target = token.key == "step"      ? &m_scenario.stepMs
+                                    : token.key == "sweep"   ? &m_scenario.sweepMs
+                                    : token.key == "channel" ? &m_scenario.channelMs
+                                                             : nullptr;
+            if (!token.hasValue || target == nullptr) {
+                error = "unknown word '" + token.key + "' for timing (expected step=, sweep= or channel=)";
+                return false;
+            }
+            if (!given.insert(token.key).second) {
+                error = token.key + "= given twice";
+                return false;
+            }
+            if (!ParseDuration(token.value, *target)) {
+                error = token.key + " '" + token.value + "' is not a time from 1ms to 1h, in whole ms or s";
+                return false;
+            }
+        }
+        m_timingLine = number;
+        return true;
+    }
+
+    // "250ms" or "2s".
+    static bool ParseDuration(std::string_view text, std::uint32_t& ms)
+    {
+        long long value = 0;
+        long long unit = 0;
+        if (text.ends_with("ms")) {
+            text.remove_suffix(2);
+            unit = 1;
+        } else if (text.ends_with("s")) {
+            text.remove_suffix(1);
+            unit = 1000;
+        }
+        if (unit == 0 || !ParseIntIn(text, 1, kLongestMs / unit, value))
+            return false;
+        ms = static_cast<std::uint32_t>(value * unit);
         return true;
     }
 
@@ -540,17 +596,25 @@ private:
 
     Scenario m_scenario;
     int m_stepsLine = 0;
+    int m_timingLine = 0;
     std::set<std::string> m_adapterNames;
     std::map<std::string, int> m_macLines;
 };
 
 }  // namespace
 
-std::uint32_t Scenario::StepAt(std::uint64_t counter) const
+std::uint32_t Scenario::StepAt(std::uint64_t walked) const
 {
     if (loop)
-        return static_cast<std::uint32_t>(counter % steps);
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(counter, steps - 1));
+        return static_cast<std::uint32_t>(walked % steps);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(walked, steps - 1));
+}
+
+std::uint32_t Scenario::ScanMs(std::size_t frequencies) const
+{
+    if (frequencies == 0)
+        return sweepMs;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{channelMs} * frequencies, sweepMs));
 }
 
 std::optional<int> SignalAt(const ScenarioNetwork& network, std::uint32_t step)

@@ -39,11 +39,22 @@ struct ScenarioNetwork {
 struct Scenario {
     std::uint32_t steps = 1;  // length of the timeline
     bool loop = false;        // after the last step: start again (true) or stay on the last step
+    // How long things take, in milliseconds: the walk stays this long on
+    // each step; a scan of every channel takes sweepMs, as on real radios
+    // that visit both bands; a scan of a few channels channelMs for each,
+    // at most a sweep.
+    std::uint32_t stepMs = 1000;
+    std::uint32_t sweepMs = 3000;
+    std::uint32_t channelMs = 90;
     std::vector<ScenarioAdapter> adapters;
     std::vector<ScenarioNetwork> networks;
 
-    // The timeline step a scan counter stands on.
-    std::uint32_t StepAt(std::uint64_t counter) const;
+    // The timeline step after this many steps walked.
+    std::uint32_t StepAt(std::uint64_t walked) const;
+    // The timeline step at a moment, in milliseconds since the walk began.
+    std::uint32_t StepAtTime(std::uint64_t ms) const { return StepAt(ms / stepMs); }
+    // How long a scan of this many frequencies takes (0: every channel).
+    std::uint32_t ScanMs(std::size_t frequencies) const;
 };
 
 // The signal of a network at a timeline step, or nothing when it is not heard.

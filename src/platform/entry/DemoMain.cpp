@@ -1,7 +1,8 @@
 // The entry of `tarvolin-demo`: the same program on the simulated radio, on
-// the shipped street-walk scenario or a scenario file. With --screenshot it
-// runs headless through a number of scan ticks and writes the main window's
-// image as PNG.
+// the shipped street-walk scenario or a scenario file, in real time: scans
+// take as long as a real radio's and the walk goes at walking pace. With
+// --screenshot it runs headless through a number of scan ticks and writes
+// the main window's image as PNG.
 #include "platform/Testing.h"
 #include "platform/Text.h"
 #include "platform/core/Menu.h"
@@ -230,7 +231,12 @@ void TakeScreenshot(const Options& options)
         std::fprintf(stderr, "tarvolin-demo: the main window did not open\n");
         std::exit(1);
     }
+    // The ticks come at once, each after the time its timer would have
+    // taken: the picture shows what a person would see after that long.
+    const auto radio = platform::GetWirelessProvider();
     for (int i = 0; i < options.ticks && IsWindow(main); ++i) {
+        if (radio)
+            platform::AdvanceSimulatedClock(*radio, platform::core::TimerPeriod(main, kScanTimer));
         SendMessageW(main, WM_TIMER, kScanTimer, 0);
         QCoreApplication::processEvents();
     }
@@ -260,8 +266,12 @@ int main(int argc, char** argv)
         return 2;
     platform::core::SetPixelZoom(options.shared.zoom);
     std::string error;
-    auto provider = options.scenario.empty() ? platform::MakeSimulatedProviderFromText(kStreetWalkScenario, error)
-                                             : platform::MakeSimulatedProvider(options.scenario, error);
+    // A person watches the walk on the wall clock; a screenshot moves the
+    // clock itself, tick by tick.
+    const platform::SimulatedTime time =
+        options.screenshot.empty() ? platform::SimulatedTime::RealTime : platform::SimulatedTime::Manual;
+    auto provider = options.scenario.empty() ? platform::MakeSimulatedProviderFromText(kStreetWalkScenario, error, time)
+                                             : platform::MakeSimulatedProvider(options.scenario, error, time);
     if (!provider) {
         std::fprintf(stderr, "tarvolin-demo: %s\n", error.c_str());
         return 1;

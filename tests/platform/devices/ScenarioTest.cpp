@@ -4,16 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <set>
+#include <thread>
 
 namespace {
 
+using platform::SimulatedTime;
 using platform::WirelessBss;
 
-std::shared_ptr<platform::WirelessProvider> Make(std::string_view text)
+// Each sweep on a leaping clock moves the walk on by the sweep's time.
+std::shared_ptr<platform::WirelessProvider> Make(std::string_view text, SimulatedTime time = SimulatedTime::Leaping)
 {
     std::string error;
-    auto provider = platform::MakeSimulatedProviderFromText(text, error);
+    auto provider = platform::MakeSimulatedProviderFromText(text, error, time);
     EXPECT_NE(provider, nullptr) << error;
     return provider;
 }
@@ -31,9 +36,10 @@ int Heard(platform::WirelessProvider& provider, const std::string& adapter, std:
     return 1;
 }
 
-TEST(SimulatedProvider, SignalFollowsItsTimelineOneStepPerScan)
+// With sweeps as long as a step, each one reads the next step.
+TEST(SimulatedProvider, SignalFollowsItsTimelineStepByStep)
 {
-    auto provider = Make("steps 8\n"
+    auto provider = Make("steps 8\ntiming sweep=1s\n"
                          "adapter wlan0 wireless\n"
                          "network 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=2:-90,6:-50,7:off\n"
                          "network 02:00:00:00:00:02 ssid=\"b\" channel=1 signal=0:-60,1:off,3:-70\n");
@@ -58,9 +64,9 @@ TEST(SimulatedProvider, InterpolationRoundsTowardsTheEarlierValue)
     EXPECT_EQ(platform::SignalAt(up, 3), -80);
 }
 
-TEST(SimulatedProvider, LoopingTimelineStartsAgainAndAdaptersKeepTheirOwnStep)
+TEST(SimulatedProvider, LoopingTimelineStartsAgainAndEachAdapterHearsItsOwnLatestScan)
 {
-    auto provider = Make("steps 3\nafter loop\n"
+    auto provider = Make("steps 3\nafter loop\ntiming step=3s\n"
                          "adapter wlan0 wireless\nadapter wlan1 wireless\n"
                          "network 02:00:00:00:00:01 ssid=\"a\" channel=6 signal=0:-40,1:off,2:-60\n"
                          "network 02:00:00:00:00:02 ssid=\"b\" channel=6 adapter=wlan1 signal=0:-70\n");
@@ -72,6 +78,172 @@ TEST(SimulatedProvider, LoopingTimelineStartsAgainAndAdaptersKeepTheirOwnStep)
     EXPECT_EQ(Heard(*provider, "wlan1", 1), -40);  // wlan1 has not scanned yet
     EXPECT_EQ(Heard(*provider, "wlan1", 2), -70);
     EXPECT_EQ(Heard(*provider, "wlan0", 2), 1);  // only wlan1 hears it
+}
+
+// On a clock the test moves: a scan takes its time, during which the count
+// of ended scans stands still and another request is refused as busy; the
+// list shows the walk where it stood when the latest scan ended, however
+// long ago that was.
+TEST(SimulatedProvider, ScansTakeTheirTimeAndTheWalkMovesWithTheClock)
+{
+    // a is heard at -90 + 5 dBm for every step (a second each by default).
+    auto provider = Make("steps 10\n"
+                         "adapter wlan0 wireless\n"
+                         "network 02:00:00:00:00:01 ssid=\"a\" channel=6 signal=0:-90,9:-45\n",
+                         SimulatedTime::Manual);
+    enum class Ask { Nothing, Sweep, Channel };
+    struct Moment {
+        std::uint64_t advanceMs;
+        std::uint64_t ended;  // scans ended by then
+        int heard;            // a's signal in the list
+        Ask ask;
+        DWORD answer;
+    };
+    const Moment moments[] = {
+        {0, 0, -90, Ask::Sweep, ERROR_SUCCESS},        // 0 ms: a sweep, until 3000 ms
+        {2999, 0, -90, Ask::Channel, ERROR_BUSY},      // the sweep still runs
+        {1, 1, -75, Ask::Channel, ERROR_SUCCESS},      // 3000 ms: step 3 heard; one channel until 3090 ms
+        {89, 1, -75, Ask::Nothing, ERROR_SUCCESS},     // 3089 ms
+        {1, 2, -75, Ask::Sweep, ERROR_SUCCESS},        // 3090 ms, still step 3; a sweep until 6090 ms
+        {5000, 3, -60, Ask::Nothing, ERROR_SUCCESS},   // 8090 ms: the list is of 6090 ms, step 6
+        {0, 3, -60, Ask::Sweep, ERROR_SUCCESS},        // until 11090 ms
+        {60000, 4, -45, Ask::Nothing, ERROR_SUCCESS},  // held on the last step
+    };
+    const std::uint32_t channel6[] = {2437};
+    for (const Moment& m : moments) {
+        SCOPED_TRACE(m.advanceMs);
+        ASSERT_TRUE(platform::AdvanceSimulatedClock(*provider, m.advanceMs));
+        std::uint64_t ended = 99;
+        ASSERT_EQ(provider->CountEndedScans("wlan0", ended), ERROR_SUCCESS);
+        EXPECT_EQ(ended, m.ended);
+        EXPECT_EQ(Heard(*provider, "wlan0", 1), m.heard);
+        if (m.ask == Ask::Sweep) {
+            EXPECT_EQ(provider->TriggerScan("wlan0"), m.answer);
+        } else if (m.ask == Ask::Channel) {
+            EXPECT_EQ(provider->TriggerScanOn("wlan0", channel6), m.answer);
+        }
+    }
+    // Every request is kept, the one refused as busy too.
+    using Requests = std::vector<std::vector<std::uint32_t>>;
+    EXPECT_EQ(platform::SimulatedScanRequests(*provider, "wlan0"), (Requests{{}, {2437}, {2437}, {}, {}}));
+
+    // A wait for a scan on this clock lasts until someone moves it.
+    ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    std::atomic<bool> done = false;
+    DWORD waited = ERROR_GEN_FAILURE;
+    std::thread waiter([&] {
+        std::string why;
+        waited = provider->WaitForScan("wlan0", 10000, why);
+        done = true;
+    });
+    std::uint64_t moved = 0;
+    while (!done) {
+        platform::AdvanceSimulatedClock(*provider, 100);
+        moved += 100;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    waiter.join();
+    EXPECT_EQ(waited, ERROR_SUCCESS);
+    EXPECT_GE(moved, 3000u);
+}
+
+// In real time a wait lasts as long as the scan; a request refused as busy
+// is served by a scan asked for again once the one under way has ended.
+TEST(SimulatedProvider, WaitForScanLastsUntilAScanBegunAfterTheRequestEnds)
+{
+    auto provider = Make("timing sweep=200ms channel=20ms\n"
+                         "adapter wlan0 wireless\nadapter wlan1 wireless\nadapter wlan2 wireless trigger=denied\n",
+                         SimulatedTime::RealTime);
+    using Clock = std::chrono::steady_clock;
+    const auto waitMs = [&provider](const std::string& adapter, unsigned timeoutMs, DWORD& result) {
+        std::string why;
+        const auto start = Clock::now();
+        result = provider->WaitForScan(adapter, timeoutMs, why);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    std::uint64_t ended = 0;
+    DWORD result = ERROR_GEN_FAILURE;
+    const std::uint32_t channel1[] = {2412};
+
+    ASSERT_EQ(provider->TriggerScanOn("wlan0", channel1), ERROR_SUCCESS);
+    EXPECT_GE(waitMs("wlan0", 5000, result), 15);
+    EXPECT_EQ(result, ERROR_SUCCESS);
+    ASSERT_EQ(provider->CountEndedScans("wlan0", ended), ERROR_SUCCESS);
+    EXPECT_EQ(ended, 1u);
+
+    ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    ASSERT_EQ(provider->TriggerScanOn("wlan0", channel1), ERROR_BUSY);
+    EXPECT_GE(waitMs("wlan0", 5000, result), 210);
+    EXPECT_EQ(result, ERROR_SUCCESS);
+    ASSERT_EQ(provider->CountEndedScans("wlan0", ended), ERROR_SUCCESS);
+    EXPECT_EQ(ended, 3u);  // the sweep, then the scan asked for again
+
+    ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    waitMs("wlan0", 10, result);
+    EXPECT_EQ(result, ERROR_TIMEOUT);
+    ASSERT_EQ(provider->CountEndedScans("wlan0", ended), ERROR_SUCCESS);
+    EXPECT_EQ(ended, 3u);
+
+    // Nothing asked for: nothing to wait for. Scans refused: why.
+    EXPECT_LT(waitMs("wlan1", 5000, result), 1000);
+    EXPECT_EQ(result, ERROR_SUCCESS);
+    std::string why;
+    EXPECT_EQ(provider->WaitForScan("wlan2", 5000, why), ERROR_ACCESS_DENIED);
+    EXPECT_NE(why.find("wlan2"), std::string::npos);
+    EXPECT_FALSE(platform::AdvanceSimulatedClock(*provider, 1000));
+}
+
+// A leaping clock ends each scan before the next question and moves the
+// walk by the scan's time: a sweep three steps, a scan of one channel a
+// tenth of one.
+TEST(SimulatedProvider, LeapingClockMovesTheWalkByWhatEachScanTakes)
+{
+    auto provider = Make("steps 100\n"
+                         "adapter wlan0 wireless\n"
+                         "network 02:00:00:00:00:01 ssid=\"a\" channel=6 signal=0:-100,99:-1\n");
+    const std::uint32_t channel6[] = {2437};
+    EXPECT_EQ(Heard(*provider, "wlan0", 1), -100);
+    ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    EXPECT_EQ(Heard(*provider, "wlan0", 1), -97);
+    for (int scan = 0; scan < 11; ++scan)
+        ASSERT_EQ(provider->TriggerScanOn("wlan0", channel6), ERROR_SUCCESS);  // 3990 ms
+    EXPECT_EQ(Heard(*provider, "wlan0", 1), -97);
+    ASSERT_EQ(provider->TriggerScanOn("wlan0", channel6), ERROR_SUCCESS);
+    EXPECT_EQ(Heard(*provider, "wlan0", 1), -96);  // 4080 ms
+    std::uint64_t ended = 0;
+    ASSERT_EQ(provider->CountEndedScans("wlan0", ended), ERROR_SUCCESS);
+    EXPECT_EQ(ended, 13u);
+    std::string why;
+    ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+    EXPECT_EQ(provider->WaitForScan("wlan0", 0, why), ERROR_SUCCESS);
+    EXPECT_EQ(Heard(*provider, "wlan0", 1), -93);  // 7080 ms
+}
+
+TEST(SimulatedProvider, TimingSetsHowLongStepsAndScansTake)
+{
+    struct Case {
+        const char* line;
+        std::uint32_t stepMs, sweepMs, channelMs;
+    };
+    const Case cases[] = {
+        {"", 1000, 3000, 90},
+        {"timing step=250ms sweep=2s channel=50ms\n", 250, 2000, 50},
+        {"timing channel=1s\n", 1000, 3000, 1000},
+        {"timing sweep=3600s step=1ms\n", 1, 3600000, 90},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string error;
+        const auto scenario = platform::ParseScenario(std::string(c.line) + "adapter wlan0 wireless\n", error);
+        ASSERT_TRUE(scenario) << error;
+        EXPECT_EQ(scenario->stepMs, c.stepMs);
+        EXPECT_EQ(scenario->sweepMs, c.sweepMs);
+        EXPECT_EQ(scenario->channelMs, c.channelMs);
+        // A few channels take their time each, never longer than a sweep.
+        EXPECT_EQ(scenario->ScanMs(0), c.sweepMs);
+        EXPECT_EQ(scenario->ScanMs(1), std::min(c.channelMs, c.sweepMs));
+        EXPECT_EQ(scenario->ScanMs(3), std::min(3 * c.channelMs, c.sweepMs));
+    }
 }
 
 TEST(SimulatedProvider, AnswersAdaptersAndRefusesWhatTheyCannotDo)
@@ -205,6 +377,16 @@ TEST(SimulatedProvider, MalformedScenariosNameTheLine)
         {"steps 4\nnetwork 02:00:00:00:00:01 ssid=\"a\" channel=1 signal=0:-50,4:off\n",
          "line 2: signal step 4 lies beyond the timeline of 4 steps (line 1)"},
         {"x=1\n", "line 1: a line starts with"},
+        {"timing\n", "line 1: expected 'timing' with step=, sweep= or channel="},
+        {"timing step=0ms\n", "line 1: step '0ms' is not a time from 1ms to 1h"},
+        {"timing sweep=3\n", "line 1: sweep '3' is not a time"},
+        {"timing channel=2h\n", "line 1: channel '2h' is not a time"},
+        {"timing step=3601s\n", "line 1: step '3601s' is not a time"},
+        {"timing step=-1s\n", "line 1: step '-1s' is not a time"},
+        {"timing pace=1s\n", "line 1: unknown word 'pace' for timing"},
+        {"timing step\n", "line 1: unknown word 'step' for timing"},
+        {"timing step=1s step=2s\n", "line 1: step= given twice"},
+        {"timing step=1s\ntiming sweep=2s\n", "line 2: timing given twice (first on line 1)"},
         {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 security=wpa4 signal=0:-50\n", "line 1: security 'wpa4'"},
         {"network 02:00:00:00:00:01 ssid=\"a\" channel=1 open security=wpa2 signal=0:-50\n",
          "line 1: 'open' contradicts security=wpa2"},
@@ -288,8 +470,17 @@ TEST(SimulatedProvider, FileErrorsNameTheFileAndTheCause)
 TEST(SimulatedProvider, StreetWalkHasTheVarietyItPromises)
 {
     std::string error;
-    auto provider = platform::MakeSimulatedProvider(TARVOLIN_SCENARIO_DIR "/street-walk.scn", error);
+    auto provider =
+        platform::MakeSimulatedProvider(TARVOLIN_SCENARIO_DIR "/street-walk.scn", error, SimulatedTime::Manual);
     ASSERT_NE(provider, nullptr) << error;
+    // A scan of one channel early in every step (of a second) reads that step.
+    const std::uint32_t channel1[] = {2412};
+    const auto scanAtNextStep = [&provider, &channel1] {
+        ASSERT_TRUE(platform::AdvanceSimulatedClock(*provider, 910));
+        ASSERT_EQ(provider->TriggerScanOn("wlan0", channel1), ERROR_SUCCESS);
+        ASSERT_TRUE(platform::AdvanceSimulatedClock(*provider, 90));
+    };
+    ASSERT_TRUE(platform::AdvanceSimulatedClock(*provider, 90));
     std::set<std::array<std::uint8_t, 6>> everHeard;
     bool secured = false, open = false, adhoc = false, hidden = false, full = false, utf8 = false;
     bool band24 = false, band5 = false;
@@ -312,7 +503,7 @@ TEST(SimulatedProvider, StreetWalkHasTheVarietyItPromises)
             band24 |= bss.frequencyMhz < 2500;
             band5 |= bss.frequencyMhz > 5000;
         }
-        ASSERT_EQ(provider->TriggerScan("wlan0"), ERROR_SUCCESS);
+        scanAtNextStep();
     }
     EXPECT_GE(everHeard.size(), 22u);
     EXPECT_LE(everHeard.size(), 30u);

@@ -1,8 +1,9 @@
 // tarvolin-scan --follow run as a separate process on the simulated radio,
-// whose scans end at once and move one step along the scenario each. A
-// network the radio holds at step 0 is followed at once: the scans of its
-// channel alone read steps 1, 2 and so on. One it does not hold yet is found
-// by a sweep of every channel first (step 1); its scans read steps 2, 3 ...
+// whose scans end at once and, a step long each here, move one step along
+// the scenario each. A network the radio holds at step 0 is followed at
+// once: the scans of its channel alone read steps 1, 2 and so on. One it does
+// not hold yet is found by a sweep of every channel first (step 1); its scans
+// read steps 2, 3 ...
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@ using nlohmann::json;
 const char* kScenario = R"(
 steps 6
 after hold
+timing sweep=1s channel=1s
 adapter wlan0 wireless
 network 02:00:00:00:01:00 ssid="Followed" channel=11 open signal=0:-70,1:-60,2:-55,3:-50,4:off
 network 02:00:00:00:02:00 ssid="Other"    channel=1  open signal=0:-40

@@ -197,7 +197,8 @@ TEST(ScanToolWatch, SignalStepsAndAbsencesAtTheirThresholds)
     // there), then from two (gone), then back (new again). Step 0 is what the
     // radio holds before the watch's first scan, which reads step 1.
     const std::string path = WriteScenario(
-        "thresholds.scn", "adapter wlan0 wireless\n"
+        "thresholds.scn", "timing sweep=1s\n"
+                          "adapter wlan0 wireless\n"
                           "network 02:00:00:00:00:0a ssid=\"A\" channel=1 signal=1:-50,2:-54,3:-53,4:-55,5:-51\n"
                           "network 02:00:00:00:00:0b ssid=\"B\" channel=6 signal=1:-60,2:off,3:-60,4:off,6:-60\n");
     const Result result =

@@ -44,6 +44,11 @@ inline std::string Quote(const std::string& word)
     return quoted + "'";
 }
 
+// The tools run on a simulated radio whose clock leaps over each scan (see
+// docs/scenario-format.md), so that what they hear is the same at every run
+// and comes at once; a test of pace takes this off for its run.
+inline const bool kLeapingRadio = setenv("TARVOLIN_SIMULATED_TIME", "leap", 0) == 0;
+
 // Tests run side by side as separate processes: each has its own files.
 inline std::string TempPath(const std::string& name)
 {
@@ -129,6 +134,9 @@ inline std::string Unescape(const std::string& text)
     return out;
 }
 
-inline const std::string kWalk = TARVOLIN_SCENARIO_DIR "/street-walk.scn";
+// The shipped street walk with every scan a step long, so that each scan a
+// tool makes, of every channel or of one, reads the next step of the walk.
+inline const std::string kWalk = WriteScenario(
+    "street-walk-stepped.scn", "timing sweep=1s channel=1s\n" + ReadFile(TARVOLIN_SCENARIO_DIR "/street-walk.scn"));
 
 }  // namespace tooltest

@@ -209,6 +209,10 @@ void CScannerDlg::Refresh()
 
 void CScannerDlg::OnScanCompleted(const ScanEntry* entries, int count)
 {
+    // The catalogue now holds this scan's readings; when the large view
+    // opens, they are as old as this.
+    m_lastScanTick = GetTickCount();
+    m_scanSeen = true;
     if (!m_largeView)
         return;
     ApRecord record{};
@@ -470,6 +474,12 @@ void CScannerDlg::OnGoLarge()
         m_history.Clear();
         m_tone.Forget();
     }
+    // The list has just shown the network's latest reading: the view starts
+    // from it, its digits and its click, instead of waiting for a scan of
+    // its own. A reading older than the click's quiet time stays silent.
+    ApRecord record{};
+    if (m_scanSeen && g_apList.GetByNumber(m_followedNumber, record) && record.active == 1)
+        m_tone.Heard(m_lastScanTick, record.rssi);
     m_largeView = true;
     m_hintText = g_language.GetText(IDS_HINT_TAP_TO_RESTORE);
     m_list.ShowWindow(SW_HIDE);
@@ -477,6 +487,7 @@ void CScannerDlg::OnGoLarge()
     // Where the list was, the page now draws the large view.
     Invalidate(TRUE);
     TellOwnerLargeView();
+    UpdateTone();
 }
 
 LRESULT CScannerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -85,4 +85,8 @@ protected:
     CSignalHistory m_history;
     CGuideTone m_tone;
     DWORD m_clickRate = 0;  // the rate last handed to the player
+    // When the latest scan was read, whatever the page showed; none before
+    // the first.
+    DWORD m_lastScanTick = 0;
+    bool m_scanSeen = false;
 };

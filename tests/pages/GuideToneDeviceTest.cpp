@@ -12,9 +12,6 @@
 #include "tests/support/PlainWindow.h"
 #include "tests/support/PulseServer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,10 +26,6 @@ extern CApList g_apList;
 namespace {
 
 constexpr int kRate = PulseServer::kRecordRate;
-// A tick peaks at about 20 000; the silence between them is 0.
-constexpr int kLoud = 2000;
-// Two ticks are at least 20 ms apart (fifty a second at most).
-constexpr std::size_t kQuietBetween = kRate / 50;
 
 class ProbePage : public CScannerDlg {
 public:
@@ -40,39 +33,13 @@ public:
     using CScannerDlg::OnGoLarge;
 };
 
-// Where each tick starts in the recording from sample `from` on.
-std::vector<std::size_t> Onsets(const std::vector<std::int16_t>& samples, std::size_t from)
-{
-    std::vector<std::size_t> onsets;
-    std::size_t lastLoud = 0;
-    bool any = false;
-    for (std::size_t i = from; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) < kLoud)
-            continue;
-        if (!any || i - lastLoud > kQuietBetween)
-            onsets.push_back(i);
-        lastLoud = i;
-        any = true;
-    }
-    return onsets;
-}
-
 class GuideToneDevice : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         // One server for the whole program: the audio back end connects once.
         s_server = std::make_unique<PulseServer>();
-        s_problem = s_server->Start();
-        if (s_problem.empty() && !s_server->StartRecording())
-            s_problem = "parec did not start";
-        // The recording counts from its first samples on.
-        QElapsedTimer started;
-        started.start();
-        while (s_problem.empty() && s_server->Collect() == 0 && started.elapsed() < 10000)
-            QThread::msleep(20);
-        if (s_problem.empty() && s_server->Samples().empty())
-            s_problem = "parec recorded nothing";
+        s_problem = s_server->StartRecorded();
     }
     static void TearDownTestSuite() { s_server.reset(); }
 
@@ -98,17 +65,7 @@ protected:
         Wait(300);  // the last ticks die away before the next test
     }
 
-    // Runs the event loop for `milliseconds`, taking in the recording.
-    static void Wait(int milliseconds)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < milliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            s_server->Collect();
-            QThread::msleep(10);
-        }
-    }
+    static void Wait(int milliseconds) { s_server->RunEvents(milliseconds); }
 
     // Scans that hear the followed network at `rssi`, five a second, for
     // `milliseconds`.
@@ -144,16 +101,9 @@ TEST_F(GuideToneDevice, ClickRateFollowsTheSignal)
         Follow(c.rssi, 400);
         const std::size_t from = s_server->Collect();
         Follow(c.rssi, c.milliseconds);
-        const std::vector<std::size_t> onsets = Onsets(s_server->Samples(), from);
-        ASSERT_GE(onsets.size(), 4u);
-        std::vector<double> intervals;
-        for (std::size_t i = 1; i < onsets.size(); ++i)
-            intervals.push_back(static_cast<double>(onsets[i] - onsets[i - 1]) / kRate);
-        // The median: a moment the output ran dry stretches one interval.
-        std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
-        const double heard = 1.0 / intervals[intervals.size() / 2];
+        const double heard = s_server->ClickRate(from);
         const double expected = CGuideTone::RateFor(c.rssi) / 1000.0;
-        EXPECT_NEAR(heard, expected, expected * 0.1) << onsets.size() << " ticks";
+        EXPECT_NEAR(heard, expected, expected * 0.1);
     }
 }
 
@@ -165,12 +115,12 @@ TEST_F(GuideToneDevice, LeavingTheViewSilencesTheClickAtOnce)
     Wait(700);
     const std::vector<std::int16_t>& samples = s_server->Samples();
     // It was clicking, ten a second, up to the moment the view was left...
-    const std::vector<std::size_t> before = Onsets(samples, left - std::min<std::size_t>(left, kRate));
+    const std::vector<std::size_t> before = s_server->Onsets(left - std::min<std::size_t>(left, kRate));
     ASSERT_GE(before.size(), 7u);
     // ...and the last sound is less than 100 ms after it.
     std::size_t last = 0;
     for (std::size_t i = left; i < samples.size(); ++i)
-        if (std::abs(samples[i]) >= kLoud)
+        if (std::abs(samples[i]) >= PulseServer::kLoud)
             last = i;
     ASSERT_GT(samples.size(), left + kRate / 2) << "the recording stopped";
     const double after = last > left ? static_cast<double>(last - left) / kRate : 0.0;

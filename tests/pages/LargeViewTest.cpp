@@ -77,15 +77,18 @@ public:
         m_page.OnGoLarge();
     }
     // A scan completes `afterMs` after the last one, hearing network 1 at
-    // `rssi`, or (0) only network 2.
+    // `rssi`, or (0) only network 2. As in the main window, the catalogue
+    // takes it in before the page.
     void Scan(DWORD afterMs, LONG rssi)
     {
         m_now += afterMs;
         std::vector<ScanEntry> heard{NetworkEntry(2, -50)};
         if (rssi != 0)
             heard.push_back(NetworkEntry(1, rssi));
+        g_apList.Merge(heard.data(), static_cast<int>(heard.size()));
         m_page.OnScanCompleted(heard.data(), static_cast<int>(heard.size()));
     }
+    void Leave() { m_page.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); }
     DWORD Clicking() const { return m_rates.empty() ? 0 : m_rates.back(); }
 
     DWORD m_now = 5000000;
@@ -126,8 +129,7 @@ TEST_F(LargeView, ClickStopsAtOnceWhenItsConditionEnds)
         std::function<void(LargeView&)> undo;  // what brings it back; null when nothing does
     };
     const Case cases[] = {
-        {"the view is left", [](LargeView& t) { t.m_page.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); },
-         nullptr},
+        {"the view is left", [](LargeView& t) { t.Leave(); }, nullptr},
         {"scanning is suspended", [](LargeView& t) { t.m_page.SetScanning(false); },
          [](LargeView& t) { t.m_page.SetScanning(true); }},
         {"another tab is shown", [](LargeView& t) { t.m_page.ShowWindow(SW_HIDE); },
@@ -189,6 +191,45 @@ TEST_F(LargeView, SilentWithTheSoundOffAndForgetsAnotherNetwork)
     Scan(1000, -40);
     GoLarge(1);
     EXPECT_EQ(m_page.m_history.Recent(m_now).size(), 1u);
+}
+
+// Opened again, the view clicks at once at the pace of the latest reading
+// the list showed, without waiting for a scan of its own; the quiet time
+// counts from that reading.
+TEST_F(LargeView, OpenedAgainTheClickStartsFromTheLatestReading)
+{
+    struct Case {
+        const char* name;
+        LONG number;     // the network the view is opened on
+        LONG listRssi;   // network 1 in the scan while the list shows; 0: missed
+        DWORD openedMs;  // after that scan
+        DWORD clicking;
+        DWORD quietIn;
+    };
+    // The view heard network 1 at -60 dBm one second before the list's scan.
+    const Case cases[] = {
+        {"heard by the list a moment ago", 0, -45, 300, 5623, 2700},
+        {"heard by the list a while ago", 0, -45, 2900, 5623, 100},
+        {"heard by the list longer ago than the quiet time", 0, -45, 3000, 0, 0},
+        {"missed by the list: the view's own reading keeps its pace", 0, 0, 300, 3162, 1700},
+        {"missed by the list and not heard since", 0, 0, 2000, 0, 0},
+        {"another network the list heard", 1, -45, 300, 4642, 2700},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        GoLarge(0);
+        Scan(500, -60);
+        ASSERT_EQ(Clicking(), 3162u);
+        Leave();
+        ASSERT_EQ(Clicking(), 0u);
+        Scan(1000, c.listRssi);
+        m_now += c.openedMs;
+        GoLarge(c.number);
+        EXPECT_EQ(Clicking(), c.clicking);
+        EXPECT_EQ(platform::core::TimerPeriod(m_page.m_hWnd, CScannerDlg::kToneTimer), c.quietIn);
+    }
 }
 
 }  // namespace

@@ -3,13 +3,16 @@
 // program's sound at it until the server is stopped.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -78,6 +81,36 @@ public:
         return m_recorder.waitForStarted(10000);
     }
 
+    // Start, then StartRecording, and waits for the recording's first
+    // samples, from which on it counts. An empty text when all runs, else
+    // what went wrong.
+    std::string StartRecorded()
+    {
+        std::string problem = Start();
+        if (!problem.empty())
+            return problem;
+        if (!StartRecording())
+            return "parec did not start";
+        QElapsedTimer started;
+        started.start();
+        while (Collect() == 0 && started.elapsed() < 10000)
+            QThread::msleep(20);
+        return m_samples.empty() ? "parec recorded nothing" : "";
+    }
+
+    // Runs the application's events for `milliseconds`, taking in the
+    // recording meanwhile.
+    void RunEvents(int milliseconds)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < milliseconds) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            Collect();
+            QThread::msleep(10);
+        }
+    }
+
     // Takes in what the recorder has delivered so far; returns the number of
     // samples recorded.
     std::size_t Collect()
@@ -93,7 +126,43 @@ public:
 
     const std::vector<std::int16_t>& Samples() const { return m_samples; }
 
+    // Where each tick of the guiding click starts in the recording, from
+    // sample `from` on. A tick peaks at about 20 000 and the silence between
+    // ticks is 0; two ticks are at least 20 ms apart (fifty a second at most).
+    std::vector<std::size_t> Onsets(std::size_t from) const
+    {
+        std::vector<std::size_t> onsets;
+        std::size_t lastLoud = 0;
+        bool any = false;
+        for (std::size_t i = from; i < m_samples.size(); ++i) {
+            if (std::abs(m_samples[i]) < kLoud)
+                continue;
+            if (!any || i - lastLoud > kQuietBetween)
+                onsets.push_back(i);
+            lastLoud = i;
+            any = true;
+        }
+        return onsets;
+    }
+
+    // The pace of the ticks from sample `from` on, in clicks a second; 0 with
+    // fewer than four ticks. The median interval, as a moment the output ran
+    // dry stretches one interval.
+    double ClickRate(std::size_t from) const
+    {
+        const std::vector<std::size_t> onsets = Onsets(from);
+        if (onsets.size() < 4)
+            return 0;
+        std::vector<double> intervals;
+        for (std::size_t i = 1; i < onsets.size(); ++i)
+            intervals.push_back(static_cast<double>(onsets[i] - onsets[i - 1]) / kRecordRate);
+        std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
+        return 1.0 / intervals[intervals.size() / 2];
+    }
+
     static constexpr int kRecordRate = 44100;
+    static constexpr int kLoud = 2000;
+    static constexpr std::size_t kQuietBetween = kRecordRate / 50;
 
 private:
     QTemporaryDir m_dir;

@@ -5,6 +5,8 @@
 #include <QIODevice>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int kSampleRate = 44100;
@@ -30,11 +32,9 @@ ClickPlayer::~ClickPlayer()
     QMetaObject::invokeMethod(
         m_context,
         [this] {
+            Close();
             delete m_feedTimer;
-            delete m_sink;
             m_feedTimer = nullptr;
-            m_sink = nullptr;
-            m_output = nullptr;
         },
         Qt::BlockingQueuedConnection);
     m_thread.quit();
@@ -54,34 +54,56 @@ void ClickPlayer::Apply()
     const std::uint32_t rate = m_rate.load(std::memory_order_relaxed);
     m_train.SetRate(rate);
     if (rate == 0) {
-        // Closing the stream drops what the output still holds.
-        if (m_output != nullptr) {
-            m_feedTimer->stop();
-            m_sink->reset();
-            m_sink->stop();
-            m_output = nullptr;
-        }
+        Close();
         return;
     }
-    if (m_sink == nullptr) {
-        QAudioFormat format;
-        format.setSampleRate(kSampleRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        m_sink = new QAudioSink(m_device, format);
-        m_sink->setBufferSize(kSampleRate * kBufferMilliseconds / 1000 * static_cast<int>(sizeof(std::int16_t)));
+    if (m_sink == nullptr)
+        Open();
+}
+
+void ClickPlayer::Open()
+{
+    // A new sink for every opening. Qt's PulseAudio sink takes the buffer the
+    // server granted at one start as its request at the next, and the server
+    // grants less than asked: a sink started again and again ends with a
+    // buffer of a millisecond, the feed cannot keep it filled, and the ticks
+    // slow down with every opening.
+    QAudioFormat format;
+    format.setSampleRate(kSampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    m_sink = new QAudioSink(m_device, format);
+    m_sink->setBufferSize(kSampleRate * kBufferMilliseconds / 1000 * static_cast<int>(sizeof(std::int16_t)));
+    m_output = m_sink->start();
+    if (m_output == nullptr) {
+        Close();
+        return;
+    }
+    if (m_feedTimer == nullptr) {
         m_feedTimer = new QTimer;
         m_feedTimer->setTimerType(Qt::PreciseTimer);
         m_feedTimer->setInterval(kFeedMilliseconds);
         QObject::connect(m_feedTimer, &QTimer::timeout, [this] { Feed(); });
     }
-    if (m_output == nullptr) {
-        m_output = m_sink->start();
-        if (m_output == nullptr)
-            return;
-        Feed();
-        m_feedTimer->start();
-    }
+    Feed();
+    m_feedTimer->start();
+}
+
+void ClickPlayer::Close()
+{
+    if (m_feedTimer != nullptr)
+        m_feedTimer->stop();
+    QAudioSink* sink = std::exchange(m_sink, nullptr);
+    m_output = nullptr;
+    if (sink == nullptr)
+        return;
+    // Dropped, not played out: the click stops at once.
+    sink->reset();
+    sink->stop();
+    // Deleted from the thread's event loop, not here: Qt's PulseAudio sink
+    // runs the thread's pending events as it is destroyed, and a newer rate
+    // waiting among them would otherwise be applied in the middle of this.
+    sink->deleteLater();
 }
 
 void ClickPlayer::Feed()

@@ -32,6 +32,10 @@ public:
 private:
     // On the player's thread: opens the output for a rate, closes it for 0.
     void Apply();
+    // On the player's thread: a sink of its own for this opening, started
+    // and filled; Close stops and deletes it.
+    void Open();
+    void Close();
     // On the player's thread: fills what the output has room for.
     void Feed();
 
@@ -42,7 +46,7 @@ private:
     // Used on m_thread only:
     ClickTrain m_train;
     std::vector<std::int16_t> m_block;
-    QAudioSink* m_sink = nullptr;
+    QAudioSink* m_sink = nullptr;   // while the output is open
     QIODevice* m_output = nullptr;  // the sink's, while it plays
     QTimer* m_feedTimer = nullptr;
 };

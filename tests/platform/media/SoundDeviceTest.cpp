@@ -1,5 +1,5 @@
-// The chime on a real audio output: a private PulseAudio server with a null
-// sink, started for this test alone.
+// The chime and the guiding click on a real audio output: a private
+// PulseAudio server with a null sink, started for this test program alone.
 #include "platform/media/Sound.h"
 #include "res/Resource.h"
 #include "tests/support/PulseServer.h"
@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -31,14 +33,18 @@ bool RunEventsUntil(const std::function<bool()>& done, int milliseconds)
 
 class SoundDeviceTest : public testing::Test {
 protected:
-    void SetUp() override
+    // One server for the whole program: the audio back end connects to the
+    // first it finds and stays with it.
+    static void SetUpTestSuite()
     {
-        const std::string problem = m_server.Start();
-        ASSERT_TRUE(problem.empty()) << problem;
+        s_server = std::make_unique<PulseServer>();
+        s_problem = s_server->Start();
     }
-    void TearDown() override { m_server.Stop(); }
+    static void TearDownTestSuite() { s_server.reset(); }
+    void SetUp() override { ASSERT_TRUE(s_problem.empty()) << s_problem; }
 
-    PulseServer m_server;
+    static inline std::unique_ptr<PulseServer> s_server;
+    static inline std::string s_problem;
 };
 
 TEST_F(SoundDeviceTest, PlaysAndRestartsWhenStartedAgain)
@@ -77,6 +83,30 @@ TEST_F(SoundDeviceTest, PlaysAndRestartsWhenStartedAgain)
     EXPECT_EQ((std::vector<bool>{false}), changes);
     EXPECT_GE(sinceRestart.elapsed(), 1100);
     EXPECT_EQ(1, static_cast<int>(app.findChildren<QSoundEffect*>().size())) << "one player per wave";
+}
+
+// The click stopped and started again, as the large view does each time it
+// is left and opened, keeps its pace every time.
+TEST_F(SoundDeviceTest, ClickKeepsItsPaceHoweverOftenItStarts)
+{
+    int argc = 1;
+    char name[] = "test_sound_device";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ASSERT_TRUE(s_server->StartRecording());
+    ASSERT_TRUE(RunEventsUntil([&] { return s_server->Collect() > 0; }, 10000)) << "parec recorded nothing";
+
+    for (int start = 1; start <= 10; ++start) {
+        SCOPED_TRACE(start);
+        ASSERT_TRUE(SetClickRate(10000));
+        // A new stream's first moments show the null sink's silence ahead.
+        s_server->RunEvents(400);
+        const std::size_t from = s_server->Collect();
+        s_server->RunEvents(1000);
+        EXPECT_NEAR(s_server->ClickRate(from), 10.0, 1.0);
+        ASSERT_TRUE(SetClickRate(0));
+        s_server->RunEvents(200);
+    }
 }
 
 }  // namespace

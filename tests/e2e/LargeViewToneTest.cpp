@@ -110,16 +110,10 @@ protected:
     }
     void TapTab(int index)
     {
-        CCustomTabContainer& tabs = m_dialog->m_tabs;
-        RECT strip{};
-        tabs.GetClientRect(&strip);
-        const int y = 8;
-        int x = 0;
-        while (x < strip.right && tabs.HitTest(x, y) != index)
-            ++x;
-        ASSERT_LT(x, strip.right) << "tab " << index << " not on the strip";
-        Tap(tabs.m_hWnd, QPoint(x + 2, y));
-        ASSERT_EQ(tabs.GetCurSel(), index);
+        const POINT at = TabPoint(index);
+        ASSERT_GE(at.x, 0) << "tab " << index << " not on the strip";
+        Tap(m_dialog->m_tabs.m_hWnd, QPoint(at.x, at.y));
+        ASSERT_EQ(m_dialog->m_tabs.GetCurSel(), index);
     }
 
     static inline std::unique_ptr<PulseServer> s_server;

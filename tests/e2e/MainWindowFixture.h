@@ -67,6 +67,20 @@ protected:
     void ScanTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kScanTimer, 0); }
     void BlinkTick() { m_dialog->SendMessage(WM_TIMER, CMainDlg::kBlinkTimer, 0); }
     UINT Period(UINT_PTR id) const { return platform::core::TimerPeriod(m_dialog->m_hWnd, id); }
+    // Where a tap lands on tab `index` of the strip, in the tab control's
+    // client coordinates; x is negative when the strip does not show it.
+    POINT TabPoint(int index) const
+    {
+        CCustomTabContainer& tabs = m_dialog->m_tabs;
+        RECT strip{};
+        tabs.GetClientRect(&strip);
+        const int y = 8;
+        for (int x = 0; x < strip.right; ++x) {
+            if (tabs.HitTest(x, y) == index)
+                return POINT{x + 2, y};
+        }
+        return POINT{-1, y};
+    }
 
     struct Box {
         std::u16string text;

@@ -69,17 +69,11 @@ protected:
     // A tap of the stylus on a tab, where the strip shows it.
     void TapTab(int index)
     {
-        CCustomTabContainer& tabs = m_dialog->m_tabs;
-        RECT strip{};
-        tabs.GetClientRect(&strip);
-        const int y = 8;
-        int x = 0;
-        while (x < strip.right && tabs.HitTest(x, y) != index)
-            ++x;
-        ASSERT_LT(x, strip.right) << "tab " << index << " not on the strip";
-        QTest::mouseClick(WidgetOf(tabs.m_hWnd), Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, y));
+        const POINT at = TabPoint(index);
+        ASSERT_GE(at.x, 0) << "tab " << index << " not on the strip";
+        QTest::mouseClick(WidgetOf(m_dialog->m_tabs.m_hWnd), Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
         Settle();
-        ASSERT_EQ(tabs.GetCurSel(), index);
+        ASSERT_EQ(m_dialog->m_tabs.GetCurSel(), index);
     }
 
     void Tap(HWND window, QPoint at)

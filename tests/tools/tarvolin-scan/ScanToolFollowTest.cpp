@@ -76,7 +76,8 @@ TEST(ScanToolFollow, ChannelsThatCannotBeScannedAloneAreFollowedWithSweeps)
 {
     for (const std::string frequency : {"7200", "2300"}) {
         const std::string scenario =
-            WriteScenario("follow-sweeps.scn", "adapter wlan0 wireless\n"
+            WriteScenario("follow-sweeps.scn", "timing sweep=1s\n"
+                                               "adapter wlan0 wireless\n"
                                                "network 02:00:00:00:04:00 ssid=\"Odd\" freq=" +
                                                    frequency + " open signal=0:-70,1:-66,2:-62,3:-58\n");
         const Result result =

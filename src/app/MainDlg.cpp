@@ -286,7 +286,10 @@ bool CMainDlg::ReadScanAndAskAgain(const CString& adapter, ULONG frequency)
         m_scannerPage->Refresh();
     if (m_channelsPage != nullptr)
         m_channelsPage->Refresh();
-    return refreshed;
+    // A scan already under way (a sweep asked for before the large view
+    // opened, or another program's) ends as well as a new one would: its end
+    // is waited for, then the channel is asked for again.
+    return refreshed || error == ERROR_BUSY;
 }
 
 void CMainDlg::LargeViewChanged()

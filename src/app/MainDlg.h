@@ -77,7 +77,8 @@ protected:
     // the frequency that scan was asked for, when not every channel), asks
     // for the next one of frequency (0: every channel; a sweep too when the
     // adapter refuses to scan that frequency alone) and has the pages show
-    // the result. Whether the next scan could be asked for.
+    // the result. Whether a scan is now on its way: the one asked for, or
+    // one already under way that kept the adapter busy.
     bool ReadScanAndAskAgain(const CString& adapter, ULONG frequency);
     // Creates a page from its template as a child of this window, in the
     // pages' colours, and adds it as tab `index` titled with text `title`.

@@ -195,6 +195,27 @@ TEST_F(FollowScan, EachScanIsReadWhenItEnds)
     EXPECT_EQ(Asked().back(), kFollowed);
 }
 
+// The large view opens while the sweep before it still runs: the adapter is
+// busy, so the sweep's end is waited for at the quick pace, and the channel
+// is asked for as soon as it ends.
+TEST_F(FollowScan, ABusyAdapterIsWaitedForAtTheQuickPace)
+{
+    std::string error;
+    m_radio = UseSimulatedRadio(Scenario(), error, platform::SimulatedTime::Manual);
+    ASSERT_TRUE(m_radio) << error;
+    Open();
+    ScanTick();  // asks for a sweep, which runs until the clock moves
+    GoLarge();
+    ScanTick();  // the channel is refused: the sweep still runs
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+    ScanTick();
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+    ASSERT_TRUE(platform::AdvanceSimulatedClock(*m_radio->Inner(), 1000));
+    ScanTick();  // the sweep has ended: read, and the channel asked for
+    EXPECT_EQ(Asked().back(), kFollowed);
+    EXPECT_EQ(Period(CMainDlg::kScanTimer), CMainDlg::kFollowPollMs);
+}
+
 // Followed is on a frequency no scan of one channel may name: 7200 MHz, past
 // the 6 GHz band, or (moved there by the test's reading) 60 GHz.
 const char* kOutOfReach = R"(

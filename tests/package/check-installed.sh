@@ -98,8 +98,41 @@ inside /usr/lib/tarvolin/tarvolin-trigger "not a name" 2>/dev/null
 # The desktop entry and the metainfo as installed.
 desktop-file-validate "$(at /usr/share/applications/org.tarvolin.Tarvolin.desktop)" ||
     fail "the desktop entry does not validate"
-appstreamcli validate --no-net "$(at /usr/share/metainfo/org.tarvolin.Tarvolin.metainfo.xml)" >/dev/null ||
+if ! report=$(appstreamcli validate --no-net "$(at /usr/share/metainfo/org.tarvolin.Tarvolin.metainfo.xml)" 2>&1); then
+    echo "$report" >&2
     fail "the metainfo does not validate"
+fi
+
+# The manual pages as installed, read by both formatters a system may use:
+# mandoc's lint and groff's warnings, run on this machine, must find nothing
+# at all (a date mandoc cannot read, a line groff cannot set), so that every
+# reader sees each page as it was written.
+for tool in mandoc groff; do
+    command -v $tool >/dev/null || fail "$tool is missing here (see scripts/packages.txt); the manual pages are unchecked"
+done
+if command -v mandoc >/dev/null && command -v groff >/dev/null; then
+    for page in tarvolin tarvolin-scan tarvolin-demo; do
+        file=$(at "/usr/share/man/man1/$page.1.gz")
+        [ -f "$file" ] || continue
+        report=$(mandoc -T lint "$file" 2>&1) && [ -z "$report" ] || fail "mandoc -T lint on $page(1): $report"
+        report=$(gzip -dc "$file" | groff -ww -man -Tutf8 2>&1 >/dev/null)
+        [ -z "$report" ] || fail "groff -ww on $page(1): $report"
+    done
+fi
+
+# What the installed documents point to is installed too: they name no
+# file of the source tree, and every file of the package they name is there.
+for doc in /usr/share/doc/tarvolin/scenario-format.md /usr/share/man/man1/tarvolin.1.gz \
+    /usr/share/man/man1/tarvolin-scan.1.gz /usr/share/man/man1/tarvolin-demo.1.gz; do
+    [ -f "$(at "$doc")" ] || continue
+    # gzip -f passes a file that is not compressed through as it is.
+    text=$(gzip -dcf "$(at "$doc")" | sed 's/\\-/-/g; s/\\%//g')
+    source=$(echo "$text" | grep -Eo '(^|[^/[:alnum:]_.-])(res|docs|src|tests|tools)/[[:alnum:]_./-]+' | tr '\n' ' ')
+    [ -z "$source" ] || fail "$doc names files of the source tree: $source"
+    for path in $(echo "$text" | grep -Eo '/usr/(share|lib)/(doc/)?tarvolin/[[:alnum:]_./-]*[[:alnum:]]' | sort -u); do
+        [ -e "$(at "$path")" ] || fail "$doc names $path, which is not installed"
+    done
+done
 
 # Purging leaves nothing behind.
 inside dpkg --purge tarvolin >/dev/null || fail "purging the package failed"

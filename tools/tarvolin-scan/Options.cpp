@@ -13,7 +13,8 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "       tarvolin-scan [--scenario FILE] --watch [--interval MS] [--count N] [--json]\n"
                            "                     [--log FILE.csv] ADAPTER\n"
                            "       tarvolin-scan [--scenario FILE] --watch [--gps [HOST[:PORT]]]\n"
-                           "                     [--wigle FILE.csv] [--kml FILE.kml] ... ADAPTER\n"
+                           "                     [--wigle FILE.csv] [--kml FILE.kml] [--interval MS]\n"
+                           "                     [--count N] [--json] [--log FILE.csv] ADAPTER\n"
                            "       tarvolin-scan [--scenario FILE] --follow BSSID [--count N] [--json] ADAPTER\n"
                            "\n"
                            "Without ADAPTER, lists the wireless adapters, one per line.\n"
@@ -45,7 +46,8 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "With --gps, a watch places each scan's readings at the latest fix of gpsd (2D\n"
                            "or 3D, at most 2 seconds old); --wigle and --kml keep a WiGLE log and a map of\n"
                            "them. Without gpsd or while it has no fix, scanning goes on and the readings\n"
-                           "are not placed; stderr gets one line each time that changes.\n"
+                           "are not placed; stderr gets one line each time that changes, starting with\n"
+                           "the first scan (\"placing readings at the fixes of gpsd at HOST:PORT\").\n"
                            "With --follow, finds the network BSSID where the adapter last heard it, or\n"
                            "else in a scan of every channel, then scans its channel alone, one scan after\n"
                            "another, and prints a line as each ends:\n"
@@ -57,7 +59,7 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "or the adapter refuses), sweeps follow the network, and stderr says so once.\n"
                            "Ctrl-C ends it.\n"
                            "\n"
-                           "Options:\n"
+                           "Options (an option's value may also follow an equals sign: --interval=500):\n"
                            "  --trigger        start a new scan, wait until it completes and print what it\n"
                            "                   heard\n"
                            "  --wait MS        with --trigger: at most MS milliseconds for the request and\n"
@@ -98,10 +100,10 @@ const char* const kUsage = "Usage: tarvolin-scan [--scenario FILE]\n"
                            "                   Names are escaped as above, and bytes that are not UTF-8\n"
                            "                   as \\xNN, in both files\n"
                            "  --scenario FILE  answer from a simulated radio described by FILE instead of\n"
-                           "                   the kernel's nl80211; each scan moves it one step on\n"
+                           "                   the kernel's nl80211, walking on in real time\n"
                            "                   (format: /usr/share/doc/tarvolin/scenario-format.md,\n"
                            "                   example: /usr/share/tarvolin/street-walk.scn)\n"
-                           "  --help           show this text\n"
+                           "  --help, -h       show this text\n"
                            "  --version        show the version and end\n"
                            "\n"
                            "Examples:\n"
@@ -187,11 +189,13 @@ bool ParseGpsAddress(std::string_view text, Options& options)
     return true;
 }
 
-// What follows an option's name on the command line.
+// What follows an option's name on the command line. Every option that
+// takes a value also takes it as "--name=VALUE", the form scripts build most
+// easily and the one that leaves no doubt where a value ends.
 enum class Takes {
     Nothing,
-    // The next word, whatever it is: "--wait -5" is a wait that is out of
-    // range, not two options.
+    // "--name=VALUE" or the next word, whatever it is: "--wait -5" is a wait
+    // that is out of range, not two options.
     Value,
     // "--name=VALUE", or the next word when that is no option and the adapter
     // is named already or comes after it, so that "--gps wlan0" at the end
@@ -250,18 +254,13 @@ Status SetCount(std::string_view name, Value value, Options& options)
     return std::nullopt;
 }
 
-// A file to write: an empty name is a mistake, not "no file".
+// A file to read or write: an empty name is a mistake, not "no file" (no
+// scenario would mean the real radio).
 template <std::string Options::*Path> Status SetFile(std::string_view name, Value value, Options& options)
 {
     if (value->empty())
         return UsageError(std::string(name) + " needs a file name");
     options.*Path = *value;
-    return std::nullopt;
-}
-
-Status SetScenario(std::string_view, Value value, Options& options)
-{
-    options.scenario = *value;
     return std::nullopt;
 }
 
@@ -297,21 +296,18 @@ constexpr OptionRow kOptions[] = {
     {"--gps", Takes::OptionalValue, SetGps},
     {"--wigle", Takes::Value, SetFile<&Options::wiglePath>},
     {"--kml", Takes::Value, SetFile<&Options::kmlPath>},
-    {"--scenario", Takes::Value, SetScenario},
+    {"--scenario", Takes::Value, SetFile<&Options::scenario>},
     {"--help", Takes::Nothing, ShowHelp},
     {"-h", Takes::Nothing, ShowHelp},
     {"--version", Takes::Nothing, ShowVersion},
 };
 
-// The row of an option, given as NAME or, where its value is optional, as
-// NAME=VALUE.
+// The row of an option, given as NAME or NAME=VALUE.
 const OptionRow* FindOption(std::string_view argument)
 {
     for (const OptionRow& row : kOptions) {
-        if (argument == row.name)
-            return &row;
-        if (row.takes == Takes::OptionalValue && argument.starts_with(row.name) &&
-            argument.substr(row.name.size()).starts_with('='))
+        if (argument == row.name ||
+            (argument.starts_with(row.name) && argument.substr(row.name.size()).starts_with('=')))
             return &row;
     }
     return nullptr;
@@ -323,6 +319,10 @@ Status ReadValue(int argc, char** argv, int& i, const Options& options, const Op
 {
     const std::string_view argument = argv[i];
     if (argument.size() > row.name.size()) {
+        // "--json=yes" is a mistake in an option this tool knows, not an
+        // unknown option.
+        if (row.takes == Takes::Nothing)
+            return UsageError(std::string(row.name) + " takes no value");
         value = argument.substr(row.name.size() + 1);
     } else if (row.takes == Takes::Value) {
         if (i + 1 >= argc)

@@ -1,7 +1,8 @@
 // What a watch with --gps keeps of a walk: it places each scan's readings
 // at gpsd's latest fix and writes them to the WiGLE log and the KML map, and
-// tells on stderr, once each time, when readings stop or start being
-// placed.
+// tells on stderr, once each time, when readings start or stop being
+// placed: from the first scan on, so that a walker knows the positions are
+// taken before trusting the files with a walk.
 #pragma once
 
 #include "tools/tarvolin-scan/GpsReader.h"
@@ -31,5 +32,5 @@ private:
     GpsReader m_gps;
     std::optional<WigleLog> m_wigle;
     std::optional<KmlMap> m_kml;
-    GpsReader::State m_told = GpsReader::State::Placed;  // placed until told otherwise
+    std::optional<GpsReader::State> m_told;  // the state stderr last told of; none before the first scan
 };

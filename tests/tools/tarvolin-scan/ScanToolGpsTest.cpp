@@ -119,6 +119,12 @@ TEST(ScanToolGps, AWalkIsLoggedForWigleAndMappedInStepWithGpsd)
                  Address(port), "--wigle", wigle, "--kml", kml, "wlan0"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\tnew\t"), std::string::npos) << "the watch lines go on as ever";
+    // stderr says when readings start being placed, before anything else
+    // but a line that gpsd had no fix yet.
+    const std::string placing = "tarvolin-scan: placing readings at the fixes of gpsd at " + Address(port) + "\n";
+    const std::string noFix =
+        "tarvolin-scan: gpsd at " + Address(port) + " has no fix; readings are not placed until it has\n";
+    EXPECT_TRUE(result.err.starts_with(placing) || result.err.starts_with(noFix + placing)) << result.err;
 
     std::string error;
     const json read = ReadWalkFiles(wigle, kml, error);

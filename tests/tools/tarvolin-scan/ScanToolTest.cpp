@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <regex>
 
 namespace {
 
@@ -128,6 +130,108 @@ TEST(ScanTool, ScenarioFilesWithoutAdaptersAreRefusedWithTheCause)
             EXPECT_EQ(result.err.rfind("tarvolin-scan: " + c.path + ": " + c.cause, 0), 0u) << result.err;
             EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
         }
+    }
+}
+
+// Output with its times (ISO 8601, and WiGLE's "YYYY-MM-DD HH:MM:SS") as TIME,
+// so that two runs of the same walk can be compared.
+std::string WithoutTimes(const std::string& text)
+{
+    static const std::regex time(R"(\d{4}-\d\d-\d\d[T ]\d\d:\d\d:\d\d(\.\d{3}Z)?)");
+    return std::regex_replace(text, time, "TIME");
+}
+
+// Every option that takes a value takes it as --option=value too, and does
+// with it exactly what it does with the value as the next word: the same
+// output, and the same files written.
+TEST(ScanToolOptions, EveryValueMayFollowAnEqualsSign)
+{
+    struct Case {
+        std::vector<std::string> spaced;
+        std::vector<std::string> joined;
+        std::vector<std::string> files;  // names written; each run gets its own, in place of @NAME
+    };
+    const Case cases[] = {
+        {{"--scenario", kWalk}, {"--scenario=" + kWalk}, {}},
+        {{"--scenario", kWalk, "--trigger", "--wait", "1", "wlan0"},
+         {"--scenario=" + kWalk, "--trigger", "--wait=1", "wlan0"},
+         {}},
+        {{"--scenario", kWalk, "--watch", "--interval", "0", "--count", "3", "--json", "wlan0"},
+         {"--scenario", kWalk, "--watch", "--interval=0", "--count=3", "--json", "wlan0"},
+         {}},
+        {{"--scenario", kWalk, "--follow", "3c:a6:2f:10:22:31", "--count", "3", "wlan0"},
+         {"--scenario", kWalk, "--follow=3c:a6:2f:10:22:31", "--count=3", "wlan0"},
+         {}},
+        {{"--scenario", kWalk, "--watch", "--interval", "0", "--count", "2", "--log", "@log.csv", "wlan0"},
+         {"--scenario", kWalk, "--watch", "--interval", "0", "--count", "2", "--log=@log.csv", "wlan0"},
+         {"log.csv"}},
+        {{"--scenario", kWalk, "--watch", "--interval", "0", "--count", "2", "--gps", "127.0.0.1:1", "--wigle",
+          "@wigle.csv", "--kml", "@map.kml", "wlan0"},
+         {"--scenario", kWalk, "--watch", "--interval", "0", "--count", "2", "--gps=127.0.0.1:1", "--wigle=@wigle.csv",
+          "--kml=@map.kml", "wlan0"},
+         {"wigle.csv", "map.kml"}},
+    };
+    for (const Case& c : cases) {
+        std::string what;
+        for (const std::string& argument : c.joined)
+            what += argument + " ";
+        std::vector<std::string> texts[2];
+        for (int form = 0; form < 2; ++form) {
+            const std::string prefix = form == 0 ? "spaced-" : "joined-";
+            std::vector<std::string> arguments = form == 0 ? c.spaced : c.joined;
+            for (std::string& argument : arguments) {
+                if (const std::size_t at = argument.find('@'); at != std::string::npos)
+                    argument = argument.substr(0, at) + TempPath(prefix + argument.substr(at + 1));
+            }
+            for (const std::string& file : c.files)
+                std::filesystem::remove(TempPath(prefix + file));
+            const Result result = RunTool(arguments);
+            EXPECT_EQ(result.status, 0) << what << ": " << result.err;
+            EXPECT_FALSE(result.out.empty() && c.files.empty()) << what;
+            texts[form] = {std::to_string(result.status), WithoutTimes(result.out), result.err};
+            for (const std::string& file : c.files) {
+                const std::string text = ReadFile(TempPath(prefix + file));
+                EXPECT_FALSE(text.empty()) << prefix << file;
+                texts[form].push_back(WithoutTimes(text));
+            }
+        }
+        EXPECT_EQ(texts[0], texts[1]) << what;
+    }
+}
+
+// A value after "=" is checked as one after a space; "=" on an option that
+// takes no value is a mistake, not an unknown option.
+TEST(ScanToolOptions, ValuesAfterAnEqualsSignAreCheckedAsEver)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;  // after "tarvolin-scan: ", before " (see --help)"
+    };
+    const Case cases[] = {
+        {{"--watch", "--interval=", "wlan0"}, "--interval takes milliseconds from 0 to 600000"},
+        {{"--watch", "--interval=600001", "wlan0"}, "--interval takes milliseconds from 0 to 600000"},
+        {{"--trigger", "--wait=", "wlan0"}, "--wait takes milliseconds from 0 to 600000"},
+        {{"--watch", "--count=x", "wlan0"}, "--count takes a number of scans from 1 to 1000000000"},
+        {{"--watch", "--count=0", "wlan0"}, "--count takes a number of scans from 1 to 1000000000"},
+        {{"--follow=", "wlan0"}, "--follow needs a BSSID such as 02:00:00:00:01:00"},
+        {{"--follow=3c:a6:2f:10:22", "wlan0"}, "--follow needs a BSSID such as 02:00:00:00:01:00"},
+        {{"--watch", "--log=", "wlan0"}, "--log needs a file name"},
+        {{"--watch", "--wigle=", "wlan0"}, "--wigle needs a file name"},
+        {{"--watch", "--kml=", "wlan0"}, "--kml needs a file name"},
+        // An empty scenario name would quietly scan the real radio instead.
+        {{"--scenario=", "wlan0"}, "--scenario needs a file name"},
+        {{"--scenario", "", "wlan0"}, "--scenario needs a file name"},
+        {{"--json=yes", "wlan0"}, "--json takes no value"},
+        {{"--watch=", "wlan0"}, "--watch takes no value"},
+        {{"--trigger=1", "wlan0"}, "--trigger takes no value"},
+        {{"--version=2"}, "--version takes no value"},
+        {{"--interval5"}, "unknown option --interval5"},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunTool(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.message;
+        EXPECT_EQ(result.out, "") << c.message;
+        EXPECT_EQ(result.err, "tarvolin-scan: " + c.message + " (see --help)\n");
     }
 }
 

@@ -102,7 +102,11 @@ inline constexpr int IDS_SCAN_REFUSED = 38;  // (texts 0 to 36 are the handheld 
 inline constexpr int IDS_HELPER_NO_CAPABILITY = 39;
 inline constexpr int IDS_CHANNELS_TAB = 40;  // the third tab's title
 inline constexpr int IDS_QUIETEST_CHANNEL = 41;
-inline constexpr int IDS_TEXT_COUNT = 42;  // texts in each block
+inline constexpr int IDS_NO_NETWORKS_HEARD = 42;   // the channels page's line when there is nothing to advise
+inline constexpr int IDS_HIDDEN_COUNTED = 43;      // "%d" is the number of hidden networks the advice counted
+inline constexpr int IDS_ONE_HIDDEN_COUNTED = 44;  // the same for one
+inline constexpr int IDS_DBM = 45;                 // the unit of the channels page's signal axis
+inline constexpr int IDS_TEXT_COUNT = 46;          // texts in each block
 
 static_assert(IDS_TEXT_COUNT <= IDS_BLOCK_STRIDE, "a block's texts must not run into the next block");
 

@@ -1,7 +1,7 @@
 // The module's string table: the user interface texts of the seven languages,
 // each in its block (res/Resource.h tells how ids are formed). Texts 0 to 36
 // are kept exactly as the program has always shown them; 37 and 38 tell what
-// stands in the way of scanning on Linux; 40 and 41 belong to the channels page.
+// stands in the way of scanning on Linux; 40 to 45 belong to the channels page.
 #include "platform/Resources.h"
 #include "res/Resource.h"
 
@@ -65,6 +65,10 @@ constexpr StringResource kStrings[] = {
      u"cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_ENGLISH + IDS_CHANNELS_TAB, u"Channels"},
     {IDS_BLOCK_ENGLISH + IDS_QUIETEST_CHANNEL, u"Quietest channel"},
+    {IDS_BLOCK_ENGLISH + IDS_NO_NETWORKS_HEARD, u"No networks heard"},
+    {IDS_BLOCK_ENGLISH + IDS_HIDDEN_COUNTED, u"%d hidden networks counted"},
+    {IDS_BLOCK_ENGLISH + IDS_ONE_HIDDEN_COUNTED, u"1 hidden network counted"},
+    {IDS_BLOCK_ENGLISH + IDS_DBM, u"dBm"},
     {IDS_BLOCK_HUNGARIAN + IDS_SCANNER_TAB, u"Kereső"},
     {IDS_BLOCK_HUNGARIAN + IDS_OPTIONS_TAB, u"Beállítások"},
     {IDS_BLOCK_HUNGARIAN + IDS_EXIT, u"Kilépés"},
@@ -114,6 +118,10 @@ constexpr StringResource kStrings[] = {
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_HUNGARIAN + IDS_CHANNELS_TAB, u"Csatornák"},
     {IDS_BLOCK_HUNGARIAN + IDS_QUIETEST_CHANNEL, u"Legcsendesebb csatorna"},
+    {IDS_BLOCK_HUNGARIAN + IDS_NO_NETWORKS_HEARD, u"Nincs hallható hálózat"},
+    {IDS_BLOCK_HUNGARIAN + IDS_HIDDEN_COUNTED, u"%d rejtett hálózat beszámítva"},
+    {IDS_BLOCK_HUNGARIAN + IDS_ONE_HIDDEN_COUNTED, u"1 rejtett hálózat beszámítva"},
+    {IDS_BLOCK_HUNGARIAN + IDS_DBM, u"dBm"},
     {IDS_BLOCK_POLISH + IDS_SCANNER_TAB, u"Skaner"},
     {IDS_BLOCK_POLISH + IDS_OPTIONS_TAB, u"Opcje"},
     {IDS_BLOCK_POLISH + IDS_EXIT, u"Wyjście"},
@@ -163,6 +171,10 @@ constexpr StringResource kStrings[] = {
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_POLISH + IDS_CHANNELS_TAB, u"Kanały"},
     {IDS_BLOCK_POLISH + IDS_QUIETEST_CHANNEL, u"Najcichszy kanał"},
+    {IDS_BLOCK_POLISH + IDS_NO_NETWORKS_HEARD, u"Nie wykryto sieci"},
+    {IDS_BLOCK_POLISH + IDS_HIDDEN_COUNTED, u"Uwzględnione ukryte sieci: %d"},
+    {IDS_BLOCK_POLISH + IDS_ONE_HIDDEN_COUNTED, u"Uwzględniono 1 ukrytą sieć"},
+    {IDS_BLOCK_POLISH + IDS_DBM, u"dBm"},
     {IDS_BLOCK_FRENCH + IDS_SCANNER_TAB, u"Scruter"},
     {IDS_BLOCK_FRENCH + IDS_OPTIONS_TAB, u"Options"},
     {IDS_BLOCK_FRENCH + IDS_EXIT, u"Quitter"},
@@ -211,6 +223,10 @@ constexpr StringResource kStrings[] = {
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_FRENCH + IDS_CHANNELS_TAB, u"Canaux"},
     {IDS_BLOCK_FRENCH + IDS_QUIETEST_CHANNEL, u"Canal le plus calme"},
+    {IDS_BLOCK_FRENCH + IDS_NO_NETWORKS_HEARD, u"Aucun réseau capté"},
+    {IDS_BLOCK_FRENCH + IDS_HIDDEN_COUNTED, u"%d réseaux masqués comptés"},
+    {IDS_BLOCK_FRENCH + IDS_ONE_HIDDEN_COUNTED, u"1 réseau masqué compté"},
+    {IDS_BLOCK_FRENCH + IDS_DBM, u"dBm"},
     {IDS_BLOCK_PORTUGUESE + IDS_SCANNER_TAB, u"Detectar"},
     {IDS_BLOCK_PORTUGUESE + IDS_OPTIONS_TAB, u"Opções"},
     {IDS_BLOCK_PORTUGUESE + IDS_EXIT, u"Sair"},
@@ -260,6 +276,10 @@ constexpr StringResource kStrings[] = {
      u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_PORTUGUESE + IDS_CHANNELS_TAB, u"Canais"},
     {IDS_BLOCK_PORTUGUESE + IDS_QUIETEST_CHANNEL, u"Canal mais calmo"},
+    {IDS_BLOCK_PORTUGUESE + IDS_NO_NETWORKS_HEARD, u"Nenhuma rede captada"},
+    {IDS_BLOCK_PORTUGUESE + IDS_HIDDEN_COUNTED, u"%d redes ocultas contadas"},
+    {IDS_BLOCK_PORTUGUESE + IDS_ONE_HIDDEN_COUNTED, u"1 rede oculta contada"},
+    {IDS_BLOCK_PORTUGUESE + IDS_DBM, u"dBm"},
     {IDS_BLOCK_RUSSIAN + IDS_SCANNER_TAB, u"Сканер"},
     {IDS_BLOCK_RUSSIAN + IDS_OPTIONS_TAB, u"Настройки"},
     {IDS_BLOCK_RUSSIAN + IDS_EXIT, u"Выход"},
@@ -308,6 +328,10 @@ constexpr StringResource kStrings[] = {
      u"setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_RUSSIAN + IDS_CHANNELS_TAB, u"Каналы"},
     {IDS_BLOCK_RUSSIAN + IDS_QUIETEST_CHANNEL, u"Самый тихий канал"},
+    {IDS_BLOCK_RUSSIAN + IDS_NO_NETWORKS_HEARD, u"Сети не обнаружены"},
+    {IDS_BLOCK_RUSSIAN + IDS_HIDDEN_COUNTED, u"Учтено скрытых сетей: %d"},
+    {IDS_BLOCK_RUSSIAN + IDS_ONE_HIDDEN_COUNTED, u"Учтена 1 скрытая сеть"},
+    {IDS_BLOCK_RUSSIAN + IDS_DBM, u"дБм"},
     {IDS_BLOCK_GERMAN + IDS_SCANNER_TAB, u"Scanner"},
     {IDS_BLOCK_GERMAN + IDS_OPTIONS_TAB, u"Optionen"},
     {IDS_BLOCK_GERMAN + IDS_EXIT, u"Beenden"},
@@ -357,6 +381,10 @@ constexpr StringResource kStrings[] = {
      u"sudo setcap cap_net_admin+ep /usr/lib/tarvolin/tarvolin-trigger"},
     {IDS_BLOCK_GERMAN + IDS_CHANNELS_TAB, u"Kanäle"},
     {IDS_BLOCK_GERMAN + IDS_QUIETEST_CHANNEL, u"Ruhigster Kanal"},
+    {IDS_BLOCK_GERMAN + IDS_NO_NETWORKS_HEARD, u"Keine Netze empfangen"},
+    {IDS_BLOCK_GERMAN + IDS_HIDDEN_COUNTED, u"%d verborgene Netze mitgezählt"},
+    {IDS_BLOCK_GERMAN + IDS_ONE_HIDDEN_COUNTED, u"1 verborgenes Netz mitgezählt"},
+    {IDS_BLOCK_GERMAN + IDS_DBM, u"dBm"},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -167,8 +167,33 @@ bool ChannelChart::Overlap(MhzSpan a, MhzSpan b)
     return a.low < b.high && b.low < a.high;
 }
 
+bool ChannelChart::NeedsRadarDetection(ChannelBand band, int channel)
+{
+    return band == ChannelBand::Ghz5 && channel >= 52 && channel <= 144;
+}
+
+double ChannelChart::Contrast(COLORREF a, COLORREF b)
+{
+    const auto luminance = [](COLORREF c) {
+        const auto linear = [](int channel) {
+            const double v = channel / 255.0;
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 QuietChannel ChannelChart::Quietest(ChannelBand band, std::span<const ChartNetwork> heard)
 {
+    const bool anyHeard = std::any_of(heard.begin(), heard.end(), [band](const ChartNetwork& network) {
+        ChannelBand of{};
+        return BandOf(network.frequency, of) && of == band;
+    });
+    if (!anyHeard)
+        return QuietChannel{};
     QuietChannel best{};
     bool first = true;
     ForEachChannel(Candidates(band), [&](int channel) {
@@ -184,8 +209,11 @@ QuietChannel ChannelChart::Quietest(ChannelBand band, std::span<const ChartNetwo
             ++sum.networks;
         }
         // Candidates come lowest first, so only a strictly better one wins.
+        // Radar detection can make a channel's users move at any moment.
+        const bool radar = NeedsRadarDetection(band, channel);
+        const bool bestRadar = NeedsRadarDetection(band, best.channel);
         if (first || sum.milliwatts < best.milliwatts ||
-            (sum.milliwatts == best.milliwatts && sum.networks < best.networks))
+            (sum.milliwatts == best.milliwatts && (radar != bestRadar ? !radar : sum.networks < best.networks)))
             best = sum;
         first = false;
     });
@@ -201,7 +229,8 @@ COLORREF ChannelChart::ColourOf(const BYTE (&mac)[6])
     return kPalette[hash % std::size(kPalette)];
 }
 
-ChannelChart::ChannelChart(ChannelBand band, std::span<const ChartNetwork> networks, int left, int right) : m_band(band)
+ChannelChart::ChannelChart(ChannelBand band, std::span<const ChartNetwork> networks, int left, int right, int advised)
+    : m_band(band), m_left(left)
 {
     std::vector<MhzSpan> spans;
     for (const ChartNetwork& network : networks) {
@@ -212,6 +241,11 @@ ChannelChart::ChannelChart(ChannelBand band, std::span<const ChartNetwork> netwo
             m_channel14 = true;
         const MhzSpan s = Occupied(network.frequency, network.width);
         spans.push_back({s.low - kSlopeMhz - kMarginMhz, s.high + kSlopeMhz + kMarginMhz});
+    }
+    if (advised != 0) {
+        // The advice is marked on the axis, so the axis holds its channel.
+        const int centre = FrequencyOf(band, advised);
+        spans.push_back({centre - 10 - kMarginMhz, centre + 10 + kMarginMhz});
     }
     if (band == ChannelBand::Ghz2_4)
         spans.push_back({FrequencyOf(band, 1) - 10 - kMarginMhz, FrequencyOf(band, 13) + 10 + kSlopeMhz});
@@ -240,31 +274,45 @@ ChannelChart::ChannelChart(ChannelBand band, std::span<const ChartNetwork> netwo
     for (const MhzSpan& s : merged)
         total += s.high - s.low;
     const int breaks = static_cast<int>(merged.size()) - 1;
-    // One column spare for the rounding of each stretch's width.
-    const int room = right - 2 - left - breaks * kBreakPixels;
-    m_pixelsPerMhz = std::max(static_cast<double>(room) / std::max(total, 1), kMinChannelPixels / 20.0);
-    int x = left;
+    const int width = std::max(right - 1 - left, 1);
+    // Breaks take at most half the width, however many there are.
+    if (breaks > 0)
+        m_breakPixels = std::clamp(width / 2 / breaks, 1, kBreakPixels);
+    const int room = std::max(width - breaks * m_breakPixels, 1);
+    // Every column is computed from the MHz before it, not stretch by
+    // stretch, so no rounding adds up: the last one is left + room + the
+    // breaks, one short of `right`.
+    m_pixelsPerMhz = static_cast<double>(room) / std::max(total, 1);
+    int before = 0;
     for (const MhzSpan& s : merged) {
-        m_stretches.push_back({s, x});
-        x += static_cast<int>(std::lround((s.high - s.low) * m_pixelsPerMhz)) + kBreakPixels;
+        m_stretches.push_back({s, before, 0});
+        before += s.high - s.low;
     }
+    for (std::size_t i = 0; i < m_stretches.size(); ++i)
+        m_stretches[i].x = XIn(i, m_stretches[i].mhz.low);
+}
+
+int ChannelChart::XIn(std::size_t index, int mhz) const
+{
+    const Stretch& s = m_stretches[index];
+    return m_left + static_cast<int>(std::lround((s.before + mhz - s.mhz.low) * m_pixelsPerMhz)) +
+           static_cast<int>(index) * m_breakPixels;
 }
 
 int ChannelChart::X(int mhz) const
 {
-    const Stretch* previous = nullptr;
-    for (const Stretch& s : m_stretches) {
+    for (std::size_t i = 0; i < m_stretches.size(); ++i) {
+        const Stretch& s = m_stretches[i];
         if (mhz < s.mhz.low) {
             // In the break before s, or before the axis: the nearer end.
-            if (previous == nullptr || s.mhz.low - mhz < mhz - previous->mhz.high)
+            if (i == 0 || s.mhz.low - mhz < mhz - m_stretches[i - 1].mhz.high)
                 return s.x;
-            break;
+            return XIn(i - 1, m_stretches[i - 1].mhz.high);
         }
         if (mhz <= s.mhz.high)
-            return s.x + static_cast<int>(std::lround((mhz - s.mhz.low) * m_pixelsPerMhz));
-        previous = &s;
+            return XIn(i, mhz);
     }
-    return previous != nullptr ? X(previous->mhz.high) : 0;
+    return m_stretches.empty() ? 0 : XIn(m_stretches.size() - 1, m_stretches.back().mhz.high);
 }
 
 std::vector<AxisTick> ChannelChart::Ticks() const

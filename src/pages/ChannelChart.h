@@ -47,7 +47,7 @@ struct AxisTick {
 
 // The quietest channel of a band and what was heard on it.
 struct QuietChannel {
-    int channel = 0;
+    int channel = 0;        // 0: nothing heard on the band, so no advice
     double milliwatts = 0;  // sum of the overlapping networks' power
     int networks = 0;       // how many of them
 };
@@ -73,9 +73,19 @@ public:
 
     // The quietest channel of a band among its candidates (1, 6 and 11 on
     // 2.4 GHz; the 20 MHz channels of 5 and 6 GHz): the one whose 20 MHz is
-    // overlapped by the least power (mW, summed from dBm); ties go to fewer
-    // networks, then the lower channel. Networks of other bands are ignored.
+    // overlapped by the least power (mW, summed from dBm); among equally
+    // quiet ones a 5 GHz channel without radar detection wins, then fewer
+    // networks, then the lower channel. Networks of other bands are ignored;
+    // with none of the band heard there is nothing to go by, and the answer
+    // is channel 0.
     static QuietChannel Quietest(ChannelBand band, std::span<const ChartNetwork> heard);
+    // Whether a 5 GHz channel must watch for radar (52 to 144) before and
+    // while it is used.
+    static bool NeedsRadarDetection(ChannelBand band, int channel);
+
+    // The contrast ratio of two colours, 1 to 21, as the web's accessibility
+    // guidelines measure it (relative luminance of sRGB).
+    static double Contrast(COLORREF a, COLORREF b);
 
     // A colour of the chart's palette, chosen by the BSSID, so a network
     // keeps its colour from scan to scan and run to run.
@@ -83,11 +93,13 @@ public:
 
     // Lays out the x axis of a band over columns left to right (exclusive):
     // it spans the band's channels that hold networks of `networks` (other
-    // bands' networks are left out), at least channels 1 to 13 on 2.4 GHz.
-    // Stretches without networks wider than a channel are cut to a narrow
-    // break. A 20 MHz network is at least kMinChannelPixels wide, even when
-    // the axis then runs past `right`.
-    ChannelChart(ChannelBand band, std::span<const ChartNetwork> networks, int left, int right);
+    // bands' networks are left out) and the `advised` channel (0 for none),
+    // at least channels 1 to 13 on 2.4 GHz. Stretches without networks
+    // wider than a channel are cut to a narrow break. The axis always ends
+    // before `right`, however many stretches it has: networks spread over
+    // more of the band than fits at kMinChannelPixels a channel get
+    // narrower channels, never an axis past the page's edge.
+    ChannelChart(ChannelBand band, std::span<const ChartNetwork> networks, int left, int right, int advised = 0);
 
     ChannelBand Band() const { return m_band; }
     // The column of a frequency; frequencies in a break or off the axis go to
@@ -113,9 +125,14 @@ public:
 private:
     struct Stretch {
         MhzSpan mhz;
-        int x = 0;  // column of mhz.low
+        int before = 0;  // MHz of the stretches left of this one
+        int x = 0;       // column of mhz.low
     };
+    // The column of a frequency inside stretch `index`.
+    int XIn(std::size_t index, int mhz) const;
     ChannelBand m_band;
+    int m_left = 0;
+    int m_breakPixels = kBreakPixels;
     double m_pixelsPerMhz = 1;
     std::vector<Stretch> m_stretches;
     bool m_channel14 = false;

@@ -7,7 +7,8 @@
 class CLanguage {
 public:
     // String numbers 0 to 36 are the handheld program's texts; 37 to 39
-    // were added for Linux (what stands in the way of scanning).
+    // were added for Linux (what stands in the way of scanning), 40 to 45
+    // for the channels page.
     static constexpr int kTextCount = IDS_TEXT_COUNT;
     static constexpr int kNotFoundSlot = kTextCount;  // holds "<Not found>"
 

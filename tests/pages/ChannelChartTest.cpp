@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -75,7 +76,8 @@ TEST(ChannelChart, QuietestChannelCountsOnlyOverlappingPower)
         int networks;
     };
     const Case cases[] = {
-        {"nothing heard: the lowest", ChannelBand::Ghz2_4, {}, 1, 0},
+        {"nothing heard: no advice", ChannelBand::Ghz2_4, {}, 0, 0},
+        {"only other bands heard: no advice", ChannelBand::Ghz5, {{2412, 20, -60}, {5955, 20, -60}}, 0, 0},
         {"one on 1: the next free", ChannelBand::Ghz2_4, {{2412, 20, -80}}, 6, 0},
         // Channel 5 only touches 1 (2422 MHz); channel 3 overlaps 1 and 6.
         {"a neighbour that only touches does not count", ChannelBand::Ghz2_4, {{2432, 20, -30}, {2462, 20, -80}}, 1, 0},
@@ -100,8 +102,32 @@ TEST(ChannelChart, QuietestChannelCountsOnlyOverlappingPower)
          {{5955, 20, -30}, {2437, 20, -90}, {2462, 20, -90}},
          1,
          0},
-        {"5 GHz: 80 MHz on 36 fills 36 to 48", ChannelBand::Ghz5, {{5180, 80, -70}}, 52, 0},
-        {"5 GHz: 160 MHz fills 36 to 64", ChannelBand::Ghz5, {{5180, 160, -70}}, 100, 0},
+        // Equally quiet 5 GHz channels: the first without radar detection.
+        {"5 GHz: 80 MHz on 36 fills 36 to 48, 52 is free but watches for radar",
+         ChannelBand::Ghz5,
+         {{5180, 80, -70}},
+         149,
+         0},
+        {"5 GHz: 160 MHz fills 36 to 64", ChannelBand::Ghz5, {{5180, 160, -70}}, 149, 0},
+        {"5 GHz: equal power on 52 and 149, the rest louder: 149",
+         ChannelBand::Ghz5,
+         {{5180, 80, -60},
+          {5260, 20, -85},
+          {5280, 20, -60},
+          {5300, 40, -60},
+          {5500, 160, -60},
+          {5660, 80, -60},
+          {5745, 20, -85},
+          {5765, 20, -60},
+          {5785, 40, -60},
+          {5825, 20, -60}},
+         149,
+         1},
+        {"5 GHz: a radar channel that is quieter still wins",
+         ChannelBand::Ghz5,
+         {{5180, 80, -70}, {5745, 80, -70}, {5825, 20, -80}},
+         52,
+         0},
         {"5 GHz: the weakest of all taken",
          ChannelBand::Ghz5,
          {{5180, 160, -70}, {5500, 160, -60}, {5580, 160, -65}, {5660, 80, -50}, {5745, 80, -55}, {5825, 20, -88}},
@@ -159,18 +185,114 @@ TEST(ChannelChart, AxisSpansTheChannelsThatHoldNetworks)
     }
 }
 
-TEST(ChannelChart, TwentyMhzIsAtLeastEightPixelsEvenWhenTheAxisRunsOver)
+TEST(ChannelChart, AdvisedChannelIsOnTheAxisWithoutNetworks)
 {
-    // Every 20 MHz channel of 6 GHz cannot fit in 100 pixels at 8 each.
-    std::vector<ChartNetwork> networks;
-    for (int channel = 1; channel <= 233; channel += 16)
-        networks.push_back({static_cast<ULONG>(5950 + 5 * channel), 20, -60});
-    const ChannelChart chart(ChannelBand::Ghz6, networks, 0, 100);
-    for (const ChartNetwork& n : networks) {
-        const Hill hill = chart.HillOf(n, 0, 80);
-        EXPECT_GE(hill.topRight - hill.topLeft, ChannelChart::kMinChannelPixels) << n.frequency;
+    struct Case {
+        const char* what;
+        ChannelBand band;
+        std::vector<ChartNetwork> networks;
+        int advised;
+    };
+    const Case cases[] = {
+        {"5 GHz: networks on 36, advice 149", ChannelBand::Ghz5, {{5180, 80, -60}}, 149},
+        {"5 GHz: networks on 149, advice 36", ChannelBand::Ghz5, {{5745, 20, -60}}, 36},
+        {"6 GHz: networks on 1, advice 233", ChannelBand::Ghz6, {{5955, 160, -60}}, 233},
+        {"2.4 GHz: advice inside the plan's span", ChannelBand::Ghz2_4, {{2412, 20, -60}}, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ChannelChart chart(c.band, c.networks, 30, 230, c.advised);
+        const std::vector<AxisTick> ticks = chart.Ticks();
+        int found = 0;
+        for (const AxisTick& tick : ticks)
+            found += tick.channel == c.advised ? 1 : 0;
+        EXPECT_EQ(found, 1);
+        EXPECT_LT(chart.Right(), 230);
     }
-    EXPECT_GT(chart.Right(), 100);
+    // Without advice the far channel stays off.
+    const ChannelChart plain(ChannelBand::Ghz5, std::vector<ChartNetwork>{{5180, 80, -60}}, 30, 230);
+    for (const AxisTick& tick : plain.Ticks())
+        EXPECT_NE(tick.channel, 149);
+}
+
+// The axis, its ticks and every hill end before the right edge, whatever the
+// width and however scattered the networks; channels keep
+// kMinChannelPixels where that fits.
+TEST(ChannelChart, AxisEndsBeforeTheRightEdgeOverATableOfWidths)
+{
+    struct Scan {
+        const char* what;
+        ChannelBand band;
+        std::vector<ChartNetwork> networks;
+        int advised;
+    };
+    std::vector<ChartNetwork> everyChannel6;
+    for (int channel = 1; channel <= 233; channel += 16)
+        everyChannel6.push_back({static_cast<ULONG>(5950 + 5 * channel), 20, -60});
+    const Scan scans[] = {
+        {"an ordinary 6 GHz scan",
+         ChannelBand::Ghz6,
+         {{5955, 160, -55},
+          {6115, 80, -70},
+          {6275, 20, -75},
+          {6435, 160, -62},
+          {6595, 20, -80},
+          {6755, 80, -66},
+          {6915, 20, -72},
+          {7075, 20, -81}},
+         213},
+        {"6 GHz: a network every 16 channels", ChannelBand::Ghz6, everyChannel6, 0},
+        {"5 GHz: the three sub-bands",
+         ChannelBand::Ghz5,
+         {{5180, 20, -60}, {5260, 20, -60}, {5500, 40, -60}, {5660, 20, -60}, {5745, 80, -60}, {5865, 20, -70}},
+         165},
+        {"2.4 GHz", ChannelBand::Ghz2_4, {{2412, 40, -50}, {2484, 20, -70}}, 6},
+    };
+    const int widths[] = {60, 100, 150, 161, 173, 187, 191, 199, 207, 214, 230, 300};
+    for (const Scan& scan : scans)
+        for (int width : widths) {
+            SCOPED_TRACE(std::string(scan.what) + ", width " + std::to_string(width));
+            const int left = 27;
+            const int right = left + width;
+            const ChannelChart chart(scan.band, scan.networks, left, right, scan.advised);
+            EXPECT_LT(chart.Right(), right);
+            for (const AxisTick& tick : chart.Ticks()) {
+                EXPECT_GE(tick.x, left);
+                EXPECT_LT(tick.x, right) << "channel " << tick.channel;
+            }
+            for (const ChartNetwork& n : scan.networks) {
+                const Hill hill = chart.HillOf(n, 0, 80);
+                EXPECT_GE(hill.footLeft, left);
+                EXPECT_LT(hill.footRight, right);
+            }
+        }
+    // A width that holds an ordinary scan gives its 20 MHz networks
+    // kMinChannelPixels or more.
+    const ChannelChart roomy(ChannelBand::Ghz5, scans[2].networks, 27, 214, scans[2].advised);
+    for (const ChartNetwork& n : scans[2].networks) {
+        const Hill hill = roomy.HillOf(n, 0, 80);
+        EXPECT_GE(hill.topRight - hill.topLeft, ChannelChart::kMinChannelPixels * static_cast<int>(n.width) / 20)
+            << n.frequency;
+    }
+}
+
+TEST(ChannelChart, ContrastOfColours)
+{
+    struct Case {
+        COLORREF a;
+        COLORREF b;
+        double ratio;
+    };
+    const Case cases[] = {
+        {RGB(0, 0, 0), RGB(255, 255, 255), 21.0},
+        {RGB(255, 255, 255), RGB(0, 0, 0), 21.0},
+        {RGB(119, 119, 119), RGB(255, 255, 255), 4.48},
+        // A hill's red on the page's light tint: too faint for text.
+        {RGB(200, 30, 30), RGB(0xB4, 0x91, 0x84), 2.0},
+        {RGB(40, 40, 40), RGB(40, 40, 40), 1.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(ChannelChart::Contrast(c.a, c.b), c.ratio, 0.01) << std::hex << c.a << " on " << c.b;
 }
 
 TEST(ChannelChart, SignalRowsAndHillOutline)

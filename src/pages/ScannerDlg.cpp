@@ -359,7 +359,10 @@ void CScannerDlg::DrawLargeView()
     RECT nameRect = client;
     nameRect.bottom = nameRect.top + 20;
     const CString name = found ? NameText(record.ssid) : CString();
-    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    // A name wider than the page loses its end to an ellipsis, so it still
+    // reads from its start; an ampersand in it is a character, not a prefix.
+    DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameRect,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, previous);
     ReleaseDC(dc);
     DeleteObject(small);

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -185,6 +187,39 @@ TEST_F(LargeViewInUse, GraphShowsReadingsMissesAndTheBestBelowTheDigits)
 
 // Each scan tick that reads the adapter is a completed scan for the large
 // view; Suspend silences the click and Resume brings it back.
+// A name wider than the page is shortened at its end with an ellipsis,
+// centred with room to spare, not cut off at both edges; an ampersand in a
+// name is shown as itself, not taken as the prefix of an underlined letter.
+TEST_F(LargeViewInUse, ALongNameIsShortenedAtItsEndAndShownAsItIs)
+{
+    // The columns the name's ink spans in the page's top 20 rows, against the
+    // band's colour at the page's middle of its first row.
+    const auto inkSpan = [this](const std::u16string& name) {
+        ScanEntry renamed = NetworkEntry(1, -60);
+        std::fill(std::begin(renamed.ssid), std::end(renamed.ssid), u'\0');
+        std::copy(name.begin(), name.end(), renamed.ssid);
+        g_apList.Merge(&renamed, 1);
+        const std::vector<COLORREF> pixels = Pixels();
+        const COLORREF background = At(pixels, m_size.cx / 2, 0);
+        std::pair<int, int> span{m_size.cx, -1};
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < m_size.cx; ++x) {
+                if (At(pixels, x, y) != background)
+                    span = {std::min(span.first, x), std::max(span.second, x)};
+            }
+        }
+        return span;
+    };
+    const auto [left, right] = inkSpan(u"TheQuickBrownFoxJumpsOverTheLazy");
+    ASSERT_GE(right, left) << "no name drawn";
+    EXPECT_GE(left, 2);
+    EXPECT_LE(right, m_size.cx - 3);
+
+    const auto [ampLeft, ampRight] = inkSpan(u"A&B");
+    const auto [plainLeft, plainRight] = inkSpan(u"AB");
+    EXPECT_GE((ampRight - ampLeft) - (plainRight - plainLeft), 6) << "the ampersand is not drawn";
+}
+
 TEST_F(LargeViewInUse, ScanTicksSetTheClickAndSuspendSilencesIt)
 {
     setenv("PULSE_SERVER", "unix:/nonexistent/tarvolin-test", 1);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <limits>
@@ -202,11 +203,14 @@ TEST(DateConversion, DatesOutsideTheCalendarAreRefused)
 TEST(LocalClock, ReadsTheLocalWallClock)
 {
     // Retried in the rare case the second turns over between the readings.
+    // The readings around it come from the clock GetLocalTime reads: time()
+    // reads a coarser one, which can still show the second before.
+    const auto second = [] { return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()); };
     for (int attempt = 0; attempt < 5; ++attempt) {
-        const std::time_t before = std::time(nullptr);
+        const std::time_t before = second();
         SYSTEMTIME now{};
         GetLocalTime(&now);
-        const std::time_t after = std::time(nullptr);
+        const std::time_t after = second();
         if (before != after)
             continue;
         std::tm local{};
